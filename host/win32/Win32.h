@@ -1,0 +1,16 @@
+// The Win32 subset this system uses. On Windows these are the system's own
+// declarations; elsewhere the win32 stand-in library implements them with the
+// same names, arguments and observable behaviour.
+#pragma once
+
+#include "interop/ComBase.h"
+
+#if defined(_WIN32)
+#include <shellapi.h>
+#else
+#include "host/win32/WinTypes.h"
+#include "host/win32/Registry.h"
+#include "host/win32/ComRuntime.h"
+#include "host/win32/Kernel.h"
+#include "host/win32/User.h"
+#endif

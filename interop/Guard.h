@@ -1,0 +1,97 @@
+// The interop guard: every package-facing method body runs inside it, so that
+// no C++ exception crosses into a package. An escaping exception becomes the
+// method's failing HRESULT and its message is recorded as COM error info.
+#pragma once
+
+#include "interop/Bstr.h"
+#include "interop/ComBase.h"
+#include "interop/HResultError.h"
+#include "interop/IntfPtr.h"
+#include "interop/Utf.h"
+
+#include <exception>
+#include <new>
+#include <string_view>
+#include <type_traits>
+
+namespace tvx {
+
+// Records `message` as the calling thread's error info.
+inline void SetErrorMessage(std::u16string_view message) noexcept
+{
+    ICreateErrorInfo* create = nullptr;
+    if (FAILED(CreateErrorInfo(&create)) || !create)
+        return;
+    std::u16string text(message);
+    create->SetDescription(const_cast<LPOLESTR>(AsOleChar(text.c_str())));
+    create->SetSource(const_cast<LPOLESTR>(AsOleChar(u"Talvix Products Loader")));
+    IErrorInfo* info = nullptr;
+    if (SUCCEEDED(create->QueryInterface(IidOf<IErrorInfo>, reinterpret_cast<void**>(&info))) && info) {
+        SetErrorInfo(0, info);
+        info->Release();
+    }
+    create->Release();
+}
+
+// Classifies the exception in flight: the code it carries, or `failure`.
+inline HRESULT HResultFromCurrentException(HRESULT failure) noexcept
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        SetErrorMessage(u"Out of memory");
+        return E_OUTOFMEMORY;
+    } catch (const std::exception& e) {
+        SetErrorMessage(Utf8ToUtf16(e.what()));
+        if (auto carrier = dynamic_cast<const HResultCarrier*>(&e)) {
+            HRESULT code = carrier->ErrorCode();
+            if (FAILED(code))
+                return code;
+        }
+        return failure;
+    } catch (...) {
+        SetErrorMessage(u"Unknown error");
+        return failure;
+    }
+}
+
+// Runs `body`, which returns an HRESULT (or nothing, meaning S_OK). Any
+// exception yields `failure` (or the code the error carries).
+template <class F>
+HRESULT Guarded(F&& body, HRESULT failure = E_FAIL) noexcept
+{
+    try {
+        if constexpr (std::is_void_v<std::invoke_result_t<F>>) {
+            body();
+            return S_OK;
+        } else {
+            return body();
+        }
+    } catch (...) {
+        return HResultFromCurrentException(failure);
+    }
+}
+
+// For methods without an HRESULT: an exception yields the type's zero value.
+template <class R, class F>
+R GuardedValue(F&& body) noexcept
+{
+    try {
+        return body();
+    } catch (...) {
+        HResultFromCurrentException(E_FAIL);
+        return R{};
+    }
+}
+
+// Clears an out parameter on entry, as every interop method does.
+template <class T>
+inline HRESULT ClearOut(T* out) noexcept
+{
+    if (!out)
+        return E_POINTER;
+    *out = T{};
+    return S_OK;
+}
+
+} // namespace tvx

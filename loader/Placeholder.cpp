@@ -1,0 +1,1 @@
+// Placeholder so that configure succeeds until this folder has its first source.

@@ -1,0 +1,1 @@
+// The wizard library's exports.

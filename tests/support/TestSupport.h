@@ -1,0 +1,47 @@
+// Helpers shared by every test program.
+#pragma once
+
+#include "interop/Bstr.h"
+#include "interop/ComBase.h"
+#include "interop/Guid.h"
+#include "interop/InterfacedObject.h"
+#include "interop/IntfPtr.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace tvx::test {
+
+// Written into out values before a call, to prove the call wrote them.
+inline constexpr std::uintptr_t kSentinel = 0xdeadbeef;
+template <class T>
+T* SentinelPointer()
+{
+    return reinterpret_cast<T*>(kSentinel);
+}
+
+// The current reference count of a COM object, read without changing it.
+inline ULONG RefCount(IUnknown* object)
+{
+    object->AddRef();
+    return object->Release();
+}
+
+// Checks an object's reference count at the caller's line.
+#define EXPECT_REF(object, expected) \
+    EXPECT_EQ(::tvx::test::RefCount(object), ULONG(expected)) << "reference count of " #object
+
+// The text of a BSTR, for comparisons.
+inline std::u16string Text(BSTR b) { return std::u16string(BstrView(b)); }
+
+// The description recorded by the last failing interop call on this thread.
+std::u16string TakeErrorDescription();
+
+// Directory of the built programs and libraries.
+std::string BinaryDir();
+// Root of the source tree.
+std::string SourceDir();
+
+} // namespace tvx::test

@@ -1,0 +1,1 @@
+#include "interop/Guard.h"
