@@ -1,0 +1,34 @@
+// The wizard entry, the package table and the terminate routine.
+#pragma once
+
+#include "interop/IntfPtr.h"
+#include "interop/TalvixBdsInterop.h"
+#include "loader/LoaderObserver.h"
+
+#include <string>
+#include <vector>
+
+namespace talvix {
+
+class TBdsServices;
+
+// The entry the IDE calls once after loading the library.
+bool InitWizard(IUnknown* borlandIDEServices, void* registerProc, TWizardTerminateProc* terminate);
+// The routine the IDE calls once at shutdown.
+void STDMETHODCALLTYPE TerminateWizard();
+
+// Read access for the services root and the windows service.
+LONG PackageInfoCount() noexcept;
+// Copies record `index` into `out`, adding a reference to Instance; throws
+// ERangeError for an index outside the table.
+void CopyPackageInfo(LONG index, PackageInfo& out);
+const std::vector<tvx::IntfPtr<IBdsPackage>>& LoadedPackages() noexcept;
+IBdsEditorTabListener* EditorTabListener() noexcept;
+TBdsServices* ServicesRoot() noexcept;
+
+// Calls OnServicesReady on every kept package in load order, each guarded.
+void NotifyPackagesServicesReady();
+
+void SetLoaderObserver(const TalvixLoaderObserver* observer) noexcept;
+
+} // namespace talvix
