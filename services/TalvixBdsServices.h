@@ -1,0 +1,75 @@
+// The services root: the one IBdsServices object every package receives.
+#pragma once
+
+#include "host/vcl/Forms.h"
+#include "interop/InterfacedObject.h"
+#include "interop/TalvixBdsInterop.h"
+
+#include <string>
+#include <vector>
+
+namespace talvix {
+
+class TBdsServices final : public tvx::Implements<TBdsServices, IBdsServices> {
+public:
+    // Creates the single root; it holds a reference on itself and is never
+    // destroyed while the process runs.
+    static TBdsServices* Create();
+
+    IBdsServices* Interface() noexcept { return this; }
+
+    // IBdsServices
+    HRESULT STDMETHODCALLTYPE get_BdsVersionMajor(LONG* version) override;
+    HRESULT STDMETHODCALLTYPE get_BdsVersionMinor(LONG* version) override;
+    HRESULT STDMETHODCALLTYPE get_BdsEdition(BSTR* edition) override;
+    HRESULT STDMETHODCALLTYPE get_IsPersonalityEdition(VARIANT_BOOL* personality) override;
+    HRESULT STDMETHODCALLTYPE Get_BdsWindowsService(IBdsWindowsService** pRetVal) override;
+    HRESULT STDMETHODCALLTYPE Get_BdsToolBarService(IBdsToolBarService** pRetVal) override;
+    HRESULT STDMETHODCALLTYPE Get_BdsHelpService(IBdsHelpService** pRetVal) override;
+    HRESULT STDMETHODCALLTYPE Get_BdsMenuBarService(IBdsMenuBarService** pRetVal) override;
+    HRESULT STDMETHODCALLTYPE Get_IsComponentRegistered(BSTR ComponentName, VARIANT_BOOL* pRetVal) override;
+    HRESULT STDMETHODCALLTYPE GetService(REFGUID Service, IUnknown** pRetVal) override;
+    HRESULT STDMETHODCALLTYPE IsShortcut(LONG keyData, VARIANT_BOOL* pResult) override;
+    HRESULT STDMETHODCALLTYPE AddSplashInfo(HBITMAP ABitmap, BSTR ACaption, BSTR ALicenseStatus,
+                                            VARIANT_BOOL AIsUnRegistered, BSTR ASKUName) override;
+    HRESULT STDMETHODCALLTYPE AddAboutBoxInfo(HBITMAP AAboutImage, HBITMAP AProductImage, BSTR ADialogTitle,
+                                              BSTR ACopyright, BSTR ATitle, BSTR ADescription,
+                                              BSTR ALicenseStatus, VARIANT_BOOL AIsUnRegistered,
+                                              BSTR ASKUName) override;
+    HRESULT STDMETHODCALLTYPE AddMessageHandler(IMessageHandler* AHandler) override;
+    HRESULT STDMETHODCALLTYPE AddDragDropHelper(IDragDropHelperProvider* ADragDropHelper) override;
+    HRESULT STDMETHODCALLTYPE OnDotNetServicesInitialized() override;
+    HRESULT STDMETHODCALLTYPE get_PackagesCount(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE GetPackageInfo(LONG index, PackageInfo* pRetVal) override;
+
+    // For the rest of the library.
+    void FreeServices() noexcept {}
+    void UpdateMessageProcessing();
+    void RestoreMessageProcessing();
+    void OnToolBarServiceInitialized();
+    const std::vector<IDragDropHelperProvider*>& DragDropHelpers() const noexcept { return FDragDropHelpers; }
+
+protected:
+    // The application's OnMessage handler before the root installed its own.
+    TMessageEvent OldMessageProcessing;
+
+private:
+    TBdsServices();
+    ~TBdsServices() override;
+
+    void DoApplicationMessage(MSG& Msg, bool& Handled);
+    void NotifyServicesReady();
+
+    bool FToolBarServiceInitialized = false;
+    bool FBdsNetServicesInitialized = false;
+    std::u16string FBdsEdition;
+    LONG FIsBdsPersonality = -1;
+    LONG FBdsVersionMajor = 8;
+    LONG FBdsVersionMinor = 0;
+    std::u16string FBdsVersionStr;
+    // Registrations hold no reference: a package keeps its own objects alive.
+    std::vector<IMessageHandler*> FMessageHandlers;
+    std::vector<IDragDropHelperProvider*> FDragDropHelpers;
+};
+
+} // namespace talvix
