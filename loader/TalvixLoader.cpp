@@ -66,7 +66,7 @@ private:
 std::u16string ErrorText(const std::exception& e)
 {
     if (auto host = dynamic_cast<const Exception*>(&e))
-        return host->Message;
+        return host->Message();
     return tvx::Utf8ToUtf16(e.what());
 }
 
@@ -96,12 +96,12 @@ tvx::IntfPtr<IBdsPackage> CreatePackage(const CLSID& clsid, const std::u16string
         HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                       tvx::IidOf<IUnknown>, object.put_void());
         if (FAILED(hr))
-            throw EOleSysError(hr);
+            throw EOleSysError(String(), hr);
         if (!object)
-            throw EOleSysError(E_POINTER);
+            throw EOleSysError(String(), E_POINTER);
         tvx::IntfPtr<IBdsPackage> package = object.try_as<IBdsPackage>();
         if (!package)
-            throw EIntfCastError();
+            throw EIntfCastError(String(SIntfCastError));
         if (state.Observer.Created)
             state.Observer.Created(state.Observer.Context, subkey.c_str(), nullptr, watch.Seconds());
         return package;
@@ -212,7 +212,7 @@ void STDMETHODCALLTYPE TerminateWizard()
     state.LoadedPackages.clear();
     state.LoadedSubkeys.clear();
     if (Application)
-        Application->OnMessage = nullptr;
+        Application->SetOnMessage(TMessageEvent());
     // The root holds a reference on itself and stays; the loader only forgets it.
     if (TBdsServices* services = std::exchange(state.Services, nullptr))
         services->FreeServices();
@@ -225,7 +225,7 @@ void CopyPackageInfo(LONG index, PackageInfo& out)
     LoaderState& state = State();
     out = PackageInfo{};
     if (index < 0 || std::size_t(index) >= state.PackageInfos.size())
-        throw ERangeError();
+        throw tvx::HResultError(E_INVALIDARG, u"Range check error");
     out = state.PackageInfos[std::size_t(index)];
     if (out.Instance)
         out.Instance->AddRef();

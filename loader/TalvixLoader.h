@@ -19,8 +19,8 @@ void STDMETHODCALLTYPE TerminateWizard();
 
 // Read access for the services root and the windows service.
 LONG PackageInfoCount() noexcept;
-// Copies record `index` into `out`, adding a reference to Instance; throws
-// ERangeError for an index outside the table.
+// Copies record `index` into `out`, adding a reference to Instance; an index
+// outside the table raises a range error carrying E_INVALIDARG.
 void CopyPackageInfo(LONG index, PackageInfo& out);
 const std::vector<tvx::IntfPtr<IBdsPackage>>& LoadedPackages() noexcept;
 IBdsEditorTabListener* EditorTabListener() noexcept;

@@ -7,4 +7,4 @@ scripts/setup.sh default
 if (($#)); then
   exec build/default/bin/talvix-sim "$@"
 fi
-exec build/default/bin/talvix-sim --reg examples/packages.reg --scenario examples/demo.scenario
+exec build/default/bin/talvix-sim --reg examples/packages.reg --register build/default/bin/TalvixExamplePackage.so

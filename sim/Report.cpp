@@ -1,0 +1,165 @@
+#include "sim/Report.h"
+
+#include "interop/Utf.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace tvx::sim {
+
+namespace {
+
+std::string U8(const std::u16string& s) { return Utf16ToUtf8(s); }
+
+std::string Milliseconds(double seconds)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.3f ms", seconds * 1000.0);
+    return buffer;
+}
+
+std::string Hex(std::uint64_t value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "0x%llX", static_cast<unsigned long long>(value));
+    return buffer;
+}
+
+} // namespace
+
+std::string Escaped(const std::u16string& text)
+{
+    std::string out;
+    for (char c : U8(text)) {
+        switch (c) {
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+                out += buffer;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+PackageRecord& Report::PackageFor(const std::u16string& subkey)
+{
+    for (auto& p : Packages)
+        if (p.Subkey == subkey)
+            return p;
+    Packages.push_back(PackageRecord{});
+    Packages.back().Subkey = subkey;
+    return Packages.back();
+}
+
+nlohmann::json Report::ToJson() const
+{
+    nlohmann::json j;
+    j["version"] = Version;
+    j["wizard"] = {{"path", WizardPath}, {"entryFound", EntryFound}, {"entryResult", EntryResult},
+                   {"terminateReceived", TerminateReceived}};
+    auto& packages = j["packages"] = nlohmann::json::array();
+    for (const auto& p : Packages) {
+        nlohmann::json calls = nlohmann::json::array();
+        for (const auto& c : p.Calls)
+            calls.push_back({{"method", c.Method}, {"seconds", c.Seconds}, {"outcome", c.Outcome}});
+        packages.push_back({{"subkey", U8(p.Subkey)},
+                            {"displayName", U8(p.DisplayName)},
+                            {"loadOrder", p.LoadOrder},
+                            {"howRead", p.HowRead},
+                            {"outcome", p.Outcome},
+                            {"error", U8(p.Error)},
+                            {"createSeconds", p.CreateSeconds},
+                            {"calls", calls}});
+    }
+    auto& boxes = j["messageBoxes"] = nlohmann::json::array();
+    for (const auto& m : MessageBoxes)
+        boxes.push_back({{"owner", m.Owner}, {"caption", U8(m.Caption)}, {"text", U8(m.Text)}, {"flags", m.Flags}});
+    auto& debug = j["debugOutput"] = nlohmann::json::array();
+    for (const auto& line : DebugOutput)
+        debug.push_back(U8(line));
+    auto& launches = j["shellLaunches"] = nlohmann::json::array();
+    for (const auto& l : ShellLaunches)
+        launches.push_back({{"operation", U8(l.Operation)}, {"file", U8(l.File)}, {"parameters", U8(l.Parameters)},
+                            {"directory", U8(l.Directory)}, {"show", l.ShowCommand}});
+    auto& shutdown = j["shutdownOrder"] = nlohmann::json::array();
+    for (const auto& s : ShutdownOrder)
+        shutdown.push_back(U8(s));
+    j["problems"] = Problems;
+    return j;
+}
+
+std::string Report::ToText() const
+{
+    std::ostringstream out;
+    out << "Talvix Products Loader simulator " << Version << "\n";
+    out << "Wizard library: " << WizardPath << "\n";
+    if (!EntryFound)
+        out << "  INITWIZARD0001 not found\n";
+    else
+        out << "  INITWIZARD0001 returned " << (EntryResult ? "true" : "false")
+            << (TerminateReceived ? ", terminate routine received" : ", no terminate routine") << "\n";
+
+    out << "\nLoad order (" << Packages.size() << " listed):\n";
+    int n = 0;
+    for (const auto& p : Packages) {
+        out << "  " << ++n << ". " << U8(p.Subkey) << "  '" << U8(p.DisplayName) << "'  LoadOrder " << p.LoadOrder
+            << " (" << p.HowRead << ")\n";
+    }
+
+    out << "\nPackages:\n";
+    for (const auto& p : Packages) {
+        out << "  " << U8(p.Subkey) << "  " << p.Outcome;
+        if (p.Outcome == "loaded" || p.Outcome == "failed")
+            out << ", created in " << Milliseconds(p.CreateSeconds);
+        out << "\n";
+        if (!p.Error.empty())
+            out << "      error: " << U8(p.Error) << "\n";
+        for (const auto& c : p.Calls)
+            out << "      " << c.Method << ": " << c.Outcome << ", " << Milliseconds(c.Seconds) << "\n";
+    }
+
+    out << "\nMessage boxes (" << MessageBoxes.size() << "):\n";
+    for (const auto& m : MessageBoxes) {
+        out << "  [" << U8(m.Caption) << "] flags " << Hex(m.Flags) << ", owner " << Hex(m.Owner) << "\n";
+        out << "      \"" << Escaped(m.Text) << "\"\n";
+    }
+
+    if (!ShellLaunches.empty()) {
+        out << "\nShell launches:\n";
+        for (const auto& l : ShellLaunches)
+            out << "  " << U8(l.File) << " " << U8(l.Parameters) << "\n";
+    }
+
+    out << "\nDebugger output (" << DebugOutput.size() << " lines):\n";
+    for (const auto& line : DebugOutput)
+        out << "  " << U8(line) << "\n";
+
+    out << "\nShutdown (Finalize order):\n";
+    for (const auto& s : ShutdownOrder)
+        out << "  " << U8(s) << "\n";
+
+    if (!Problems.empty()) {
+        out << "\nProblems:\n";
+        for (const auto& p : Problems)
+            out << "  " << p << "\n";
+    }
+    return out.str();
+}
+
+} // namespace tvx::sim

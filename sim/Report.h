@@ -1,0 +1,62 @@
+// What a simulated IDE session saw, as a package author wants to read it.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tvx::sim {
+
+struct PackageCallRecord {
+    std::string Method;   // Initialize, OnServicesReady, Finalize
+    double Seconds = 0;
+    std::string Outcome;  // ok, failed (a failing HRESULT), raised
+};
+
+struct PackageRecord {
+    std::u16string Subkey;
+    std::u16string DisplayName;
+    std::int32_t LoadOrder = 0;
+    std::string HowRead;
+    std::string Outcome = "listed";  // loaded, failed, skipped
+    std::u16string Error;
+    double CreateSeconds = 0;
+    std::vector<PackageCallRecord> Calls;
+};
+
+struct MessageBoxRecord {
+    std::uintptr_t Owner = 0;
+    std::u16string Text;
+    std::u16string Caption;
+    std::uint32_t Flags = 0;
+};
+
+struct ShellLaunchRecord {
+    std::u16string Operation, File, Parameters, Directory;
+    int ShowCommand = 0;
+};
+
+struct Report {
+    std::string Version;
+    std::string WizardPath;
+    bool EntryFound = false;
+    bool EntryResult = false;
+    bool TerminateReceived = false;
+    std::vector<PackageRecord> Packages;
+    std::vector<MessageBoxRecord> MessageBoxes;
+    std::vector<std::u16string> DebugOutput;
+    std::vector<ShellLaunchRecord> ShellLaunches;
+    std::vector<std::u16string> ShutdownOrder;
+    std::vector<std::string> Problems;  // the simulator's own errors (bad files, missing libraries)
+
+    PackageRecord& PackageFor(const std::u16string& subkey);
+    nlohmann::json ToJson() const;
+    std::string ToText() const;
+};
+
+// A message text with its control characters escaped, so LF CR shows as it is.
+std::string Escaped(const std::u16string& text);
+
+} // namespace tvx::sim

@@ -1,0 +1,117 @@
+#include "sim/Session.h"
+
+#include "host/win32/Win32.h"
+#include "host/win32/Recorder.h"
+#include "host/win32/RegFile.h"
+#include "interop/Utf.h"
+#include "sim/SimulatedIde.h"
+#include "sim/WizardHost.h"
+
+#include <filesystem>
+
+namespace tvx::sim {
+
+namespace {
+
+// Collects the loader's diagnostics into the report.
+struct LoaderEvents {
+    static void Listed(void* context, const char16_t* subkey, const char16_t* displayName, std::int32_t loadOrder,
+                       const char* howRead)
+    {
+        PackageRecord& p = static_cast<Report*>(context)->PackageFor(subkey);
+        p.DisplayName = displayName;
+        p.LoadOrder = loadOrder;
+        p.HowRead = howRead;
+    }
+    static void Skipped(void* context, const char16_t* subkey, const char* reason)
+    {
+        PackageRecord& p = static_cast<Report*>(context)->PackageFor(subkey);
+        p.Outcome = "skipped";
+        p.Error = Utf8ToUtf16(reason);
+    }
+    static void Created(void* context, const char16_t* subkey, const char16_t* error, double seconds)
+    {
+        PackageRecord& p = static_cast<Report*>(context)->PackageFor(subkey);
+        p.Outcome = error ? "failed" : "loaded";
+        p.Error = error ? error : u"";
+        p.CreateSeconds = seconds;
+    }
+    static void Called(void* context, const char16_t* subkey, const char* method, double seconds, const char* outcome)
+    {
+        auto* report = static_cast<Report*>(context);
+        report->PackageFor(subkey).Calls.push_back(PackageCallRecord{method, seconds, outcome});
+        if (std::string_view(method) == "Finalize")
+            report->ShutdownOrder.push_back(subkey);
+    }
+};
+
+void CollectRecords(Report& report)
+{
+    for (auto& box : win32::TakeMessageBoxes())
+        report.MessageBoxes.push_back(
+            MessageBoxRecord{reinterpret_cast<std::uintptr_t>(box.owner), box.text, box.caption, box.flags});
+    for (auto& line : win32::TakeDebugStrings())
+        report.DebugOutput.push_back(line);
+    for (auto& launch : win32::TakeShellLaunches())
+        report.ShellLaunches.push_back(ShellLaunchRecord{launch.operation.value_or(u""), launch.file,
+                                                         launch.parameters.value_or(u""),
+                                                         launch.directory.value_or(u""), launch.showCommand});
+}
+
+} // namespace
+
+std::string DefaultWizardPath()
+{
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return "TalvixLoader.so";
+    return (exe.parent_path() / "TalvixLoader.so").string();
+}
+
+Report RunSession(const SessionOptions& options)
+{
+    Report report;
+    report.Version = TVX_VERSION;
+    report.WizardPath = options.WizardPath.empty() ? DefaultWizardPath() : options.WizardPath;
+
+    for (const auto& file : options.RegFiles) {
+        win32::RegFileResult result = win32::ImportRegFile(file);
+        if (!result.ok)
+            report.Problems.push_back(file + ":" + std::to_string(result.line) + ": " + result.message);
+    }
+    for (const auto& server : options.Servers) {
+        HRESULT hr = win32::RegisterServer(Utf8ToUtf16(server));
+        if (FAILED(hr)) {
+            std::string detail = win32::LastLibraryLoadDiagnostic();
+            report.Problems.push_back("cannot register " + server + ": " +
+                                      Utf16ToUtf8(win32::SystemErrorMessage(hr)) +
+                                      (detail.empty() ? "" : " (" + detail + ")"));
+        }
+    }
+    if (!report.Problems.empty())
+        return report;
+
+    SimulatedIde ide;
+    WizardHost wizard(report.WizardPath);
+    std::string error;
+    if (!wizard.Load(error)) {
+        report.Problems.push_back(error);
+        return report;
+    }
+    report.EntryFound = true;
+    TalvixLoaderObserver observer{&report, &LoaderEvents::Listed, &LoaderEvents::Skipped, &LoaderEvents::Created,
+                                  &LoaderEvents::Called};
+    try {
+        report.EntryResult = wizard.CallEntry(ide.ServicesUnknown(), &observer);
+        report.TerminateReceived = wizard.HasTerminate();
+        wizard.Terminate();
+    } catch (const std::exception& e) {
+        report.Problems.push_back(std::string("the wizard raised an error: ") + e.what());
+    }
+    wizard.Unload();
+    CollectRecords(report);
+    return report;
+}
+
+} // namespace tvx::sim

@@ -1,0 +1,33 @@
+// The simulated IDE: the IDE's global objects built from the stand-in pieces,
+// and the user's actions that tests and scenarios drive.
+#pragma once
+
+#include "host/ide/IDEServices.h"
+#include "host/vcl/Forms.h"
+#include "interop/IntfPtr.h"
+
+namespace tvx::sim {
+
+class SimulatedIde {
+public:
+    // Creates Application and BorlandIDEServices; only one IDE exists at a time.
+    SimulatedIde();
+    ~SimulatedIde();
+    SimulatedIde(const SimulatedIde&) = delete;
+    SimulatedIde& operator=(const SimulatedIde&) = delete;
+
+    TApplication& App() noexcept { return *application_; }
+    TIDEServices& Services() noexcept { return *services_; }
+    IUnknown* ServicesUnknown() noexcept { return services_->Identity(); }
+
+    // A window message posted to the application's queue and handled there,
+    // as the IDE's main loop would.
+    void PostMessage(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+private:
+    TApplication* application_ = nullptr;
+    TIDEServices* services_ = nullptr;
+    tvx::IntfPtr<IBorlandIDEServices> servicesRef_;
+};
+
+} // namespace tvx::sim
