@@ -13,4 +13,5 @@
 #include "host/win32/ComRuntime.h"
 #include "host/win32/Kernel.h"
 #include "host/win32/User.h"
+#include "host/win32/Shell.h"
 #endif
