@@ -97,6 +97,10 @@ nlohmann::json Report::ToJson() const
     for (const auto& l : ShellLaunches)
         launches.push_back({{"operation", U8(l.Operation)}, {"file", U8(l.File)}, {"parameters", U8(l.Parameters)},
                             {"directory", U8(l.Directory)}, {"show", l.ShowCommand}});
+    auto& scenario = j["scenario"] = nlohmann::json::array();
+    for (const auto& step : Scenario)
+        scenario.push_back({{"line", step.Line}, {"command", step.Command}, {"args", step.Args},
+                            {"output", step.Output}, {"error", step.Error}});
     auto& shutdown = j["shutdownOrder"] = nlohmann::json::array();
     for (const auto& s : ShutdownOrder)
         shutdown.push_back(U8(s));
@@ -144,6 +148,20 @@ std::string Report::ToText() const
         out << "\nShell launches:\n";
         for (const auto& l : ShellLaunches)
             out << "  " << U8(l.File) << " " << U8(l.Parameters) << "\n";
+    }
+
+    if (!Scenario.empty()) {
+        out << "\nScenario:\n";
+        for (const auto& step : Scenario) {
+            out << "  " << step.Line << ": " << step.Command;
+            for (const auto& arg : step.Args)
+                out << " " << arg;
+            out << "\n";
+            for (const auto& line : step.Output)
+                out << "      " << line << "\n";
+            if (!step.Error.empty())
+                out << "      FAILED: " << step.Error << "\n";
+        }
     }
 
     out << "\nDebugger output (" << DebugOutput.size() << " lines):\n";

@@ -38,6 +38,14 @@ struct ShellLaunchRecord {
     int ShowCommand = 0;
 };
 
+struct ScenarioRecord {
+    int Line = 0;
+    std::string Command;
+    std::vector<std::string> Args;
+    std::vector<std::string> Output;
+    std::string Error;
+};
+
 struct Report {
     std::string Version;
     std::string WizardPath;
@@ -48,6 +56,7 @@ struct Report {
     std::vector<MessageBoxRecord> MessageBoxes;
     std::vector<std::u16string> DebugOutput;
     std::vector<ShellLaunchRecord> ShellLaunches;
+    std::vector<ScenarioRecord> Scenario;
     std::vector<std::u16string> ShutdownOrder;
     std::vector<std::string> Problems;  // the simulator's own errors (bad files, missing libraries)
 

@@ -4,10 +4,13 @@
 #include "host/win32/Recorder.h"
 #include "host/win32/RegFile.h"
 #include "interop/Utf.h"
+#include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "sim/WizardHost.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace tvx::sim {
 
@@ -69,6 +72,16 @@ std::string DefaultWizardPath()
     return (exe.parent_path() / "TalvixLoader.so").string();
 }
 
+std::string ScenarioReference()
+{
+    SimulatedIde ide;
+    ScenarioRunner runner;
+    ide.RegisterCommands(runner);
+    return "Scenario files hold one step per line: a command and its arguments, separated by blanks;\n"
+           "quote an argument with blanks in double quotes (\\\" and \\\\ escape). '#' starts a comment.\n\n" +
+           runner.Reference();
+}
+
 Report RunSession(const SessionOptions& options)
 {
     Report report;
@@ -93,6 +106,25 @@ Report RunSession(const SessionOptions& options)
         return report;
 
     SimulatedIde ide;
+    ScenarioRunner runner;
+    ide.RegisterCommands(runner);
+    std::vector<ScenarioStep> steps;
+    if (!options.ScenarioPath.empty()) {
+        std::ifstream file(options.ScenarioPath, std::ios::binary);
+        if (!file) {
+            report.Problems.push_back("cannot read the scenario " + options.ScenarioPath);
+            return report;
+        }
+        std::stringstream text;
+        text << file.rdbuf();
+        try {
+            steps = runner.Parse(text.str());
+        } catch (const ScenarioError& e) {
+            report.Problems.push_back(options.ScenarioPath + ": " + e.what());
+            return report;
+        }
+    }
+
     WizardHost wizard(report.WizardPath);
     std::string error;
     if (!wizard.Load(error)) {
@@ -105,6 +137,13 @@ Report RunSession(const SessionOptions& options)
     try {
         report.EntryResult = wizard.CallEntry(ide.ServicesUnknown(), &observer);
         report.TerminateReceived = wizard.HasTerminate();
+        for (auto& result : runner.Run(steps)) {
+            if (!result.Error.empty())
+                report.Problems.push_back(options.ScenarioPath + ":" + std::to_string(result.Step.Line) + ": " +
+                                          result.Error);
+            report.Scenario.push_back(ScenarioRecord{result.Step.Line, result.Step.Command, result.Step.Args,
+                                                     std::move(result.Output), std::move(result.Error)});
+        }
         wizard.Terminate();
     } catch (const std::exception& e) {
         report.Problems.push_back(std::string("the wizard raised an error: ") + e.what());

@@ -14,10 +14,15 @@ struct SessionOptions {
     // Package libraries to register first, as regsvr32 would.
     std::vector<std::string> Servers;
     std::string WizardPath;
+    // Steps run between start-up and shutdown (see sim/Scenario.h).
+    std::string ScenarioPath;
 };
 
 // Runs a whole session; what went wrong with the inputs is in Report::Problems.
 Report RunSession(const SessionOptions& options);
+
+// The scenario language's commands, as a reference text.
+std::string ScenarioReference();
 
 // The wizard library built next to the running program.
 std::string DefaultWizardPath();

@@ -1,5 +1,7 @@
 #include "sim/SimulatedIde.h"
 
+#include "sim/Scenario.h"
+
 #include <stdexcept>
 
 namespace tvx::sim {
@@ -27,6 +29,27 @@ void SimulatedIde::PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
 {
     application_->QueueMessage(window, message, wParam, lParam);
     application_->ProcessMessages();
+}
+
+} // namespace tvx::sim
+
+namespace tvx::sim {
+
+void SimulatedIde::RegisterCommands(ScenarioRunner& runner)
+{
+    runner.Register({"note", "note <text>", "Writes the text into the report, to mark a place in the session.", 1, 1,
+                     [](const ScenarioStep& step) { return std::vector<std::string>{step.Args[0]}; }});
+    runner.Register(
+        {"post", "post <window> <message> [wParam] [lParam]",
+         "Posts a window message to the application's queue and runs the message loop until it is empty.", 2, 4,
+         [this](const ScenarioStep& step) {
+             auto arg = [&](std::size_t i) { return i < step.Args.size() ? ScenarioInteger(step.Args[i]) : 0; };
+             std::size_t before = application_->DispatchedMessages().size();
+             PostMessage(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(arg(0))), UINT(arg(1)),
+                         WPARAM(arg(2)), LPARAM(arg(3)));
+             bool dispatched = application_->DispatchedMessages().size() > before;
+             return std::vector<std::string>{dispatched ? "dispatched" : "handled by OnMessage, not dispatched"};
+         }});
 }
 
 } // namespace tvx::sim

@@ -8,6 +8,8 @@
 
 namespace tvx::sim {
 
+class ScenarioRunner;
+
 class SimulatedIde {
 public:
     // Creates Application and BorlandIDEServices; only one IDE exists at a time.
@@ -23,6 +25,9 @@ public:
     // A window message posted to the application's queue and handled there,
     // as the IDE's main loop would.
     void PostMessage(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // Adds the user's actions to the scenario language.
+    void RegisterCommands(ScenarioRunner& runner);
 
 private:
     TApplication* application_ = nullptr;

@@ -21,9 +21,19 @@ int main(int argc, char** argv)
         ->check(CLI::ExistingFile);
     app.add_option("--wizard", options.WizardPath, "The wizard library to load (default: TalvixLoader.so next to "
                                                    "this program).");
+    app.add_option("--scenario", options.ScenarioPath,
+                   "A scenario file: steps the simulated user performs between start-up and shutdown "
+                   "(see --help-scenario).")
+        ->check(CLI::ExistingFile);
     app.add_flag("--json", json, "Print the report as JSON.");
+    bool scenarioHelp = false;
+    app.add_flag("--help-scenario", scenarioHelp, "List the scenario commands and exit.");
     app.set_version_flag("--version", std::string(TVX_VERSION));
     CLI11_PARSE(app, argc, argv);
+    if (scenarioHelp) {
+        std::cout << tvx::sim::ScenarioReference();
+        return 0;
+    }
 
     tvx::sim::Report report = tvx::sim::RunSession(options);
     if (json)

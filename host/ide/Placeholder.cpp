@@ -1,1 +1,0 @@
-// Placeholder so that configure succeeds until this folder has its first source.
