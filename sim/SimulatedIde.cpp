@@ -13,6 +13,10 @@ SimulatedIde::SimulatedIde()
     application_ = new TApplication(nullptr);
     services_ = new TIDEServices();
     servicesRef_ = services_;
+    nativeServices_ = new TNativeServices();
+    nativeServicesRef_ = nativeServices_;
+    services_->AddService<INTAServices>(nativeServices_);
+    services_->AddService<INTAServices40>(nativeServices_);
     Application = application_;
     BorlandIDEServices = services_;
 }
@@ -21,6 +25,9 @@ SimulatedIde::~SimulatedIde()
 {
     BorlandIDEServices = nullptr;
     Application = nullptr;
+    services_->RemoveService(tvx::IidOf<INTAServices>);
+    services_->RemoveService(tvx::IidOf<INTAServices40>);
+    nativeServicesRef_ = nullptr;
     servicesRef_ = nullptr;
     delete application_;
 }

@@ -4,6 +4,7 @@
 
 #include "host/ide/IDEServices.h"
 #include "host/vcl/Forms.h"
+#include "sim/NativeServices.h"
 #include "interop/IntfPtr.h"
 
 namespace tvx::sim {
@@ -20,6 +21,7 @@ public:
 
     TApplication& App() noexcept { return *application_; }
     TIDEServices& Services() noexcept { return *services_; }
+    TNativeServices& NativeServices() noexcept { return *nativeServices_; }
     IUnknown* ServicesUnknown() noexcept { return services_->Identity(); }
 
     // A window message posted to the application's queue and handled there,
@@ -33,6 +35,8 @@ private:
     TApplication* application_ = nullptr;
     TIDEServices* services_ = nullptr;
     tvx::IntfPtr<IBorlandIDEServices> servicesRef_;
+    TNativeServices* nativeServices_ = nullptr;
+    tvx::IntfPtr<INTAServices> nativeServicesRef_;
 };
 
 } // namespace tvx::sim
