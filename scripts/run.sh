@@ -7,4 +7,5 @@ scripts/setup.sh default
 if (($#)); then
   exec build/default/bin/talvix-sim "$@"
 fi
-exec build/default/bin/talvix-sim --reg examples/packages.reg --register build/default/bin/TalvixExamplePackage.so
+exec build/default/bin/talvix-sim --reg examples/packages.reg --register build/default/bin/TalvixExamplePackage.so \
+  --scenario examples/demo.scenario
