@@ -8,6 +8,7 @@
 #include "services/TalvixBdsServices.h"
 
 #include <chrono>
+#include <deque>
 #include <exception>
 
 namespace talvix {
@@ -23,9 +24,10 @@ struct LoaderState {
     std::vector<PackageInfo> PackageInfos;
     tvx::IntfPtr<IBdsEditorTabListener> EditorTabListener;
     TBdsServices* Services = nullptr;
-    // The texts PackageInfo.Name points into; kept until the library unloads.
-    std::vector<std::u16string> SubkeyNames;
-    std::vector<std::u16string> DisplayNames;
+    // The texts PackageInfo.Name points into. They only grow and live until
+    // the library unloads: a package may keep a copied record, and a second
+    // entry call must not free the texts of the first.
+    std::deque<std::u16string> DisplayNames;
     TalvixLoaderObserver Observer{};
 
     void ClearPackageInfos() noexcept
@@ -139,8 +141,8 @@ void LoadPackages(const PackageList& list)
     state.LoadedPackages.reserve(count);
     state.PackageInfos.reserve(count);
     for (std::size_t k = 0; k < count; ++k) {
-        const std::u16string& subkey = state.SubkeyNames[k];
-        const std::u16string& displayName = state.DisplayNames[k];
+        const std::u16string& subkey = list.SubkeyNames[k];
+        const std::u16string& displayName = state.DisplayNames.emplace_back(list.DisplayNames[k]);
         try {
             CLSID clsid{};
             if (FAILED(CLSIDFromString(subkey.c_str(), &clsid))) {
@@ -177,14 +179,11 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
     if (!list || list->SubkeyNames.empty())
         return true;
 
-    state.SubkeyNames = std::move(list->SubkeyNames);
-    state.DisplayNames = std::move(list->DisplayNames);
     if (state.Observer.Listed)
-        for (std::size_t k = 0; k < state.SubkeyNames.size(); ++k)
-            state.Observer.Listed(state.Observer.Context, state.SubkeyNames[k].c_str(),
-                                  state.DisplayNames[k].c_str(), list->LoadOrders[k],
+        for (std::size_t k = 0; k < list->SubkeyNames.size(); ++k)
+            state.Observer.Listed(state.Observer.Context, list->SubkeyNames[k].c_str(),
+                                  list->DisplayNames[k].c_str(), list->LoadOrders[k],
                                   DescribeLoadOrderSource(list->Sources[k]));
-    list->SubkeyNames = state.SubkeyNames;
     LoadPackages(*list);
 
     if (!state.LoadedPackages.empty()) {
