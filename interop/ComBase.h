@@ -165,6 +165,11 @@ TVX_WIN32_API void SysFreeString(BSTR bstrString);
 TVX_WIN32_API UINT SysStringLen(BSTR pbstr);
 TVX_WIN32_API UINT SysStringByteLen(BSTR bstr);
 
+namespace tvx::win32 {
+// Records an object that lives until the process ends (see LifetimeRegistry).
+TVX_VISIBLE void KeepForProcessLifetime(const void* object);
+} // namespace tvx::win32
+
 // Error info (oleaut32), per thread.
 TVX_WIN32_API HRESULT SetErrorInfo(ULONG dwReserved, IErrorInfo* perrinfo);
 TVX_WIN32_API HRESULT GetErrorInfo(ULONG dwReserved, IErrorInfo** pperrinfo);

@@ -105,13 +105,18 @@ private:
 };
 
 // Objects that hold a reference on themselves for the life of the process are
-// also recorded here, so that leak checkers see them as reachable.
+// also recorded here, so that leak checkers see them as reachable. The record
+// lives in the win32 stand-in, which outlives any library that unloads.
 class LifetimeRegistry {
 public:
     static void Keep(const void* object)
     {
+#if defined(_WIN32)
         static std::vector<const void*>* kept = new std::vector<const void*>();
         kept->push_back(object);
+#else
+        win32::KeepForProcessLifetime(object);
+#endif
     }
 };
 

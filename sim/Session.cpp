@@ -4,6 +4,7 @@
 #include "host/win32/Recorder.h"
 #include "host/win32/RegFile.h"
 #include "interop/Utf.h"
+#include "sim/IdeServicesParts.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "sim/WizardHost.h"
@@ -91,7 +92,7 @@ Report RunSession(const SessionOptions& options)
     for (const auto& file : options.RegFiles) {
         win32::RegFileResult result = win32::ImportRegFile(file);
         if (!result.ok)
-            report.Problems.push_back(file + ":" + std::to_string(result.line) + ": " + result.message);
+            report.Problems.push_back(result.message);
     }
     for (const auto& server : options.Servers) {
         HRESULT hr = win32::RegisterServer(Utf8ToUtf16(server));
@@ -137,6 +138,7 @@ Report RunSession(const SessionOptions& options)
     try {
         report.EntryResult = wizard.CallEntry(ide.ServicesUnknown(), &observer);
         report.TerminateReceived = wizard.HasTerminate();
+        ide.Toolbars().Load();
         for (auto& result : runner.Run(steps)) {
             if (!result.Error.empty())
                 report.Problems.push_back(options.ScenarioPath + ":" + std::to_string(result.Step.Line) + ": " +
@@ -144,12 +146,16 @@ Report RunSession(const SessionOptions& options)
             report.Scenario.push_back(ScenarioRecord{result.Step.Line, result.Step.Command, result.Step.Args,
                                                      std::move(result.Output), std::move(result.Error)});
         }
+        report.MainMenu = ide.MainMenu().Tree();
+        report.Toolbars = ide.Toolbars().Snapshot();
         wizard.Terminate();
+        ide.Toolbars().ReleaseNotifiers();
     } catch (const std::exception& e) {
         report.Problems.push_back(std::string("the wizard raised an error: ") + e.what());
     }
     wizard.Unload();
     CollectRecords(report);
+    ide.ServicesParts().Collect(report.Services);
     return report;
 }
 

@@ -46,7 +46,11 @@ void OleCheck(HRESULT Result)
 
 String SysErrorMessage(std::uint32_t ErrorCode)
 {
-    return tvx::win32::SystemErrorMessage(HRESULT(ErrorCode));
+    // The VCL trims trailing blanks, control characters and full stops.
+    String text = tvx::win32::SystemErrorMessage(HRESULT(ErrorCode));
+    while (!text.empty() && (text.back() <= u' ' || text.back() == u'.'))
+        text.pop_back();
+    return text;
 }
 
 bool Supports(IUnknown* Instance, REFIID IID, void** Intf) noexcept

@@ -1,0 +1,187 @@
+// The talvix-sim program run as a package author runs it: the example
+// package list and the example package from disk, the report read as JSON.
+#include "tests/support/ProgramRun.h"
+#include "tests/support/TestSupport.h"
+
+#include <nlohmann/json.hpp>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using nlohmann::json;
+using namespace tvx::test;
+
+const std::string kExampleSubkey = "{5B0D6E4A-3C1F-4E8B-9A27-6D2F0C8E1A01}";
+const std::string kMissingSubkey = "{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}";
+const std::string kUnnamedSubkey = "{1A2B3C4D-5E6F-4071-8293-A4B5C6D7E8F9}";
+
+ProgramResult RunSimulator(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> command{BinaryDir() + "/talvix-sim"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return RunProgram(command);
+}
+
+// The report of a session on the example package list with the example
+// package registered, as the README's main command runs it.
+// Under the sanitizer build these FAIL at present (exit status 1): objects
+// meant to live until the process ends are kept reachable only from statics
+// of the wizard library (tvx::LifetimeRegistry in interop/InterfacedObject.h
+// for the services root), so once the library is unloaded LeakSanitizer
+// reports them.
+class ExampleSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
+                            BinaryDir() + "/TalvixExamplePackage.so", "--json"});
+        ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
+        report = json::parse(run.Out, nullptr, false);
+        ASSERT_FALSE(report.is_discarded()) << "not JSON:\n" << run.Out;
+    }
+
+    const json& Package(const std::string& subkey) const
+    {
+        for (const json& package : report.at("packages"))
+            if (package.at("subkey") == subkey)
+                return package;
+        static const json none;
+        ADD_FAILURE() << subkey << " is not in the report";
+        return none;
+    }
+
+    ProgramResult run;
+    json report;
+};
+
+// Catches a session that fails, or loses the wizard entry or its terminate
+// routine, on a healthy set-up.
+TEST_F(ExampleSession, RunsWithoutProblems)
+{
+    EXPECT_TRUE(report.at("problems").empty()) << report.at("problems").dump();
+    EXPECT_EQ(report.at("wizard").at("entryFound"), true);
+    EXPECT_EQ(report.at("wizard").at("entryResult"), true);
+    EXPECT_EQ(report.at("wizard").at("terminateReceived"), true);
+}
+
+// Catches the example package not loaded from disk, initialized or
+// finalized twice or never, or finalized before it was initialized.
+TEST_F(ExampleSession, ExamplePackageIsInitializedThenFinalizedOnce)
+{
+    const json& example = Package(kExampleSubkey);
+    EXPECT_EQ(example.value("outcome", ""), "loaded");
+    EXPECT_EQ(example.value("displayName", ""), "Example Package");
+    std::vector<std::string> calls;
+    for (const json& call : example.value("calls", json::array())) {
+        calls.push_back(call.at("method").get<std::string>());
+        EXPECT_EQ(call.at("outcome"), "ok") << call.dump();
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"Initialize", "Finalize"}));
+    EXPECT_EQ(report.at("shutdownOrder"), json::array({kExampleSubkey}));
+
+    // The package's own log: it saw the whole table while initializing.
+    const auto debug = report.at("debugOutput").get<std::vector<std::string>>();
+    ASSERT_FALSE(debug.empty());
+    EXPECT_EQ(debug.front(), "ExamplePackage: Initialize: IDE version 8.0");
+    EXPECT_NE(std::find(debug.begin(), debug.end(), "ExamplePackage: Initialize: 3 listed package(s)"), debug.end());
+    EXPECT_EQ(debug.back(), "ExamplePackage: Finalize");
+    EXPECT_EQ(std::count(debug.begin(), debug.end(), "ExamplePackage: Finalize"), 1);
+}
+
+// Catches failure messages with the wrong text, line breaks, caption or
+// flags, one too many or too few, or out of load order.
+TEST_F(ExampleSession, FailureMessagesAreShownExactly)
+{
+    const json& boxes = report.at("messageBoxes");
+    ASSERT_EQ(boxes.size(), 2u) << boxes.dump(2);
+    EXPECT_EQ(boxes[0].at("text"), "Failed to load package 'Missing Product'.\n\r"
+                                   "Package ID: " + kMissingSubkey + "\n\r"
+                                   "Error: Class not registered");
+    EXPECT_EQ(boxes[1].at("text"), "Failed to load package.\n\r"
+                                   "Package ID: " + kUnnamedSubkey + "\n\r"
+                                   "Error: Class not registered");
+    for (const json& box : boxes) {
+        EXPECT_EQ(box.at("caption"), "Talvix Products Loader");
+        EXPECT_EQ(box.at("flags"), 16);
+    }
+    EXPECT_EQ(Package(kMissingSubkey).value("outcome", ""), "failed");
+    EXPECT_EQ(Package(kUnnamedSubkey).value("outcome", ""), "failed");
+}
+
+// Catches a subkey that is no class identifier reported as a failure, shown
+// in a message box, or left out of the report.
+TEST_F(ExampleSession, SubkeyThatIsNoClassIdentifierIsReportedSkipped)
+{
+    const json& stray = Package("Not a package");
+    EXPECT_EQ(stray.value("outcome", ""), "skipped");
+    EXPECT_TRUE(stray.value("calls", json::array()).empty());
+    for (const json& box : report.at("messageBoxes"))
+        EXPECT_EQ(box.at("text").get<std::string>().find("Not a package"), std::string::npos);
+}
+
+// Catches the load order of the report differing from the loader's: the
+// registry's order, then the exchange sort by LoadOrder.
+TEST_F(ExampleSession, ReportListsPackagesInLoadOrder)
+{
+    std::vector<std::string> subkeys;
+    for (const json& package : report.at("packages"))
+        subkeys.push_back(package.at("subkey").get<std::string>());
+    EXPECT_EQ(subkeys, (std::vector<std::string>{"Not a package", kMissingSubkey, kUnnamedSubkey, kExampleSubkey}));
+}
+
+// A .reg file of its own, removed with the test.
+class MalformedRegFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = std::filesystem::temp_directory_path() /
+               ("tvx-e2e-" + std::to_string(::getpid()) + "-malformed.reg");
+        std::ofstream(path, std::ios::binary)
+            << "Windows Registry Editor Version 5.00\r\n"
+               "\r\n"
+               "[HKEY_LOCAL_MACHINE\\Software\\Talvix\\Orvello\\RAD Studio XE\\Packages\\"
+            << kExampleSubkey << "]\r\n"
+            << "\"LoadOrder\"=dword:zz\r\n";
+        run = RunSimulator({"--reg", path.string(), "--json"});
+    }
+    void TearDown() override { std::filesystem::remove(path); }
+
+    std::filesystem::path path;
+    ProgramResult run;
+};
+
+// Catches a malformed file imported in part, or refused without saying
+// where, or a run that still reports success.
+TEST_F(MalformedRegFile, ExitsWithFailureNamingFileAndLine)
+{
+    EXPECT_NE(run.ExitCode, 0);
+    EXPECT_NE(run.ExitCode, -1) << "the program crashed: " << run.Err;
+    json report = json::parse(run.Out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded()) << run.Out;
+    ASSERT_EQ(report.at("problems").size(), 1u);
+    EXPECT_EQ(report.at("problems")[0].get<std::string>().rfind(path.string() + ":4: ", 0), 0u)
+        << report.at("problems")[0];
+    EXPECT_EQ(report.at("wizard").at("entryFound"), false) << "the IDE must not start on a refused file";
+    EXPECT_TRUE(report.at("packages").empty());
+}
+
+// Catches the file and line written twice into the problem line.
+// FAILS at present: sim/Session.cpp prefixes "file:line: " to an import
+// message that already starts with it.
+TEST_F(MalformedRegFile, NamesFileAndLineOnce)
+{
+    json report = json::parse(run.Out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded()) << run.Out;
+    ASSERT_EQ(report.at("problems").size(), 1u);
+    const std::string problem = report.at("problems")[0].get<std::string>();
+    EXPECT_EQ(problem.find(path.string() + ":4:", 1), std::string::npos) << problem;
+}
+
+} // namespace

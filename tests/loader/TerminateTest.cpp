@@ -1,0 +1,118 @@
+// The terminate routine: shutdown order, an empty table while packages
+// finalize, failures swallowed, everything released, the message hook cleared.
+#include "tests/support/WizardFixture.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tvx::test;
+using Names = std::vector<std::string>;
+
+// Stands for the IDE's own application message handler.
+struct IdeMessageHandler {
+    void OnMessage(MSG&, bool&) {}
+};
+
+// Catches finalizing in load order, a table still filled during Finalize,
+// and a package released late (or kept alive by the listener reference).
+TEST_F(WizardTest, FinalizesInReverseLoadOrderWithAnEmptyTable)
+{
+    auto p1 = packages.Add("P1", TestClsid(1), 1);
+    p1->AnswersTabListener = true;
+    auto p2 = packages.Add("P2", TestClsid(2), 2);
+    auto p3 = packages.Add("P3", TestClsid(3), 3);
+    ASSERT_TRUE(Enter());
+    packages.Log().Clear();
+
+    Terminate();
+
+    EXPECT_EQ(packages.Log().Entries(), (Names{"Finalize P3", "Destroy P3", "Finalize P2", "Destroy P2",
+                                                "Finalize P1", "Destroy P1"}));
+    for (const auto& probe : {p1, p2, p3}) {
+        SCOPED_TRACE(probe->Name);
+        EXPECT_EQ(probe->CountAtFinalize, 0);
+        EXPECT_EQ(probe->Alive, 0);
+    }
+}
+
+// Catches a loader that is not back to its empty state after terminating.
+TEST_F(WizardTest, TerminateEmptiesEveryTable)
+{
+    packages.Add("P1", TestClsid(1), 1)->AnswersTabListener = true;
+    packages.AddUnregistered("Missing", TestClsid(2), 2);
+    ASSERT_TRUE(Enter());
+    ASSERT_NE(talvix::ServicesRoot(), nullptr);
+
+    Terminate();
+
+    EXPECT_EQ(talvix::PackageInfoCount(), 0);
+    EXPECT_TRUE(talvix::LoadedPackages().empty());
+    EXPECT_EQ(talvix::EditorTabListener(), nullptr);
+    EXPECT_EQ(talvix::ServicesRoot(), nullptr);
+}
+
+// Catches a Finalize failure that escapes the routine or stops the packages
+// before it from being finalized and released.
+TEST_F(WizardTest, FinalizeFailuresAreSwallowed)
+{
+    auto p1 = packages.Add("P1", TestClsid(1), 1);
+    p1->On(PackageMethod::Finalize, MethodOutcome::Throws());
+    auto p2 = packages.Add("P2", TestClsid(2), 2);
+    p2->On(PackageMethod::Finalize, MethodOutcome::ThrowsForeign());
+    auto p3 = packages.Add("P3", TestClsid(3), 3);
+    p3->On(PackageMethod::Finalize, MethodOutcome::Fails());
+    ASSERT_TRUE(Enter());
+
+    Terminate();
+
+    EXPECT_EQ(packages.Log().Of("Finalize"), (Names{"Finalize P3", "Finalize P2", "Finalize P1"}));
+    EXPECT_EQ(packages.Log().Of("Destroy"), (Names{"Destroy P3", "Destroy P2", "Destroy P1"}));
+    EXPECT_TRUE(tvx::win32::MessageBoxes().empty());
+}
+
+// Catches the root's handler left installed, or the IDE's saved handler put
+// back, after terminating.
+TEST_F(WizardTest, TerminateClearsTheApplicationMessageHandler)
+{
+    IdeMessageHandler ideHandler;
+    Ide().App().SetOnMessage(MakeEvent<&IdeMessageHandler::OnMessage>(&ideHandler));
+    packages.Add("P1", TestClsid(1), 1);
+    ASSERT_TRUE(Enter());
+    EXPECT_TRUE(Ide().App().OnMessage()) << "the services root hooks the message loop";
+
+    Terminate();
+
+    EXPECT_FALSE(Ide().App().OnMessage());
+}
+
+// Catches a terminate routine that skips clearing the handler when no
+// package was loaded.
+TEST_F(WizardTest, TerminateClearsTheHandlerEvenWithoutPackages)
+{
+    IdeMessageHandler ideHandler;
+    Ide().App().SetOnMessage(MakeEvent<&IdeMessageHandler::OnMessage>(&ideHandler));
+    ASSERT_TRUE(Enter());
+
+    Terminate();
+
+    EXPECT_FALSE(Ide().App().OnMessage());
+}
+
+// Catches the services root freed at shutdown: a package may still hold it.
+TEST_F(WizardTest, ServicesRootOutlivesTerminate)
+{
+    auto p1 = packages.Add("P1", TestClsid(1), 1);
+    ASSERT_TRUE(Enter());
+    ASSERT_EQ(p1->InitializeServices.size(), 1u);
+    IBdsServices* root = p1->InitializeServices[0];
+
+    Terminate();
+
+    LONG count = -1;
+    EXPECT_EQ(root->get_PackagesCount(&count), S_OK);
+    EXPECT_EQ(count, 0);
+}
+
+} // namespace

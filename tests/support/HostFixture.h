@@ -1,0 +1,65 @@
+// The IDE around the wizard library, as the IDE sets it up before it loads
+// the library: the Application object and BorlandIDEServices. Header only, so
+// that only test programs linking the IDE stand-in (`ide`) pay for it.
+#pragma once
+
+#include "host/ide/IDEServices.h"
+#include "host/vcl/Forms.h"
+#include "host/win32/Recorder.h"
+#include "host/win32/RegistryEmulation.h"
+#include "interop/IntfPtr.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace tvx::test {
+
+// Sets the IDE's globals for its lifetime and clears them afterwards.
+class ScopedIdeGlobals {
+public:
+    ScopedIdeGlobals()
+        : application_(new TApplication(nullptr)),
+          services_(IntfPtr<IBorlandIDEServices>::Attach(NewInterface<TIDEServices, IBorlandIDEServices>()))
+    {
+        Application = application_;
+        BorlandIDEServices = services_.get();
+    }
+    ~ScopedIdeGlobals()
+    {
+        BorlandIDEServices = nullptr;
+        Application = nullptr;
+        delete application_;
+    }
+    ScopedIdeGlobals(const ScopedIdeGlobals&) = delete;
+    ScopedIdeGlobals& operator=(const ScopedIdeGlobals&) = delete;
+
+    TApplication& App() noexcept { return *application_; }
+    TIDEServices& Services() noexcept { return *static_cast<TIDEServices*>(services_.get()); }
+    // What the IDE hands to the wizard entry.
+    IUnknown* ServicesUnknown() noexcept { return Services().Identity(); }
+
+private:
+    TApplication* application_;
+    IntfPtr<IBorlandIDEServices> services_;
+};
+
+// A freshly installed machine (empty registry, nothing recorded, no
+// foreground window) with the IDE running, for each test.
+class HostFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        win32::ResetRegistry();
+        win32::ResetRecorder();
+        ide_.emplace();
+    }
+    void TearDown() override { ide_.reset(); }
+
+    ScopedIdeGlobals& Ide() { return *ide_; }
+
+private:
+    std::optional<ScopedIdeGlobals> ide_;
+};
+
+} // namespace tvx::test
