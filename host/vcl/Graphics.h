@@ -1,0 +1,108 @@
+// Colours and the bitmap object. A TBitmap wraps one GDI bitmap handle of
+// the win32 stand-in and owns it: freeing the bitmap, or giving it another
+// handle, deletes the handle it held, unless ReleaseHandle handed it out.
+#pragma once
+
+#include "host/vcl/Classes.h"
+#include "host/vcl/IdeApi.h"
+#include "host/win32/Gdi.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// A colour as the VCL writes it: 0x00BBGGRR, red in the lowest byte.
+using TColor = int;
+
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clMaroon = 0x000080;
+inline constexpr TColor clGreen = 0x008000;
+inline constexpr TColor clOlive = 0x008080;
+inline constexpr TColor clNavy = 0x800000;
+inline constexpr TColor clPurple = 0x800080;
+inline constexpr TColor clTeal = 0x808000;
+inline constexpr TColor clGray = 0x808080;
+inline constexpr TColor clSilver = 0xC0C0C0;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clLime = 0x00FF00;
+inline constexpr TColor clYellow = 0x00FFFF;
+inline constexpr TColor clBlue = 0xFF0000;
+// Pure magenta, the transparent colour of the IDE's menu and toolbar images.
+inline constexpr TColor clFuchsia = 0xFF00FF;
+inline constexpr TColor clAqua = 0xFFFF00;
+inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clNone = 0x1FFFFFFF;
+inline constexpr TColor clDefault = 0x20000000;
+
+inline constexpr std::u16string_view SInvalidBitmap = u"Bitmap image is not valid";
+inline constexpr std::u16string_view SOutOfResources = u"Out of system resources";
+
+class TVX_IDE_API EInvalidGraphic : public Exception {
+    TVX_EXCEPTION_CLASS(EInvalidGraphic, Exception)
+};
+class TVX_IDE_API EOutOfResources : public Exception {
+    TVX_EXCEPTION_CLASS(EOutOfResources, Exception)
+};
+
+// The subset has no system colours: a colour is its own RGB value.
+constexpr TColor ColorToRGB(TColor Color) noexcept { return Color & 0xFFFFFF; }
+
+// Between a TColor and a 32-bit GDI pixel (0x00RRGGBB, blue lowest).
+constexpr std::uint32_t ColorToPixel(TColor Color) noexcept
+{
+    auto c = std::uint32_t(ColorToRGB(Color));
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+constexpr TColor PixelToColor(std::uint32_t Pixel) noexcept
+{
+    return TColor(((Pixel & 0xFF) << 16) | (Pixel & 0xFF00) | ((Pixel >> 16) & 0xFF));
+}
+
+class TVX_IDE_API TBitmap : public TPersistent {
+    TVX_CLASS(TBitmap, TPersistent)
+
+    TBitmap() = default;
+    // A black bitmap of that size.
+    TBitmap(int AWidth, int AHeight);
+    ~TBitmap() override;
+
+    // Copies another bitmap's image into a handle of its own.
+    void Assign(TPersistent* Source) override;
+
+    // Null while the bitmap is empty.
+    HBITMAP Handle() const noexcept { return handle_; }
+    bool HandleAllocated() const noexcept { return handle_ != nullptr; }
+    // Takes over Value (deleting the handle held so far); null empties the
+    // bitmap. A handle that is no live bitmap raises EInvalidGraphic and
+    // leaves the bitmap as it was, not owning Value.
+    void SetHandle(HBITMAP Value);
+    // Hands the handle to the caller, who deletes it; the bitmap is empty.
+    HBITMAP ReleaseHandle() noexcept;
+
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    bool Empty() const noexcept { return handle_ == nullptr; }
+    // Keeps the image where old and new size overlap; new parts are black.
+    void SetSize(int AWidth, int AHeight);
+    void SetWidth(int Value) { SetSize(Value, height_); }
+    void SetHeight(int Value) { SetSize(width_, Value); }
+
+    // Outside the image a read answers -1 and a write does nothing, as the
+    // canvas's Pixels do.
+    TColor Pixel(int X, int Y) const;
+    void SetPixel(int X, int Y, TColor Color);
+    // Fills the whole image with one colour.
+    void Fill(TColor Color);
+
+    // Every pixel, rows top first, in the GDI layout (0x00RRGGBB). Raises
+    // EInvalidGraphic when the handle was deleted behind the bitmap's back.
+    std::vector<std::uint32_t> ReadPixels() const;
+    void WritePixels(const std::vector<std::uint32_t>& Pixels);
+
+private:
+    void Adopt(HBITMAP Value, int AWidth, int AHeight) noexcept;
+
+    HBITMAP handle_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};

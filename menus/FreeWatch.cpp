@@ -1,0 +1,80 @@
+#include "menus/FreeWatch.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace talvix {
+
+// The watches still attached, so that the library's unload can detach them.
+struct FreeWatchRegistry {
+    std::vector<TFreeWatch*> live;
+    // A plain flag outlives the registry: watches that go after it (during
+    // process exit) find nothing to leave.
+    static inline bool unloaded = false;
+
+    void Add(TFreeWatch* watch)
+    {
+        if (!unloaded)
+            live.push_back(watch);
+    }
+    void Forget(TFreeWatch* watch) noexcept
+    {
+        if (!unloaded)
+            std::erase(live, watch);
+    }
+
+    // Runs when the library unloads (or the process ends).
+    ~FreeWatchRegistry()
+    {
+        unloaded = true;
+        std::vector<TFreeWatch*> watches = std::move(live);
+        for (TFreeWatch* watch : watches) {
+            TFreeWatch::Callback onUnload = watch->onUnload_;
+            void* context = watch->context_;
+            watch->Detach();
+            if (onUnload)
+                onUnload(context);
+        }
+    }
+};
+
+namespace {
+FreeWatchRegistry registry;
+} // namespace
+
+TFreeWatch::TFreeWatch(TComponent* Target, void* Context, Callback OnFreed, Callback OnUnload)
+    : target_(Target), context_(Context), onFreed_(OnFreed), onUnload_(OnUnload)
+{
+    if (!target_)
+        return;
+    target_->FreeNotification(this);
+    registry.Add(this);
+}
+
+TFreeWatch::~TFreeWatch()
+{
+    Detach();
+}
+
+void TFreeWatch::Detach() noexcept
+{
+    if (!target_)
+        return;
+    target_->RemoveFreeNotification(this);
+    target_ = nullptr;
+    registry.Forget(this);
+}
+
+void TFreeWatch::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove || !target_ || AComponent != target_)
+        return;
+    target_ = nullptr;
+    registry.Forget(this);
+    // The callback may free this watch: nothing of it is touched afterwards.
+    if (onFreed_)
+        onFreed_(context_);
+}
+
+} // namespace talvix

@@ -1,0 +1,133 @@
+// GDI bitmaps of the emulated system: pixels, the BITMAP record, handle
+// values and the delete record that later tests rely on.
+#include "host/win32/GdiEmulation.h"
+#include "host/win32/Win32.h"
+#include "tests/support/TestSupport.h"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using tvx::win32::DoubleDeleteCount;
+using tvx::win32::LiveBitmapCount;
+using tvx::win32::WasDeletedTwice;
+
+std::vector<std::uint32_t> Pattern(int count)
+{
+    std::vector<std::uint32_t> pixels;
+    for (int i = 0; i < count; ++i)
+        pixels.push_back(0x00010203u * std::uint32_t(i + 1));
+    return pixels;
+}
+
+// Catches pixels not kept, a wrong BITMAP record and handles that would not
+// survive the trip through a package's 32-bit integer.
+TEST(GdiTest, BitmapKeepsItsPixelsBehindASmallHandle)
+{
+    auto pixels = Pattern(6);
+    HBITMAP bitmap = CreateBitmap(3, 2, 1, 32, pixels.data());
+    ASSERT_NE(bitmap, nullptr);
+    auto value = reinterpret_cast<std::uintptr_t>(bitmap);
+    EXPECT_LE(value, 0x7FFFFFFFu);
+    EXPECT_EQ(reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(static_cast<LONG>(value))), bitmap);
+
+    BITMAP info;
+    std::memset(&info, 0xEF, sizeof info);
+    ASSERT_EQ(GetObjectW(bitmap, sizeof info, &info), int(sizeof info));
+    EXPECT_EQ(info.bmType, 0);
+    EXPECT_EQ(info.bmWidth, 3);
+    EXPECT_EQ(info.bmHeight, 2);
+    EXPECT_EQ(info.bmWidthBytes, 12);
+    EXPECT_EQ(info.bmPlanes, 1);
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    EXPECT_EQ(info.bmBits, nullptr);
+    EXPECT_EQ(GetObjectType(bitmap), DWORD(OBJ_BITMAP));
+
+    std::vector<std::uint32_t> read(6, 0xdeadbeef);
+    EXPECT_EQ(GetBitmapBits(bitmap, 24, read.data()), 24);
+    EXPECT_EQ(read, pixels);
+    EXPECT_TRUE(DeleteObject(bitmap));
+}
+
+// Catches buffer overruns and writes past what the caller asked for.
+TEST(GdiTest, PixelAccessHonoursTheBufferSize)
+{
+    HBITMAP bitmap = CreateBitmap(2, 2, 1, 32, nullptr);
+    ASSERT_NE(bitmap, nullptr);
+    std::vector<std::uint32_t> read(4, 0xdeadbeef);
+    EXPECT_EQ(GetBitmapBits(bitmap, 8, read.data()), 8);
+    EXPECT_EQ(read, (std::vector<std::uint32_t>{0, 0, 0xdeadbeef, 0xdeadbeef}));
+
+    std::uint32_t red = 0x00FF0000;
+    EXPECT_EQ(SetBitmapBits(bitmap, 4, &red), 4);
+    EXPECT_EQ(GetBitmapBits(bitmap, 16, read.data()), 16);
+    EXPECT_EQ(read[0], red);
+    EXPECT_EQ(read[1], 0u);
+    EXPECT_EQ(GetObjectW(bitmap, 0, nullptr), int(sizeof(BITMAP)));
+    BITMAP info{};
+    EXPECT_EQ(GetObjectW(bitmap, sizeof info - 1, &info), 0);
+    EXPECT_TRUE(DeleteObject(bitmap));
+}
+
+// Catches shapes the subset cannot hold being accepted half-way.
+TEST(GdiTest, RefusedShapesMakeNoBitmap)
+{
+    struct Case {
+        int width, height;
+        UINT planes, bits;
+    } const cases[] = {{0, 4, 1, 32}, {4, 0, 1, 32}, {-1, 4, 1, 32}, {4, 4, 2, 32}, {4, 4, 1, 24}, {4, 4, 1, 1}};
+    std::size_t live = LiveBitmapCount();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.planes << "/" << c.bits);
+        SetLastError(0xdeadbeef);
+        EXPECT_EQ(CreateBitmap(c.width, c.height, c.planes, c.bits, nullptr), nullptr);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    }
+    EXPECT_EQ(LiveBitmapCount(), live);
+}
+
+// Catches a second delete that succeeds or goes unnoticed, and unknown
+// handles counted as double deletes; Windows answers FALSE for both.
+TEST(GdiTest, DeleteRecordsEveryHandleOnce)
+{
+    std::size_t live = LiveBitmapCount();
+    std::size_t doubles = DoubleDeleteCount();
+    HBITMAP bitmap = CreateBitmap(1, 1, 1, 32, nullptr);
+    EXPECT_EQ(LiveBitmapCount(), live + 1);
+
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_EQ(LiveBitmapCount(), live);
+    EXPECT_FALSE(WasDeletedTwice(bitmap));
+    EXPECT_EQ(GetObjectType(bitmap), 0u);
+    EXPECT_EQ(GetObjectW(bitmap, 0, nullptr), 0);
+
+    SetLastError(0);
+    EXPECT_FALSE(DeleteObject(bitmap));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    EXPECT_TRUE(WasDeletedTwice(bitmap));
+    EXPECT_EQ(tvx::win32::DeleteCount(bitmap), 2);
+    EXPECT_EQ(DoubleDeleteCount(), doubles + 1);
+
+    auto unknown = reinterpret_cast<HGDIOBJ>(std::uintptr_t(0x1234));
+    EXPECT_FALSE(DeleteObject(unknown));
+    EXPECT_FALSE(DeleteObject(nullptr));
+    EXPECT_FALSE(WasDeletedTwice(unknown));
+    EXPECT_EQ(DoubleDeleteCount(), doubles + 1);
+}
+
+// Catches a handle value handed out again, which would hide a late delete
+// of the old bitmap behind the new one.
+TEST(GdiTest, HandlesAreNeverReused)
+{
+    HBITMAP first = CreateBitmap(1, 1, 1, 32, nullptr);
+    DeleteObject(first);
+    HBITMAP second = CreateBitmap(1, 1, 1, 32, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_FALSE(DeleteObject(first));
+    EXPECT_EQ(GetObjectType(second), DWORD(OBJ_BITMAP));
+    DeleteObject(second);
+}
+
+} // namespace
