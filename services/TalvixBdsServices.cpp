@@ -1,6 +1,10 @@
 #include "services/TalvixBdsServices.h"
 
+#include "host/ide/NTAServices.h"
+#include "host/ide/SplashAboutServices.h"
 #include "host/ide/ToolsAPI.h"
+#include "host/ide/ToolsAPIServices.h"
+#include "host/vcl/ActnList.h"
 #include "host/vcl/Classes.h"
 #include "host/vcl/Registry.h"
 #include "interop/Bstr.h"
@@ -36,7 +40,40 @@ void ReadEditionKey(const std::u16string& version, Read&& read) noexcept
     }
 }
 
+// Clears an out parameter; a null one fails the call with E_POINTER.
+template <class T>
+void ClearResult(T* out)
+{
+    tvx::ThrowIfFailed(tvx::ClearOut(out));
+}
+
+// Hands a service's interface out with one reference, or E_NOINTERFACE
+// while the service does not exist.
+template <class Service, class I>
+HRESULT GetServiceInterface(Service* service, I** pRetVal)
+{
+    return tvx::Guarded([&]() -> HRESULT {
+        ClearResult(pRetVal);
+        if (!service)
+            return E_NOINTERFACE;
+        tvx::IntfPtr<I>(service->Interface()).copy_to(pRetVal);
+        return S_OK;
+    });
+}
+
+String BstrText(BSTR text) { return String(tvx::BstrView(text)); }
+
 } // namespace
+
+MirroredService MirroredServiceOf(REFGUID Service)
+{
+    const std::u16string text = tvx::FormatGuidW(Service);
+    if (text == u"{F17A7BCD-E07D-11D1-AB0B-00C04FB16FB3}")
+        return MirroredService::ModuleServices;
+    if (text == u"{F37E8C46-0A02-4FD4-8D57-E55F9A5783EC}")
+        return MirroredService::EditorServices;
+    return MirroredService::None;
+}
 
 TBdsServices* TBdsServices::Create()
 {
@@ -48,15 +85,26 @@ TBdsServices* TBdsServices::Create()
 
 TBdsServices::TBdsServices()
 {
+    // The services, in this order; later ones may rely on earlier ones.
+    // The windows service is created first here, once it is built.
+    FBdsToolBarService = TBdsToolBarService::Create();
+    FBdsHelpService = TBdsHelpService::Create();
+    FBdsMenuBarService = TBdsMenuBarService::Create();
+    // The designer notifier registers itself with the IDE's designers.
+    FBdsUnmanagedDesignerHelper = TDragDropDesignerNotifier::Create(*this);
     OldMessageProcessing = Application ? Application->OnMessage() : TMessageEvent();
     UpdateMessageProcessing();
     FBdsVersionStr = DecimalText(FBdsVersionMajor) + u"." + DecimalText(FBdsVersionMinor);
 }
 
+// Never runs while the process lives: the root holds itself.
 TBdsServices::~TBdsServices()
 {
+    // The notifier stays registered and alive; only the pointer goes.
+    FBdsUnmanagedDesignerHelper = nullptr;
     RestoreMessageProcessing();
     FreeServices();
+    FBdsShortCuts.clear();
 }
 
 void TBdsServices::UpdateMessageProcessing()
@@ -101,12 +149,41 @@ void TBdsServices::NotifyServicesReady()
     if (!FToolBarServiceInitialized || !FBdsNetServicesInitialized)
         return;
     NotifyPackagesServicesReady();
+    CollectShortCuts();
+}
+
+// The IDE's own editing and search keys are left out: packages ask only
+// whether a key would run one of the IDE's other commands.
+void TBdsServices::CollectShortCuts() noexcept
+{
+    try {
+        if (!BorlandIDEServices)
+            return;
+        tvx::IntfPtr<INTAServices40> native;
+        if (!BorlandIDEServices->GetService(tvx::IidOf<INTAServices40>, native.put_void()) || !native)
+            return;
+        TCustomActionList* actions = native->GetActionList();
+        if (!actions)
+            return;
+        for (int i = 0; i < actions->ActionCount(); ++i) {
+            auto* action = dynamic_cast<TCustomAction*>(actions->Actions(i));
+            if (!action)
+                continue;
+            const String& name = action->Name();
+            if (name.find(u"Edit") != String::npos || name.find(u"Search") != String::npos)
+                continue;
+            if (!ShortCutToText(action->ShortCut()).empty())
+                FBdsShortCuts.push_back(action);
+        }
+    } catch (...) {
+        // Whatever was collected before the failure stays.
+    }
 }
 
 HRESULT TBdsServices::get_BdsVersionMajor(LONG* version)
 {
     return tvx::Guarded([&] {
-        tvx::ClearOut(version);
+        ClearResult(version);
         *version = FBdsVersionMajor;
     });
 }
@@ -114,7 +191,7 @@ HRESULT TBdsServices::get_BdsVersionMajor(LONG* version)
 HRESULT TBdsServices::get_BdsVersionMinor(LONG* version)
 {
     return tvx::Guarded([&] {
-        tvx::ClearOut(version);
+        ClearResult(version);
         *version = FBdsVersionMinor;
     });
 }
@@ -122,7 +199,7 @@ HRESULT TBdsServices::get_BdsVersionMinor(LONG* version)
 HRESULT TBdsServices::get_BdsEdition(BSTR* edition)
 {
     return tvx::Guarded([&] {
-        tvx::ClearOut(edition);
+        ClearResult(edition);
         if (FBdsEdition.empty()) {
             FBdsEdition = u"unknown";
             ReadEditionKey(FBdsVersionStr, [&](TRegistry& registry) {
@@ -137,7 +214,7 @@ HRESULT TBdsServices::get_BdsEdition(BSTR* edition)
 HRESULT TBdsServices::get_IsPersonalityEdition(VARIANT_BOOL* personality)
 {
     return tvx::Guarded([&] {
-        tvx::ClearOut(personality);
+        ClearResult(personality);
         if (FIsBdsPersonality < 0) {
             FIsBdsPersonality = 1;
             ReadEditionKey(FBdsVersionStr, [&](TRegistry& registry) {
@@ -149,8 +226,7 @@ HRESULT TBdsServices::get_IsPersonalityEdition(VARIANT_BOOL* personality)
     });
 }
 
-// The four services are built with their own subsystems; until then their
-// getters answer as for a missing service.
+// A service not built yet answers as a missing one.
 HRESULT TBdsServices::Get_BdsWindowsService(IBdsWindowsService** pRetVal)
 {
     return tvx::ClearOut(pRetVal) == S_OK ? E_NOINTERFACE : E_POINTER;
@@ -158,23 +234,23 @@ HRESULT TBdsServices::Get_BdsWindowsService(IBdsWindowsService** pRetVal)
 
 HRESULT TBdsServices::Get_BdsToolBarService(IBdsToolBarService** pRetVal)
 {
-    return tvx::ClearOut(pRetVal) == S_OK ? E_NOINTERFACE : E_POINTER;
+    return GetServiceInterface(FBdsToolBarService, pRetVal);
 }
 
 HRESULT TBdsServices::Get_BdsHelpService(IBdsHelpService** pRetVal)
 {
-    return tvx::ClearOut(pRetVal) == S_OK ? E_NOINTERFACE : E_POINTER;
+    return GetServiceInterface(FBdsHelpService, pRetVal);
 }
 
 HRESULT TBdsServices::Get_BdsMenuBarService(IBdsMenuBarService** pRetVal)
 {
-    return tvx::ClearOut(pRetVal) == S_OK ? E_NOINTERFACE : E_POINTER;
+    return GetServiceInterface(FBdsMenuBarService, pRetVal);
 }
 
 HRESULT TBdsServices::Get_IsComponentRegistered(BSTR ComponentName, VARIANT_BOOL* pRetVal)
 {
     return tvx::Guarded([&] {
-        tvx::ClearOut(pRetVal);
+        ClearResult(pRetVal);
         bool found = false;
         try {
             found = FindClass(String(tvx::BstrView(ComponentName))) != nullptr;
@@ -188,26 +264,76 @@ HRESULT TBdsServices::Get_IsComponentRegistered(BSTR ComponentName, VARIANT_BOOL
 HRESULT TBdsServices::GetService(REFGUID Service, IUnknown** pRetVal)
 {
     return tvx::Guarded([&] {
-        tvx::ClearOut(pRetVal);
-        // No mirror of the IDE's services exists yet: every identifier
-        // answers null.
-        (void)Service;
+        ClearResult(pRetVal);
+        if (!BorlandIDEServices)
+            return;
+        tvx::IntfPtr<IUnknown> hostService = BorlandIDEServices->GetService(Service);
+        if (!hostService)
+            return;
+        // A host service without the interface the mirror wraps fails the
+        // call with E_NOINTERFACE. The module-services and editor-services
+        // mirrors are not built yet, so both identifiers answer null until
+        // their wrappers exist; every other identifier answers null for good.
+        switch (MirroredServiceOf(Service)) {
+        case MirroredService::ModuleServices:
+            hostService.as<IOTAModuleServices70>();
+            break;
+        case MirroredService::EditorServices:
+            hostService.as<IOTAEditorServices>();
+            break;
+        case MirroredService::None:
+            break;
+        }
     });
 }
 
-HRESULT TBdsServices::IsShortcut(LONG /*keyData*/, VARIANT_BOOL* pResult)
+HRESULT TBdsServices::IsShortcut(LONG keyData, VARIANT_BOOL* pResult)
 {
-    return tvx::Guarded([&] { tvx::ClearOut(pResult); });
+    return tvx::Guarded([&] {
+        ClearResult(pResult);
+        TShiftState shift;
+        if (keyData & 0x10000)
+            shift.Include(ssShift);
+        if (keyData & 0x20000)
+            shift.Include(ssCtrl);
+        if (keyData & 0x40000)
+            shift.Include(ssAlt);
+        const TShortCut wanted = ShortCut(std::uint16_t(keyData & 0xFFFF), shift);
+        for (TCustomAction* action : FBdsShortCuts) {
+            if (action->ShortCut() == wanted && action->Enabled()) {
+                *pResult = VARIANT_TRUE;
+                return;
+            }
+        }
+    });
 }
 
-HRESULT TBdsServices::AddSplashInfo(HBITMAP, BSTR, BSTR, VARIANT_BOOL, BSTR)
+HRESULT TBdsServices::AddSplashInfo(HBITMAP ABitmap, BSTR ACaption, BSTR ALicenseStatus,
+                                    VARIANT_BOOL AIsUnRegistered, BSTR ASKUName)
 {
-    return E_NOTIMPL;
+    return tvx::Guarded([&] {
+        // An IDE started without its splash screen has nowhere to show the line.
+        if (!SplashScreenServices)
+            return;
+        SplashScreenServices->AddPluginBitmap(BstrText(ACaption), ABitmap, tvx::FromVariantBool(AIsUnRegistered),
+                                              BstrText(ALicenseStatus), BstrText(ASKUName));
+    });
 }
 
-HRESULT TBdsServices::AddAboutBoxInfo(HBITMAP, HBITMAP, BSTR, BSTR, BSTR, BSTR, BSTR, VARIANT_BOOL, BSTR)
+HRESULT TBdsServices::AddAboutBoxInfo(HBITMAP AAboutImage, HBITMAP AProductImage, BSTR ADialogTitle,
+                                      BSTR ACopyright, BSTR ATitle, BSTR ADescription, BSTR ALicenseStatus,
+                                      VARIANT_BOOL AIsUnRegistered, BSTR ASKUName)
 {
-    return E_NOTIMPL;
+    return tvx::Guarded([&] {
+        tvx::IntfPtr<IOTAAboutBoxServices> aboutBox;
+        if (!BorlandIDEServices || !Supports(BorlandIDEServices, aboutBox))
+            throw tvx::HResultError(E_NOINTERFACE, u"The IDE has no About box service");
+        // The IDE's answer (the entry's index) is of no use to packages.
+        aboutBox->AddProductInfo(BstrText(ADialogTitle), BstrText(ACopyright), BstrText(ATitle),
+                                 BstrText(ADescription), AAboutImage, AProductImage,
+                                 tvx::FromVariantBool(AIsUnRegistered), BstrText(ALicenseStatus),
+                                 BstrText(ASKUName), 0, 0);
+    });
 }
 
 HRESULT TBdsServices::AddMessageHandler(IMessageHandler* AHandler)
@@ -240,7 +366,7 @@ HRESULT TBdsServices::OnDotNetServicesInitialized()
 HRESULT TBdsServices::get_PackagesCount(LONG* count)
 {
     return tvx::Guarded([&] {
-        tvx::ClearOut(count);
+        ClearResult(count);
         *count = PackageInfoCount();
     });
 }
@@ -248,7 +374,9 @@ HRESULT TBdsServices::get_PackagesCount(LONG* count)
 HRESULT TBdsServices::GetPackageInfo(LONG index, PackageInfo* pRetVal)
 {
     return tvx::Guarded([&] {
-        tvx::ClearOut(pRetVal);
+        ClearResult(pRetVal);
+        // A bad index raises a range error carrying E_INVALIDARG, with the
+        // record left cleared.
         CopyPackageInfo(index, *pRetVal);
     });
 }

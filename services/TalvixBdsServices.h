@@ -2,13 +2,24 @@
 #pragma once
 
 #include "host/vcl/Forms.h"
+#include "services/BdsDesignerNotifier.h"
+#include "services/BdsHelpService.h"
+#include "menus/BdsMenuBarService.h"
+#include "toolbars/BdsToolBarService.h"
 #include "interop/InterfacedObject.h"
 #include "interop/TalvixBdsInterop.h"
 
 #include <string>
 #include <vector>
 
+class TCustomAction;
+
 namespace talvix {
+
+// The Open Tools API services that packages reach through mirror interfaces,
+// told apart by the canonical text of the identifier asked for.
+enum class MirroredService { None, ModuleServices, EditorServices };
+MirroredService MirroredServiceOf(REFGUID Service);
 
 class TBdsServices final : public tvx::Implements<TBdsServices, IBdsServices> {
 public:
@@ -47,6 +58,9 @@ public:
     void UpdateMessageProcessing();
     void RestoreMessageProcessing();
     void OnToolBarServiceInitialized();
+    TBdsToolBarService* BdsToolBarService() const noexcept { return FBdsToolBarService; }
+    TBdsHelpService* BdsHelpService() const noexcept { return FBdsHelpService; }
+    TBdsMenuBarService* BdsMenuBarService() const noexcept { return FBdsMenuBarService; }
     const std::vector<IDragDropHelperProvider*>& DragDropHelpers() const noexcept { return FDragDropHelpers; }
 
 protected:
@@ -59,9 +73,18 @@ private:
 
     void DoApplicationMessage(MSG& Msg, bool& Handled);
     void NotifyServicesReady();
+    void CollectShortCuts() noexcept;
 
+    // The services, created by the constructor and never freed.
+    TBdsToolBarService* FBdsToolBarService = nullptr;
+    TBdsHelpService* FBdsHelpService = nullptr;
+    TBdsMenuBarService* FBdsMenuBarService = nullptr;
+    // Not counted through this field; it holds itself.
+    TDragDropDesignerNotifier* FBdsUnmanagedDesignerHelper = nullptr;
     bool FToolBarServiceInitialized = false;
     bool FBdsNetServicesInitialized = false;
+    // The IDE's actions whose shortcuts IsShortcut knows; the IDE owns them.
+    std::vector<TCustomAction*> FBdsShortCuts;
     std::u16string FBdsEdition;
     LONG FIsBdsPersonality = -1;
     LONG FBdsVersionMajor = 8;

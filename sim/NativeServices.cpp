@@ -1,33 +1,42 @@
 #include "sim/NativeServices.h"
 
+#include "host/vcl/ImgList.h"
 #include "host/vcl/SysUtils.h"
+#include "sim/IdeToolbars.h"
 
 namespace tvx::sim {
 
-// The parts that own images and toolbars fill these in; until then the IDE
-// has none.
-int TNativeServices::AddMasked(void*, unsigned, const String&)
+// Image is a TBitmap, as the IDE's own callers pass it.
+int TNativeServices::AddMasked(void* Image, unsigned MaskColor, const String&)
 {
-    throw Exception(u"The simulated IDE has no image list yet");
+    if (!ImageList)
+        throw Exception(u"The simulated IDE has no image list");
+    return ImageList->AddMasked(static_cast<TBitmap*>(Image), TColor(MaskColor));
 }
 
-TToolBar* TNativeServices::GetToolBar(const String&)
+// The IDE's toolbars answer these; without them the IDE has none.
+TToolBar* TNativeServices::GetToolBar(const String& ToolBarName)
 {
-    return nullptr;
+    return Toolbars ? Toolbars->FindToolBar(ToolBarName) : nullptr;
 }
 
-TToolBar* TNativeServices::NewToolbar(const String&, const String&, const String&, bool)
+TToolBar* TNativeServices::NewToolbar(const String& Name, const String& Caption, const String& ReferenceToolBar,
+                                      bool InsertBeforeReference)
 {
-    throw Exception(u"The simulated IDE has no toolbars yet");
+    if (!Toolbars)
+        throw Exception(u"The simulated IDE has no toolbars");
+    return Toolbars->NewToolbar(Name, Caption, ReferenceToolBar, InsertBeforeReference);
 }
 
-int TNativeServices::AddToolbarStreamNotifier(INTAToolbarStreamNotifier*)
+int TNativeServices::AddToolbarStreamNotifier(INTAToolbarStreamNotifier* Notifier)
 {
-    return -1;
+    return Toolbars ? Toolbars->AddNotifier(Notifier) : -1;
 }
 
-void TNativeServices::RemoveToolbarStreamNotifier(int)
+void TNativeServices::RemoveToolbarStreamNotifier(int Index)
 {
+    if (Toolbars)
+        Toolbars->RemoveNotifier(Index);
 }
 
 } // namespace tvx::sim

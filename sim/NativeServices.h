@@ -10,6 +10,8 @@
 
 namespace tvx::sim {
 
+class IdeToolbars;
+
 class TNativeServices final : public tvx::Implements<TNativeServices, INTAServices> {
 public:
     int AddMasked(void* Image, unsigned MaskColor, const String& Ident) override;
@@ -26,6 +28,7 @@ public:
     TCustomActionList* ActionList = nullptr;
     TCustomImageList* ImageList = nullptr;
     TMainMenu* MainMenu = nullptr;
+    IdeToolbars* Toolbars = nullptr;
 };
 
 } // namespace tvx::sim

@@ -97,6 +97,7 @@ nlohmann::json Report::ToJson() const
     for (const auto& l : ShellLaunches)
         launches.push_back({{"operation", U8(l.Operation)}, {"file", U8(l.File)}, {"parameters", U8(l.Parameters)},
                             {"directory", U8(l.Directory)}, {"show", l.ShowCommand}});
+    Services.AddJson(j);
     auto& scenario = j["scenario"] = nlohmann::json::array();
     for (const auto& step : Scenario)
         scenario.push_back({{"line", step.Line}, {"command", step.Command}, {"args", step.Args},
@@ -104,6 +105,8 @@ nlohmann::json Report::ToJson() const
     auto& shutdown = j["shutdownOrder"] = nlohmann::json::array();
     for (const auto& s : ShutdownOrder)
         shutdown.push_back(U8(s));
+    j["mainMenu"] = MenuTreeJson(MainMenu);
+    j["toolbars"] = ToolbarsJson(Toolbars);
     j["problems"] = Problems;
     return j;
 }
@@ -149,6 +152,7 @@ std::string Report::ToText() const
         for (const auto& l : ShellLaunches)
             out << "  " << U8(l.File) << " " << U8(l.Parameters) << "\n";
     }
+    Services.AddText(out);
 
     if (!Scenario.empty()) {
         out << "\nScenario:\n";
@@ -163,6 +167,11 @@ std::string Report::ToText() const
                 out << "      FAILED: " << step.Error << "\n";
         }
     }
+
+    if (!MainMenu.empty())
+        out << "\nMain menu at shutdown:\n" << MenuTreeText(MainMenu, 2);
+    if (!Toolbars.empty())
+        out << "\nToolbars at shutdown:\n" << ToolbarsText(Toolbars, 2);
 
     out << "\nDebugger output (" << DebugOutput.size() << " lines):\n";
     for (const auto& line : DebugOutput)

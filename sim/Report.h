@@ -1,6 +1,10 @@
 // What a simulated IDE session saw, as a package author wants to read it.
 #pragma once
 
+#include "sim/MenuTree.h"
+#include "sim/ServicesReport.h"
+#include "sim/ToolbarReport.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -56,7 +60,12 @@ struct Report {
     std::vector<MessageBoxRecord> MessageBoxes;
     std::vector<std::u16string> DebugOutput;
     std::vector<ShellLaunchRecord> ShellLaunches;
+    ServicesReport Services;
     std::vector<ScenarioRecord> Scenario;
+    // The main menu just before shutdown, while the packages are still loaded.
+    std::vector<MenuItemRecord> MainMenu;
+    // The toolbars at the same moment.
+    std::vector<ToolbarRecord> Toolbars;
     std::vector<std::u16string> ShutdownOrder;
     std::vector<std::string> Problems;  // the simulator's own errors (bad files, missing libraries)
 

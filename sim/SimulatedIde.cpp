@@ -1,5 +1,6 @@
 #include "sim/SimulatedIde.h"
 
+#include "sim/IdeServicesParts.h"
 #include "sim/Scenario.h"
 
 #include <stdexcept>
@@ -11,22 +12,29 @@ SimulatedIde::SimulatedIde()
     if (Application || BorlandIDEServices)
         throw std::logic_error("another simulated IDE is running");
     application_ = new TApplication(nullptr);
+    application_->SetTitle(u"RAD Studio XE");
     services_ = new TIDEServices();
     servicesRef_ = services_;
     nativeServices_ = new TNativeServices();
     nativeServicesRef_ = nativeServices_;
     services_->AddService<INTAServices>(nativeServices_);
     services_->AddService<INTAServices40>(nativeServices_);
+    mainMenu_ = std::make_unique<IdeMainMenu>(*nativeServices_);
+    toolbars_ = std::make_unique<IdeToolbars>(*application_, *nativeServices_);
     Application = application_;
     BorlandIDEServices = services_;
+    servicesParts_ = std::make_unique<IdeServicesParts>(*application_, *services_, *nativeServices_);
 }
 
 SimulatedIde::~SimulatedIde()
 {
+    toolbars_.reset();
+    servicesParts_.reset();
     BorlandIDEServices = nullptr;
     Application = nullptr;
     services_->RemoveService(tvx::IidOf<INTAServices>);
     services_->RemoveService(tvx::IidOf<INTAServices40>);
+    mainMenu_.reset();
     nativeServicesRef_ = nullptr;
     servicesRef_ = nullptr;
     delete application_;
@@ -44,6 +52,8 @@ namespace tvx::sim {
 
 void SimulatedIde::RegisterCommands(ScenarioRunner& runner)
 {
+    mainMenu_->RegisterCommands(runner);
+    toolbars_->RegisterCommands(runner);
     runner.Register({"note", "note <text>", "Writes the text into the report, to mark a place in the session.", 1, 1,
                      [](const ScenarioStep& step) { return std::vector<std::string>{step.Args[0]}; }});
     runner.Register(
@@ -51,12 +61,11 @@ void SimulatedIde::RegisterCommands(ScenarioRunner& runner)
          "Posts a window message to the application's queue and runs the message loop until it is empty.", 2, 4,
          [this](const ScenarioStep& step) {
              auto arg = [&](std::size_t i) { return i < step.Args.size() ? ScenarioInteger(step.Args[i]) : 0; };
-             std::size_t before = application_->DispatchedMessages().size();
-             PostMessage(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(arg(0))), UINT(arg(1)),
-                         WPARAM(arg(2)), LPARAM(arg(3)));
-             bool dispatched = application_->DispatchedMessages().size() > before;
-             return std::vector<std::string>{dispatched ? "dispatched" : "handled by OnMessage, not dispatched"};
+             return std::vector<std::string>{servicesParts_->PostAndDescribe(
+                 reinterpret_cast<HWND>(static_cast<std::uintptr_t>(arg(0))), UINT(arg(1)), WPARAM(arg(2)),
+                 LPARAM(arg(3)))};
          }});
+    servicesParts_->RegisterCommands(runner);
 }
 
 } // namespace tvx::sim

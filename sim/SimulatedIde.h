@@ -4,12 +4,17 @@
 
 #include "host/ide/IDEServices.h"
 #include "host/vcl/Forms.h"
+#include "sim/IdeMainMenu.h"
+#include "sim/IdeToolbars.h"
 #include "sim/NativeServices.h"
 #include "interop/IntfPtr.h"
+
+#include <memory>
 
 namespace tvx::sim {
 
 class ScenarioRunner;
+class IdeServicesParts;
 
 class SimulatedIde {
 public:
@@ -22,7 +27,11 @@ public:
     TApplication& App() noexcept { return *application_; }
     TIDEServices& Services() noexcept { return *services_; }
     TNativeServices& NativeServices() noexcept { return *nativeServices_; }
+    IdeMainMenu& MainMenu() noexcept { return *mainMenu_; }
+    IdeToolbars& Toolbars() noexcept { return *toolbars_; }
     IUnknown* ServicesUnknown() noexcept { return services_->Identity(); }
+    // Actions, designers, splash screen, About box and help.
+    IdeServicesParts& ServicesParts() noexcept { return *servicesParts_; }
 
     // A window message posted to the application's queue and handled there,
     // as the IDE's main loop would.
@@ -37,6 +46,9 @@ private:
     tvx::IntfPtr<IBorlandIDEServices> servicesRef_;
     TNativeServices* nativeServices_ = nullptr;
     tvx::IntfPtr<INTAServices> nativeServicesRef_;
+    std::unique_ptr<IdeMainMenu> mainMenu_;
+    std::unique_ptr<IdeToolbars> toolbars_;
+    std::unique_ptr<IdeServicesParts> servicesParts_;
 };
 
 } // namespace tvx::sim

@@ -1,6 +1,9 @@
 // An example product package: an in-proc COM server that the loader creates.
 // It reads what the services root tells it and logs every call to the
 // debugger output, where the simulated IDE's report shows it.
+#include "ExampleMenus.h"
+#include "ExampleServices.h"
+#include "ExampleToolbar.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/InprocServer.h"
@@ -54,18 +57,25 @@ public:
                     info.Instance->Release();
                 Log(line);
             }
+            AddExampleMenus(services_.get());
+            StartExampleServices(services_.get());
         });
     }
 
     HRESULT STDMETHODCALLTYPE OnServicesReady() override
     {
         Log(u"OnServicesReady");
+        ExampleServicesReady();
+        AddExampleToolbar(services_.get());
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE Finalize() override
     {
         Log(u"Finalize");
+        RemoveExampleMenus();
+        RemoveExampleToolbar();
+        StopExampleServices();
         services_ = nullptr;
         return S_OK;
     }

@@ -23,6 +23,10 @@ class TVX_IDE_API EFilerError : public EStreamError {
 class TVX_IDE_API EClassNotFound : public EFilerError {
     TVX_EXCEPTION_CLASS(EClassNotFound, EFilerError)
 };
+// Raised by controls, image lists and menus for an operation their state refuses.
+class TVX_IDE_API EInvalidOperation : public Exception {
+    TVX_EXCEPTION_CLASS(EInvalidOperation, Exception)
+};
 
 class TVX_IDE_API TPersistent : public TObject {
     TVX_CLASS(TPersistent, TObject)

@@ -67,6 +67,13 @@ void TApplication::Run()
     }
 }
 
+bool TApplication::Idle()
+{
+    bool done = true;
+    onIdle_(this, done);
+    return done;
+}
+
 void TApplication::Terminate()
 {
     QueueMessage(nullptr, kQuitMessage);

@@ -11,6 +11,8 @@
 #include <vector>
 
 using TMessageEvent = TEvent<MSG&, bool&>;
+// Sender, and Done: true (the default) when the handler has nothing more to do.
+using TIdleEvent = TEvent<TObject*, bool&>;
 
 class TVX_IDE_API TApplication : public TComponent {
     TVX_CLASS(TApplication, TComponent)
@@ -22,6 +24,12 @@ class TVX_IDE_API TApplication : public TComponent {
     // message it marks handled is not dispatched.
     TMessageEvent OnMessage() const noexcept { return onMessage_; }
     void SetOnMessage(const TMessageEvent& Value) noexcept { onMessage_ = Value; }
+
+    // Runs when the message queue has run dry, once per idle step; the
+    // simulator takes one step with Idle. Answers the handler's Done.
+    TIdleEvent OnIdle() const noexcept { return onIdle_; }
+    void SetOnIdle(const TIdleEvent& Value) noexcept { onIdle_ = Value; }
+    bool Idle();
 
     // Puts a message at the end of the application's queue.
     void QueueMessage(HWND Wnd, UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
@@ -45,6 +53,10 @@ class TVX_IDE_API TApplication : public TComponent {
     // The messages shown by HandleException, oldest first.
     const std::vector<String>& ShownExceptions() const noexcept { return shownExceptions_; }
 
+    // The caption of the message dialogs the application shows.
+    const String& Title() const noexcept { return title_; }
+    void SetTitle(const String& Value) { title_ = Value; }
+
     // Opens help on a keyword. Without a help system it only records it.
     bool HelpKeyword(const String& Keyword);
     const std::vector<String>& HelpKeywords() const noexcept { return helpKeywords_; }
@@ -60,11 +72,13 @@ private:
     bool ProcessMessage();
 
     TMessageEvent onMessage_;
+    TIdleEvent onIdle_;
     std::deque<MSG> queue_;
     std::vector<MSG> dispatched_;
     std::vector<String> helpKeywords_;
     std::vector<String> shownExceptions_;
     bool terminated_ = false;
+    String title_;
 };
 
 // The IDE's application object. The simulator (or a test) creates it before

@@ -14,4 +14,6 @@
 #include "host/win32/Kernel.h"
 #include "host/win32/User.h"
 #include "host/win32/Shell.h"
+#include "host/win32/Gdi.h"
+#include "host/win32/Windowing.h"
 #endif

@@ -1,6 +1,7 @@
 // The wizard entry: its result and terminate routine, the load order, the
 // package table, the editor tab listener and the failure messages.
 #include "tests/fixtures/FixtureSupport.h"
+#include "host/vcl/SysUtils.h"
 #include "tests/support/WizardFixture.h"
 
 #include <string>
@@ -272,11 +273,11 @@ TEST_F(WizardTest, EachCreationFailureShowsItsErrorAndLoadingGoesOn)
         std::u16string name;
         std::u16string error;
     } cases[] = {
-        {"class not registered", u"Unregistered", tvx::win32::SystemErrorMessage(REGDB_E_CLASSNOTREG)},
+        {"class not registered", u"Unregistered", SysErrorMessage(REGDB_E_CLASSNOTREG)},
         {"library does not exist", u"Missing file",
-         tvx::win32::SystemErrorMessage(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND))},
-        {"library without DllGetClassObject", u"No entry", tvx::win32::SystemErrorMessage(CO_E_ERRORINDLL)},
-        {"class factory fails", u"Refusing factory", tvx::win32::SystemErrorMessage(E_ACCESSDENIED)},
+         SysErrorMessage(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND))},
+        {"library without DllGetClassObject", u"No entry", SysErrorMessage(CO_E_ERRORINDLL)},
+        {"class factory fails", u"Refusing factory", SysErrorMessage(E_ACCESSDENIED)},
         {"object without IBdsPackage", u"Not a package", u"Interface not supported"},
         {"server object without IBdsPackage", u"Counter", u"Interface not supported"},
     };

@@ -1,0 +1,445 @@
+#include "host/vcl/Controls.h"
+
+#include "host/vcl/Graphics.h"
+#include "host/vcl/Lists.h"
+#include "host/vcl/TypInfo.h"
+#include "host/win32/Kernel.h"
+#include "interop/Bstr.h"
+
+#include <algorithm>
+
+TVX_DEFINE_CLASS(TControl, Published<&TControl::Left, &TControl::SetLeft>(u"Left"),
+                 Published<&TControl::Top, &TControl::SetTop>(u"Top"),
+                 Published<&TControl::Width, &TControl::SetWidth>(u"Width"),
+                 Published<&TControl::Height, &TControl::SetHeight>(u"Height"),
+                 Published<&TControl::Visible, &TControl::SetVisible>(u"Visible"),
+                 Published<&TControl::Enabled, &TControl::SetEnabled>(u"Enabled"),
+                 Published<&TControl::Hint, &TControl::SetHint>(u"Hint"))
+TVX_DEFINE_CLASS(TGraphicControl)
+TVX_DEFINE_CLASS(TWinControl)
+
+namespace {
+
+// The window a floating control sits in, as the VCL's tool dock form.
+class TFloatHost final : public TWinControl {
+    TVX_CLASS(TFloatHost, TWinControl)
+    using TWinControl::TWinControl;
+
+protected:
+    void CreateParams(TCreateParams& Params) override
+    {
+        TWinControl::CreateParams(Params);
+        TopLevelParams(Params, WS_POPUP | WS_CAPTION);
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+    }
+};
+
+TFloatHost* FloatHostOf(TWinControl* parent) noexcept { return dynamic_cast<TFloatHost*>(parent); }
+
+bool IsDestroying(const TComponent* c) noexcept { return c->ComponentState().Contains(csDestroying); }
+
+} // namespace
+
+TVX_DEFINE_CLASS(TFloatHost)
+
+// Every control window runs through here to its control's WndProc. The
+// control rides in the window's user data, set while WM_NCCREATE passes.
+LRESULT CALLBACK VclWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TWinControl* control = nullptr;
+    if (msg == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        control = static_cast<TWinControl*>(create->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+        if (control)
+            control->handle_ = hwnd;
+    } else {
+        control = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!control)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    TMessage message{msg, wParam, lParam, 0};
+    control->WndProc(message);
+    return message.Result;
+}
+
+// --- TControl -------------------------------------------------------------
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+TControl::~TControl()
+{
+    Destroying();
+    if (TWinControl* parent = parent_) {
+        parent->RemoveControl(this);
+        if (TFloatHost* host = FloatHostOf(parent))
+            host->Free();
+    }
+}
+
+void TControl::SetParent(TWinControl* AParent)
+{
+    if (parent_ == AParent)
+        return;
+    for (TWinControl* p = AParent; p; p = p->Parent())
+        if (p == this)
+            throw EInvalidOperation(String(SControlParentSetToSelf));
+    if (parent_)
+        parent_->RemoveControl(this);
+    if (AParent)
+        AParent->InsertControl(this);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+    if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_)
+        return;
+    left_ = ALeft;
+    top_ = ATop;
+    width_ = AWidth;
+    height_ = AHeight;
+    BoundsChanged();
+    if (parent_ && !IsDestroying(parent_))
+        parent_->AlignControls(this);
+}
+
+void TControl::SetVisible(bool Value)
+{
+    if (visible_ == Value)
+        return;
+    visible_ = Value;
+    VisibleChanged();
+    if (parent_ && !IsDestroying(parent_))
+        parent_->AlignControls(this);
+}
+
+bool TControl::Showing() const noexcept
+{
+    for (const TControl* c = this; c; c = c->parent_)
+        if (!c->visible_)
+            return false;
+    return true;
+}
+
+void TControl::SetEnabled(bool Value)
+{
+    if (enabled_ == Value)
+        return;
+    enabled_ = Value;
+    EnabledChanged();
+}
+
+void TControl::SetText(const String& Value)
+{
+    StoreText(Value);
+}
+
+void TControl::StoreText(const String& Value)
+{
+    if (text_ == Value)
+        return;
+    text_ = Value;
+    TextChanged();
+    if (parent_ && !IsDestroying(parent_))
+        parent_->AlignControls(this);
+}
+
+void TControl::Click()
+{
+    // Copied first: the handler may free this control.
+    TNotifyEvent handler = onClick_;
+    handler(this);
+}
+
+bool TControl::Floating() const noexcept
+{
+    return FloatHostOf(parent_) != nullptr;
+}
+
+void TControl::ManualFloat(const TRect& ScreenPos)
+{
+    TFloatHost* host = FloatHostOf(parent_);
+    if (!host) {
+        auto* windowed = dynamic_cast<TWinControl*>(this);
+        bool hadWindow = windowed && windowed->HandleAllocated();
+        host = new TFloatHost(nullptr);
+        host->SetBounds(ScreenPos.Left, ScreenPos.Top, ScreenPos.Right - ScreenPos.Left,
+                        ScreenPos.Bottom - ScreenPos.Top);
+        TWinControl* old = parent_;
+        SetParent(host);
+        SetBounds(0, 0, width_, height_);
+        if (hadWindow)
+            host->HandleNeeded();
+        if (TFloatHost* previous = FloatHostOf(old))
+            previous->Free();
+        return;
+    }
+    host->SetBounds(ScreenPos.Left, ScreenPos.Top, ScreenPos.Right - ScreenPos.Left,
+                    ScreenPos.Bottom - ScreenPos.Top);
+}
+
+void TControl::ManualDock(TWinControl* NewDockSite)
+{
+    TWinControl* old = parent_;
+    SetParent(NewDockSite);
+    if (TFloatHost* host = FloatHostOf(old))
+        host->Free();
+}
+
+// --- TWinControl ----------------------------------------------------------
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl()
+{
+    Destroying();
+    if (TWinControl* parent = Parent()) {
+        parent->RemoveControl(this);
+        if (TFloatHost* host = FloatHostOf(parent))
+            host->Free();
+    }
+    while (!controls_.empty()) {
+        TControl* child = controls_.back();
+        controls_.pop_back();
+        child->parent_ = nullptr;
+        child->Free();
+    }
+    DestroyHandle();
+}
+
+TControl* TWinControl::Controls(int Index) const
+{
+    if (Index < 0 || Index >= ControlCount())
+        throw EListError(Format(SListIndexError, Index));
+    return controls_[std::size_t(Index)];
+}
+
+bool TWinControl::ContainsControl(const TControl* Control) const noexcept
+{
+    for (const TControl* c = Control; c; c = c->Parent())
+        if (c == this)
+            return true;
+    return false;
+}
+
+void TWinControl::InsertControl(TControl* AControl)
+{
+    if (!AControl || AControl->parent_ == this)
+        return;
+    controls_.push_back(AControl);
+    AControl->parent_ = this;
+    ControlInserted(AControl);
+    if (auto* windowed = dynamic_cast<TWinControl*>(AControl)) {
+        if (windowed->handle_ && handle_)
+            ::SetParent(windowed->handle_, handle_);
+        else if (handle_ && windowed->Visible())
+            windowed->CreateHandle();
+    }
+    AlignControls(AControl);
+}
+
+void TWinControl::RemoveControl(TControl* AControl)
+{
+    auto it = std::find(controls_.begin(), controls_.end(), AControl);
+    if (it == controls_.end())
+        return;
+    // The VCL destroys a windowed control's window when it leaves its parent.
+    if (auto* windowed = dynamic_cast<TWinControl*>(AControl))
+        windowed->DestroyHandle();
+    it = std::find(controls_.begin(), controls_.end(), AControl);
+    if (it != controls_.end())
+        controls_.erase(it);
+    AControl->parent_ = nullptr;
+    ControlRemoved(AControl);
+    if (!IsDestroying(this))
+        AlignControls(nullptr);
+}
+
+HWND TWinControl::Handle()
+{
+    if (!handle_)
+        CreateHandle();
+    return handle_;
+}
+
+void TWinControl::RecreateWnd()
+{
+    if (!handle_)
+        return;
+    DestroyHandle();
+    CreateHandle();
+}
+
+void TWinControl::Update()
+{
+    Realign();
+}
+
+void TWinControl::SetFocus()
+{
+    ::SetFocus(Handle());
+}
+
+bool TWinControl::Focused() const
+{
+    return handle_ && ::GetFocus() == handle_;
+}
+
+TWinControl* TWinControl::FindControl(HWND Handle) noexcept
+{
+    if (!Handle || GetWindowLongPtrW(Handle, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&VclWindowProc))
+        return nullptr;
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(Handle, GWLP_USERDATA));
+}
+
+void TWinControl::CreateParams(TCreateParams& Params)
+{
+    Params.Caption = Text();
+    Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (Visible())
+        Params.Style |= WS_VISIBLE;
+    if (!Enabled())
+        Params.Style |= WS_DISABLED;
+    Params.X = Left();
+    Params.Y = Top();
+    Params.Width = Width();
+    Params.Height = Height();
+    Params.WndParent = Parent() ? Parent()->Handle() : nullptr;
+    Params.WinClassName = String(ClassType()->ClassName());
+}
+
+void TWinControl::TopLevelParams(TCreateParams& Params, DWORD Style) noexcept
+{
+    Params.Style = (Params.Style & ~DWORD(WS_CHILD)) | Style;
+    Params.WndParent = nullptr;
+}
+
+void TWinControl::CreateWnd()
+{
+    TCreateParams params;
+    CreateParams(params);
+    if ((params.Style & WS_CHILD) && !params.WndParent)
+        throw EInvalidOperation(Format(SParentRequired, Name()));
+    WNDCLASSW existing{};
+    if (!GetClassInfoW(nullptr, tvx::AsOleChar(params.WinClassName.c_str()), &existing)) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &VclWindowProc;
+        windowClass.lpszClassName = tvx::AsOleChar(params.WinClassName.c_str());
+        if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+            throw EOutOfResources(String(SWindowClass));
+    }
+    HWND created = CreateWindowExW(params.ExStyle, tvx::AsOleChar(params.WinClassName.c_str()),
+                                   tvx::AsOleChar(params.Caption.c_str()), params.Style, params.X, params.Y,
+                                   params.Width, params.Height, params.WndParent, nullptr, nullptr, this);
+    if (!created)
+        throw EOutOfResources(String(SWindowCreate));
+    handle_ = created;
+}
+
+void TWinControl::DestroyWnd()
+{
+    if (handle_)
+        DestroyWindow(handle_);
+    handle_ = nullptr;
+}
+
+void TWinControl::CreateHandle()
+{
+    if (handle_ || creating_)
+        return;
+    creating_ = true;
+    try {
+        CreateWnd();
+    } catch (...) {
+        creating_ = false;
+        throw;
+    }
+    creating_ = false;
+    UpdateShowing();
+}
+
+void TWinControl::UpdateShowing()
+{
+    for (std::size_t i = 0; i < controls_.size() && handle_; ++i)
+        if (auto* windowed = dynamic_cast<TWinControl*>(controls_[i]))
+            if (windowed->Visible() && !windowed->handle_)
+                windowed->CreateHandle();
+}
+
+void TWinControl::DestroyHandle()
+{
+    if (!handle_)
+        return;
+    for (TControl* child : std::vector<TControl*>(controls_))
+        if (auto* windowed = dynamic_cast<TWinControl*>(child); windowed && ContainsControl(windowed))
+            windowed->DestroyHandle();
+    DestroyWnd();
+}
+
+void TWinControl::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_WINDOWPOSCHANGED:
+        // Someone moved the window itself: the control follows it.
+        if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(Message.LParam)) {
+            int left = (pos->flags & SWP_NOMOVE) ? Left() : pos->x;
+            int top = (pos->flags & SWP_NOMOVE) ? Top() : pos->y;
+            int width = (pos->flags & SWP_NOSIZE) ? Width() : pos->cx;
+            int height = (pos->flags & SWP_NOSIZE) ? Height() : pos->cy;
+            if (left != Left() || top != Top() || width != Width() || height != Height()) {
+                left_ = left;
+                top_ = top;
+                width_ = width;
+                height_ = height;
+                if (Parent() && !IsDestroying(Parent()))
+                    Parent()->AlignControls(this);
+            }
+        }
+        break;
+    case WM_NCDESTROY: {
+        HWND handle = handle_;
+        DefaultHandler(Message);
+        SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
+        handle_ = nullptr;
+        return;
+    }
+    default:
+        break;
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::DefaultHandler(TMessage& Message)
+{
+    Message.Result = DefWindowProcW(handle_, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TWinControl::AlignControls(TControl*) {}
+
+void TWinControl::VisibleChanged()
+{
+    if (handle_)
+        ShowWindow(handle_, Visible() ? SW_SHOW : SW_HIDE);
+    else if (Visible() && Parent() && Parent()->handle_)
+        CreateHandle();
+}
+
+void TWinControl::EnabledChanged()
+{
+    if (handle_)
+        EnableWindow(handle_, Enabled() ? TRUE : FALSE);
+}
+
+void TWinControl::TextChanged()
+{
+    if (handle_)
+        SetWindowTextW(handle_, tvx::AsOleChar(Text().c_str()));
+}
+
+void TWinControl::BoundsChanged()
+{
+    if (handle_)
+        SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}

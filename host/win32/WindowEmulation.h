@@ -1,0 +1,24 @@
+// Checks of the emulated windows, for tests and the simulator. Not part of
+// Win32. Window handles are never reused, so a stale handle stays invalid.
+#pragma once
+
+#include "host/win32/Windowing.h"
+
+#include <cstddef>
+#include <vector>
+
+#if !defined(_WIN32)
+
+namespace tvx::win32 {
+
+// Windows created and not yet destroyed (the desktop window not counted).
+TVX_VISIBLE std::size_t LiveWindowCount();
+// Every live window, oldest first.
+TVX_VISIBLE std::vector<HWND> LiveWindows();
+// The window, then its parent, and so on up to its top-level window; empty
+// for a handle that is no live window.
+TVX_VISIBLE std::vector<HWND> WindowParentChain(HWND window);
+
+} // namespace tvx::win32
+
+#endif

@@ -1,0 +1,71 @@
+// The emulated window manager's tables, shared by the window sources.
+#pragma once
+
+#include "host/win32/Windowing.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tvx::win32::detail {
+
+struct WindowClassEntry {
+    std::u16string name;
+    // lpszClassName points into `name`; the menu name is not kept.
+    WNDCLASSW info{};
+    ATOM atom = 0;
+    int windows = 0;
+};
+
+struct WindowEntry {
+    std::uint32_t handle = 0;
+    WindowClassEntry* windowClass = nullptr;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    LONG_PTR userData = 0;
+    LONG_PTR id = 0;
+    HINSTANCE instance = nullptr;
+    // 0 for a top-level window.
+    std::uint32_t parent = 0;
+    std::uint32_t owner = 0;
+    // Z-order, topmost first.
+    std::vector<std::uint32_t> children;
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+    std::u16string text;
+    std::vector<BYTE> extra;
+    bool destroying = false;
+};
+
+// One lock for the whole window manager. It is re-entrant and held while a
+// window procedure runs, because procedures call back into the manager;
+// every caller looks a window up again after a message was sent.
+struct WindowState {
+    std::recursive_mutex lock;
+    std::uint32_t next;
+    std::map<std::uint32_t, std::unique_ptr<WindowEntry>> windows;
+    // Z-order of the top-level windows, topmost first.
+    std::vector<std::uint32_t> topLevel;
+    std::vector<std::unique_ptr<WindowClassEntry>> classes;
+    ATOM nextAtom = 0xC000;
+    std::uint32_t focus = 0;
+};
+
+// The desktop window: it exists, is never destroyed and is not counted.
+inline constexpr std::uint32_t kDesktopWindow = 0x00010010;
+
+WindowState& State();
+std::uint32_t Key(HWND window) noexcept;
+HWND ToHwnd(std::uint32_t key) noexcept;
+// The live window behind a handle; null (with ERROR_INVALID_WINDOW_HANDLE)
+// when there is none. The caller holds the lock.
+WindowEntry* FindWindowEntry(WindowState& state, HWND window);
+WindowClassEntry* FindClass(WindowState& state, LPCWSTR name) noexcept;
+
+} // namespace tvx::win32::detail

@@ -1,0 +1,79 @@
+#include "services/BdsDesignerNotifier.h"
+
+#include "host/ide/ToolsAPI.h"
+#include "host/vcl/SysUtils.h"
+#include "interop/Bstr.h"
+#include "services/TalvixBdsServices.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace talvix {
+
+int DesignInfoOf(LONG left, LONG top) noexcept
+{
+    // Left is cut to its word, so that a position left of the form cannot
+    // spill into Top.
+    return int((std::uint32_t(top) << 16) | (std::uint32_t(left) & 0xFFFFu));
+}
+
+TDragDropDesignerNotifier* TDragDropDesignerNotifier::Create(TBdsServices& root)
+{
+    auto* notifier = new TDragDropDesignerNotifier(root);
+    tvx::LifetimeRegistry::Keep(notifier);
+    return notifier;
+}
+
+TDragDropDesignerNotifier::TDragDropDesignerNotifier(TBdsServices& root) : root_(root)
+{
+    AddRef();
+    if (BorlandIDEServices) {
+        // A host without module services leaves the field null; nothing here
+        // reads it yet.
+        tvx::IntfPtr<IUnknown> service = BorlandIDEServices->GetService(tvx::IidOf<IOTAModuleServices>);
+        FModuleServices = service.try_as<IOTAModuleServices>();
+    }
+    RegisterDesignNotification(this);
+}
+
+TDragDropDesignerNotifier::~TDragDropDesignerNotifier()
+{
+    UnregisterDesignNotification(this);
+}
+
+void TDragDropDesignerNotifier::ItemInserted(IDesigner*, TPersistent* AItem)
+{
+    auto* component = dynamic_cast<TComponent*>(AItem);
+    if (!component)
+        return;
+    // A copy: a provider may register another one while it is asked.
+    const std::vector<IDragDropHelperProvider*> providers = root_.DragDropHelpers();
+    const tvx::Bstr className(component->ClassName());
+    for (IDragDropHelperProvider* provider : providers) {
+        // Only the out value counts, whatever the provider answers.
+        tvx::IntfPtr<IUnknown> answer;
+        provider->GetDragDropHelper(className.get(), answer.put());
+        if (!answer)
+            continue;
+        tvx::IntfPtr<IDragDropHelper> helper;
+        OleCheck(answer->QueryInterface(tvx::IidOf<IDragDropHelper>, helper.put_void()));
+        if (!helper)
+            continue;
+        LONG left = 0;
+        LONG top = 0;
+        OleCheck(helper->Execute());
+        OleCheck(helper->get_Left(&left));
+        OleCheck(helper->get_Top(&top));
+        component->SetDesignInfo(DesignInfoOf(left, top));
+        return;
+    }
+}
+
+// The IDE's other designer events mean nothing to drag and drop.
+void TDragDropDesignerNotifier::ItemDeleted(IDesigner*, TPersistent*) {}
+void TDragDropDesignerNotifier::ItemsModified(IDesigner*) {}
+void TDragDropDesignerNotifier::SelectionChanged(IDesigner*, IDesignerSelections*) {}
+void TDragDropDesignerNotifier::DesignerOpened(IDesigner*, bool) {}
+void TDragDropDesignerNotifier::DesignerClosed(IDesigner*, bool) {}
+
+} // namespace talvix

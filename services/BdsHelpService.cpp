@@ -1,0 +1,82 @@
+#include "services/BdsHelpService.h"
+
+#include "host/vcl/Forms.h"
+#include "host/vcl/Registry.h"
+#include "host/win32/Win32.h"
+#include "interop/Bstr.h"
+#include "interop/Guard.h"
+
+namespace talvix {
+
+namespace {
+
+// The registered viewer's command line as stored, quotes included; raises
+// when there is no viewer or no file at the path between the quotes.
+String RegisteredViewerCommand()
+{
+    TRegistry registry;
+    registry.SetRootKey(HKEY_CLASSES_ROOT);
+    const String key(HelpViewerServerKey);
+    if (!registry.KeyExists(key))
+        throw Exception(String());
+    // Opened as the registry reader does by default (read-write): without
+    // write access the command reads as empty, and the path test fails.
+    String command;
+    if (registry.OpenKey(key, false))
+        command = registry.ReadString(String());
+    // The path between the quotes; an unquoted command loses its first and
+    // last characters here and is found nowhere.
+    const String path = command.size() >= 2 ? command.substr(1, command.size() - 2) : String();
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw Exception(String());
+    return command;
+}
+
+void LaunchViewer(const String& file, const String& parameters) noexcept
+{
+    // The launch's own result is not looked at: a viewer that fails to start
+    // is the shell's to report.
+    ShellExecuteW(nullptr, u"", file.c_str(), parameters.c_str(), u"", SW_SHOW);
+}
+
+} // namespace
+
+TBdsHelpService* TBdsHelpService::Create()
+{
+    auto* service = new TBdsHelpService();
+    tvx::LifetimeRegistry::Keep(service);
+    return service;
+}
+
+TBdsHelpService::TBdsHelpService()
+{
+    // Releases by packages never end the service.
+    AddRef();
+}
+
+HRESULT TBdsHelpService::ShowHelpByKeyword(BSTR keyword)
+{
+    return tvx::Guarded([&] {
+        if (!Application)
+            throw tvx::HResultError(E_UNEXPECTED, u"No application object");
+        Application->HelpKeyword(String(tvx::BstrView(keyword)));
+    });
+}
+
+HRESULT TBdsHelpService::ShowHelpByURL(BSTR URL)
+{
+    return tvx::Guarded([&] {
+        const String parameters = u"/helpcol " + String(tvx::BstrView(URL));
+        String command;
+        try {
+            command = RegisteredViewerCommand();
+        } catch (...) {
+            LaunchViewer(String(FallbackHelpViewer), parameters);
+            return;
+        }
+        LaunchViewer(command, parameters);
+    });
+}
+
+} // namespace talvix

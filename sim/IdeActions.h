@@ -1,0 +1,38 @@
+// The simulated IDE's main action list: the standard File, Edit, Search,
+// View, Project and Run commands with the IDE's default shortcuts, and key
+// presses through the application loop that may run them.
+#pragma once
+
+#include "host/vcl/ActnList.h"
+#include "host/vcl/Forms.h"
+
+#include <string>
+#include <vector>
+
+namespace tvx::sim {
+
+class IdeActions {
+public:
+    IdeActions();
+    ~IdeActions();
+    IdeActions(const IdeActions&) = delete;
+    IdeActions& operator=(const IdeActions&) = delete;
+
+    TActionList* List() const noexcept { return list_; }
+    // The action of that name, or null.
+    TCustomAction* Find(const String& name) const noexcept;
+    // The names of the actions that ran, oldest first.
+    const std::vector<String>& Executed() const noexcept { return executed_; }
+
+    // What the IDE's main form does with a key the application dispatched:
+    // the first action with that shortcut handles it. One line for the report.
+    std::string HandleShortCut(TShortCut shortCut);
+
+private:
+    void ActionExecute(TObject* Sender);
+
+    TActionList* list_ = nullptr;
+    std::vector<String> executed_;
+};
+
+} // namespace tvx::sim

@@ -1,0 +1,209 @@
+// Controls and toolbars ended in every order: package release,
+// RemoveControl, the toolbar's Clear, RemoveToolBar and the service's Clear.
+// Under the sanitizer build a use after free or a leak fails the run; here
+// every later call must answer E_UNEXPECTED and no window or bitmap may stay
+// behind.
+#include "tests/toolbars/ToolbarFixture.h"
+
+#include "interop/Utf.h"
+
+namespace {
+
+using namespace tvx::test;
+using tvx::Bstr;
+using tvx::IntfPtr;
+
+class LifetimeTest : public ToolbarFixture {
+protected:
+    struct PackageToolbar {
+        IntfPtr<IBdsToolBar> toolBar;
+        std::vector<IntfPtr<IBdsToolBarControl>> controls;
+        IntfPtr<RecordingSink> sink;
+    };
+
+    void SetUp() override
+    {
+        ToolbarFixture::SetUp();
+        IdeBars().Load();
+        windows = tvx::win32::LiveWindowCount();
+        bitmaps = tvx::win32::LiveBitmapCount();
+    }
+
+    // A shown toolbar with every kind of control, a separator, an image and
+    // one sink for all of them.
+    PackageToolbar Make(const std::u16string& name)
+    {
+        PackageToolbar p;
+        p.toolBar = AddToolBar(name);
+        p.sink = Sink(tvx::Utf16ToUtf8(name));
+        for (LONG type : {kButton, kComboBox, kListComboBox, kPopUp}) {
+            p.controls.push_back(AddControl(p.toolBar.get(), type));
+            p.controls.back()->RegisterEvents(p.sink.get());
+            p.toolBar->AddSeparator();
+        }
+        p.controls[0]->Set_Name(Bstr(name + u"Button").get());
+        std::vector<std::uint32_t> pixels(16 * 16, 0x00FF00FF);
+        p.controls[0].as<IBdsToolBarButton>()->SetImage(CreateBitmap(16, 16, 1, 32, pixels.data()));
+        p.toolBar->Set_Visible(VARIANT_TRUE);
+        return p;
+    }
+
+    // Every method of an ended control: E_UNEXPECTED, out values cleared,
+    // and a bitmap handed in still consumed.
+    static void ExpectEnded(IBdsToolBarControl* control)
+    {
+        BSTR text = SentinelPointer<OLECHAR>();
+        EXPECT_EQ(control->Get_Caption(&text), E_UNEXPECTED);
+        EXPECT_EQ(text, nullptr);
+        VARIANT_BOOL flag = 7;
+        EXPECT_EQ(control->Get_Visible(&flag), E_UNEXPECTED);
+        EXPECT_EQ(flag, VARIANT_FALSE);
+        LONG number = 7;
+        EXPECT_EQ(control->Get_ShortCut(&number), E_UNEXPECTED);
+        EXPECT_EQ(number, 0);
+        EXPECT_EQ(control->Set_Caption(Bstr(u"x").get()), E_UNEXPECTED);
+        EXPECT_EQ(control->Set_Visible(VARIANT_FALSE), E_UNEXPECTED);
+        EXPECT_EQ(control->Set_Name(Bstr(u"Again").get()), E_UNEXPECTED);
+        EXPECT_EQ(control->RegisterEvents(nullptr), E_UNEXPECTED);
+        if (auto button = IntfPtr<IBdsToolBarControl>(control).try_as<IBdsToolBarButton>()) {
+            EXPECT_EQ(button->Set_Down(VARIANT_TRUE), E_UNEXPECTED);
+            HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
+            EXPECT_EQ(button->SetImage(bitmap), E_UNEXPECTED);
+            EXPECT_EQ(tvx::win32::DeleteCount(bitmap), 1);
+        }
+        if (auto combo = IntfPtr<IBdsToolBarControl>(control).try_as<IBdsToolBarComboBox>()) {
+            number = 7;
+            EXPECT_EQ(combo->Get_ItemCount(&number), E_UNEXPECTED);
+            EXPECT_EQ(number, 0);
+            EXPECT_EQ(combo->AddItem(Bstr(u"x").get(), &number), E_UNEXPECTED);
+            EXPECT_EQ(combo->ClearItems(), E_UNEXPECTED);
+        }
+    }
+
+    void ExpectNothingLeft(std::size_t extraWindows = 0)
+    {
+        EXPECT_EQ(tvx::win32::LiveWindowCount(), windows + extraWindows);
+        EXPECT_EQ(tvx::win32::LiveBitmapCount(), bitmaps);
+        EXPECT_EQ(tvx::win32::DoubleDeleteCount(), 0u);
+    }
+
+    std::size_t windows = 0;
+    std::size_t bitmaps = 0;
+};
+
+// Catches controls whose release leaves VCL controls or windows behind,
+// and a toolbar removal that touches released controls.
+TEST_F(LifetimeTest, PackageReleasesControlsThenRemovesTheToolbar)
+{
+    PackageToolbar p = Make(u"First");
+    p.controls.clear();
+    EXPECT_EQ(Native(p.toolBar.get())->ButtonCount(), 4);
+    EXPECT_EQ(service->RemoveToolBar(p.toolBar.get()), S_OK);
+    EXPECT_REF(p.sink.get(), 1);
+    p.toolBar = nullptr;
+    ExpectNothingLeft();
+}
+
+// Catches RemoveControl ending a control twice when the package lets go
+// afterwards.
+TEST_F(LifetimeTest, RemoveControlThenRelease)
+{
+    PackageToolbar p = Make(u"First");
+    for (auto& control : p.controls)
+        EXPECT_EQ(p.toolBar->RemoveControl(control.get()), S_OK);
+    EXPECT_REF(p.sink.get(), 1);
+    for (auto& control : p.controls)
+        ExpectEnded(control.get());
+    p.controls.clear();
+    EXPECT_EQ(service->RemoveToolBar(p.toolBar.get()), S_OK);
+    p.toolBar = nullptr;
+    ExpectNothingLeft();
+}
+
+// Catches a Clear whose ended controls later free their VCL controls again.
+TEST_F(LifetimeTest, ToolbarClearThenCallsAndRelease)
+{
+    PackageToolbar p = Make(u"First");
+    EXPECT_EQ(p.toolBar->Clear(), S_OK);
+    for (auto& control : p.controls)
+        ExpectEnded(control.get());
+    EXPECT_EQ(p.toolBar->RemoveControl(p.controls[0].get()), S_OK);
+    p.controls.clear();
+    // The toolbar's own window stays until it is removed.
+    ExpectNothingLeft(1);
+    EXPECT_EQ(service->RemoveToolBar(p.toolBar.get()), S_OK);
+    p.toolBar = nullptr;
+    ExpectNothingLeft();
+}
+
+// Catches controls that reach their freed VCL controls after the toolbar
+// was removed under them, in either order of letting go.
+TEST_F(LifetimeTest, RemoveToolBarUnderHeldControls)
+{
+    for (bool toolbarFirst : {true, false}) {
+        SCOPED_TRACE(toolbarFirst ? "toolbar released first" : "controls released first");
+        PackageToolbar p = Make(u"Held");
+        EXPECT_EQ(service->RemoveToolBar(p.toolBar.get()), S_OK);
+        EXPECT_REF(p.sink.get(), 1);
+        for (auto& control : p.controls)
+            ExpectEnded(control.get());
+        EXPECT_EQ(p.toolBar->RemoveControl(p.controls[0].get()), E_UNEXPECTED);
+        if (toolbarFirst)
+            p.toolBar = nullptr;
+        p.controls.clear();
+        p.toolBar = nullptr;
+        ExpectNothingLeft();
+    }
+}
+
+// Catches the service's Clear freeing wrappers packages still hold, or
+// leaving IDE controls that call into released wrappers.
+TEST_F(LifetimeTest, ServiceClearThenCallsClicksAndRelease)
+{
+    PackageToolbar first = Make(u"First");
+    PackageToolbar second = Make(u"Second");
+    first.controls.resize(2);
+    EXPECT_EQ(service->Clear(), S_OK);
+    for (auto* p : {&first, &second})
+        for (auto& control : p->controls)
+            ExpectEnded(control.get());
+    LONG left = 5;
+    EXPECT_EQ(second.toolBar->Get_Left(&left), E_UNEXPECTED);
+    EXPECT_EQ(left, 0);
+
+    second.controls.clear();
+    IdeBars().ClickButton(u"Second", u"SecondButton");
+    first.toolBar = nullptr;
+    second.toolBar = nullptr;
+    first.controls.clear();
+    IdeBars().ClickButton(u"First", u"FirstButton");
+    for (TControl* control : IdeBars().FindToolBar(u"First")->OrderedControls())
+        if (auto* combo = dynamic_cast<TComboBox*>(control); combo && combo->CanEditText())
+            combo->UserEdit(u"typed");
+    EXPECT_TRUE(log.empty());
+    // Both toolbars stay in the IDE with their windows and VCL controls,
+    // but for the list box of the first, which its package let go before.
+    EXPECT_NE(IdeBars().FindToolBar(u"First"), nullptr);
+    EXPECT_EQ(tvx::win32::LiveWindowCount(), windows + 3 + 2);
+}
+
+// Catches a toolbar found again after the package let go that no longer
+// has the service's reference, or loses it twice.
+TEST_F(LifetimeTest, ReleasedToolbarIsFoundAndRemovedOnce)
+{
+    PackageToolbar p = Make(u"First");
+    p.toolBar = nullptr;
+    IntfPtr<IBdsToolBar> found;
+    ASSERT_EQ(service->FindToolBar(Bstr(u"First").get(), found.put()), S_OK);
+    ASSERT_NE(found.get(), nullptr);
+    EXPECT_EQ(service->RemoveToolBar(found.get()), S_OK);
+    EXPECT_EQ(service->RemoveToolBar(found.get()), S_OK);
+    EXPECT_REF(found.get(), 1);
+    found = nullptr;
+    for (auto& control : p.controls)
+        ExpectEnded(control.get());
+    p.controls.clear();
+    ExpectNothingLeft();
+}
+
+} // namespace
