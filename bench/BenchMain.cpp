@@ -3,6 +3,8 @@
 // of every case, for instruction counting under callgrind.
 #include "bench/BenchSupport.h"
 
+#include "sim/SimulatedIde.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -39,7 +41,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                nanoseconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+                nanoseconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
     }
 
     void Finalize() override
@@ -69,6 +71,12 @@ private:
 };
 
 } // namespace
+
+sim::SimulatedIde& BenchIde()
+{
+    static sim::SimulatedIde* ide = new sim::SimulatedIde();
+    return *ide;
+}
 
 void RegisterPair(const std::string& name, double target, std::function<void(benchmark::State&)> subject,
                   std::function<void(benchmark::State&)> floor)

@@ -7,7 +7,14 @@
 #include <functional>
 #include <string>
 
+namespace tvx::sim {
+class SimulatedIde;
+}
+
 namespace tvx::bench {
+
+// The one simulated IDE every benchmark shares (only one may exist at a time).
+sim::SimulatedIde& BenchIde();
 
 // Registers `name` and `name/floor`; the ratio of the two is reported at the
 // end with its target (0 for report-only cases).

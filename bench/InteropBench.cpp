@@ -16,7 +16,7 @@ namespace tvx::bench {
 namespace {
 
 struct InteropEnvironment {
-    sim::SimulatedIde ide;
+    sim::SimulatedIde& ide = BenchIde();
     talvix::TBdsMenuBarService* menus = talvix::TBdsMenuBarService::Create();
     tvx::IntfPtr<IBdsMenuItem> item;
     TMenuItem* menuItem = nullptr;

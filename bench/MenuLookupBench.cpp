@@ -51,7 +51,7 @@ String PathOf(int t, int s, int i)
 }
 
 struct LookupEnvironment {
-    sim::SimulatedIde ide;
+    sim::SimulatedIde& ide = BenchIde();
     std::map<std::pair<int, int>, talvix::TBdsMenuBarService*> services;
     std::vector<tvx::IntfPtr<IBdsMenuItem>> held;
 

@@ -33,7 +33,7 @@ public:
 };
 
 struct HookEnvironment {
-    sim::SimulatedIde ide;
+    sim::SimulatedIde& ide = BenchIde();
     PreviousHandler previous;
     TMessageEvent previousEvent = MakeEvent<&PreviousHandler::OnMessage>(&previous);
     talvix::TBdsServices* root = nullptr;

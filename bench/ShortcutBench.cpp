@@ -17,7 +17,7 @@ namespace {
 constexpr int kActions = 300;
 
 struct ShortcutEnvironment {
-    sim::SimulatedIde ide;
+    sim::SimulatedIde& ide = BenchIde();
     TActionList* actions = new TActionList(nullptr);
     talvix::TBdsServices* root = nullptr;
     std::vector<std::pair<TShortCut, bool>> plain;

@@ -46,7 +46,7 @@ CLSID PackageClsid(int n)
 }
 
 struct StartupEnvironment {
-    sim::SimulatedIde ide;
+    sim::SimulatedIde& ide = BenchIde();
     std::vector<CLSID> classes;
 
     StartupEnvironment()

@@ -1,5 +1,7 @@
 #include "ExampleMenus.h"
 
+#include "ExampleBitmaps.h"
+
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
@@ -22,18 +24,12 @@ void Log(const std::u16string& line)
 constexpr LONG kCtrl = 0x4000;
 constexpr LONG kAlt = 0x8000;
 
-// A 16 x 16 picture on pure magenta, which the IDE shows transparent: a
-// blue diamond. The IDE takes the handle over.
+// A blue diamond.
 HBITMAP MakeDiamondBitmap()
 {
-    constexpr std::uint32_t magenta = 0x00FF00FF;
-    constexpr std::uint32_t blue = 0x002050C0;
-    std::vector<std::uint32_t> pixels(16 * 16, magenta);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            if ((x < 8 ? 7 - x : x - 8) + (y < 8 ? 7 - y : y - 8) <= 6)
-                pixels[std::size_t(y * 16 + x)] = blue;
-    return CreateBitmap(16, 16, 1, 32, pixels.data());
+    return example::MakeIconBitmap(0x002050C0, [](int x, int y) {
+        return (x < 8 ? 7 - x : x - 8) + (y < 8 ? 7 - y : y - 8) <= 6;
+    });
 }
 
 // One click sink per item; what it does is given when it is made.

@@ -1,5 +1,7 @@
 #include "ExampleToolbar.h"
 
+#include "ExampleBitmaps.h"
+
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
@@ -24,17 +26,10 @@ std::u16string Number(long value)
     return std::u16string(s.begin(), s.end());
 }
 
-// A 16 x 16 green square on pure magenta, which the IDE shows transparent.
-// The IDE takes the handle over.
+// A green square.
 HBITMAP MakeSquareBitmap()
 {
-    constexpr std::uint32_t magenta = 0x00FF00FF;
-    constexpr std::uint32_t green = 0x0030A040;
-    std::vector<std::uint32_t> pixels(16 * 16, magenta);
-    for (int y = 3; y < 13; ++y)
-        for (int x = 3; x < 13; ++x)
-            pixels[std::size_t(y * 16 + x)] = green;
-    return CreateBitmap(16, 16, 1, 32, pixels.data());
+    return example::MakeIconBitmap(0x0030A040, [](int x, int y) { return x >= 3 && x < 13 && y >= 3 && y < 13; });
 }
 
 struct ExampleToolbar {

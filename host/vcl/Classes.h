@@ -116,6 +116,20 @@ private:
     TComponentState state_;
 };
 
+// Points `Field` of `Self` at `Value`, moving the free notification that lets
+// Self forget the referenced component when it goes.
+template <class T>
+void SetNotifiedReference(TComponent* Self, T*& Field, T* Value)
+{
+    if (Field == Value)
+        return;
+    if (Field)
+        Field->RemoveFreeNotification(Self);
+    Field = Value;
+    if (Field)
+        Field->FreeNotification(Self);
+}
+
 using TComponentClass = TClass;
 using TPersistentClass = TClass;
 

@@ -99,13 +99,7 @@ std::vector<TControl*> TToolBar::OrderedControls() const
 
 void TToolBar::SetImages(TCustomImageList* Value)
 {
-    if (images_ == Value)
-        return;
-    if (images_)
-        images_->RemoveFreeNotification(this);
-    images_ = Value;
-    if (images_)
-        images_->FreeNotification(this);
+    SetNotifiedReference(this, images_, Value);
 }
 
 void TToolBar::SetButtonWidth(int Value)

@@ -176,13 +176,7 @@ TMenu::~TMenu()
 
 void TMenu::SetImages(TCustomImageList* Value)
 {
-    if (images_ == Value)
-        return;
-    if (images_)
-        images_->RemoveFreeNotification(this);
-    images_ = Value;
-    if (images_)
-        images_->FreeNotification(this);
+    SetNotifiedReference(this, images_, Value);
 }
 
 void TMenu::Notification(TComponent* AComponent, TOperation Operation)
