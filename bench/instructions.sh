@@ -20,8 +20,10 @@ cases=(
 instructions() {  # case, iterations
   local out
   out=$(mktemp)
+  local pattern
+  pattern=$(printf '%s' "$1" | sed 's/[.+]/\\&/g')
   TVX_BENCH_ITERATIONS="$2" valgrind --tool=callgrind --callgrind-out-file="$out" \
-    "$bench" --benchmark_filter="^$1(/iterations:[0-9]+)?\$" >/dev/null 2>&1 || { rm -f "$out"; echo 0; return; }
+    "$bench" --benchmark_filter="^${pattern}(/iterations:[0-9]+)?\$" >/dev/null 2>&1 || { rm -f "$out"; echo 0; return; }
   awk '/^(summary|totals):/ {print $2; exit}' "$out"
   rm -f "$out"
 }

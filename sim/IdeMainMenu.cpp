@@ -13,11 +13,11 @@ namespace tvx::sim {
 
 namespace {
 
-struct ItemSpec {
+struct ItemTemplate {
     const char16_t* Name;
     const char16_t* Caption;
     const char16_t* ShortCut = u"";
-    std::vector<ItemSpec> Items = {};
+    std::vector<ItemTemplate> Items = {};
     bool Checked = false;
     bool Enabled = true;
     int Image = -1;
@@ -30,7 +30,7 @@ enum IdeImage { kOpenImage, kSaveImage, kRunImage };
 // meets, with the IDE's default key mapping. Separators are named as the
 // IDE's form designer names them. With no program running, pausing and
 // resetting are disabled.
-std::vector<ItemSpec> IdeMenus()
+std::vector<ItemTemplate> IdeMenus()
 {
     return {
         {u"FileMenu", u"&File", u"", {
@@ -171,19 +171,19 @@ IdeMainMenu::IdeMainMenu(TNativeServices& services) : services_(services), appBu
     menu_ = new TMainMenu(appBuilder_);
     menu_->SetName(u"MainMenu1");
     menu_->SetImages(images_);
-    auto build = [this](auto& self, TMenuItem* parent, const std::vector<ItemSpec>& specs) -> void {
-        for (const ItemSpec& spec : specs) {
+    auto build = [this](auto& self, TMenuItem* parent, const std::vector<ItemTemplate>& templates) -> void {
+        for (const ItemTemplate& entry : templates) {
             auto* item = new TMenuItem(appBuilder_);
-            item->SetName(spec.Name);
-            item->SetCaption(spec.Caption);
-            item->SetShortCut(TextToShortCut(spec.ShortCut));
-            item->SetChecked(spec.Checked);
-            item->SetEnabled(spec.Enabled);
-            item->SetImageIndex(spec.Image);
-            if (spec.Items.empty() && !item->IsLine())
+            item->SetName(entry.Name);
+            item->SetCaption(entry.Caption);
+            item->SetShortCut(TextToShortCut(entry.ShortCut));
+            item->SetChecked(entry.Checked);
+            item->SetEnabled(entry.Enabled);
+            item->SetImageIndex(entry.Image);
+            if (entry.Items.empty() && !item->IsLine())
                 item->SetOnClick(MakeEvent<&IdeMainMenu::IdeCommand>(this));
             parent->Add(item);
-            self(self, item, spec.Items);
+            self(self, item, entry.Items);
         }
     };
     build(build, menu_->Items(), IdeMenus());

@@ -38,22 +38,22 @@ namespace {
 
 std::string U8(const String& s) { return Utf16ToUtf8(s); }
 
-struct ButtonSpec {
+struct ButtonTemplate {
     const char16_t* Name;
     const char16_t* Hint;
     TToolButtonStyle Style = tbsButton;
     bool Enabled = true;
 };
 
-struct ToolBarSpec {
+struct ToolBarTemplate {
     const char16_t* Name;
     const char16_t* Caption;
-    std::vector<ButtonSpec> Buttons;
+    std::vector<ButtonTemplate> Buttons;
 };
 
 // RAD Studio XE's standard toolbars with the commands a package author
 // meets. With no program running, pausing and resetting are disabled.
-std::vector<ToolBarSpec> StandardToolBars()
+std::vector<ToolBarTemplate> StandardToolBars()
 {
     return {
         {u"StandardToolBar", u"Standard", {
@@ -154,13 +154,13 @@ TCustomImageList* IdeToolbars::Images() const
 
 void IdeToolbars::BuildStandardToolBars()
 {
-    for (const ToolBarSpec& spec : StandardToolBars()) {
+    for (const ToolBarTemplate& entry : StandardToolBars()) {
         auto* bar = new TToolBar(mainWindow_);
-        bar->SetName(spec.Name);
-        bar->SetCaption(spec.Caption);
+        bar->SetName(entry.Name);
+        bar->SetCaption(entry.Caption);
         bar->SetImages(Images());
         bar->SetAutoSize(true);
-        for (const ButtonSpec& b : spec.Buttons) {
+        for (const ButtonTemplate& b : entry.Buttons) {
             // The IDE's form owns its buttons, as its designer made them.
             auto* button = new TToolButton(mainWindow_);
             button->SetName(b.Name);
@@ -173,7 +173,7 @@ void IdeToolbars::BuildStandardToolBars()
             button->SetLeft(bar->Width() + 1000);
             button->SetOnClick(MakeEvent<&IdeToolbars::IdeCommand>(this));
         }
-        if (String(spec.Name) == u"DesktopToolBar") {
+        if (String(entry.Name) == u"DesktopToolBar") {
             auto* combo = new TComboBox(mainWindow_);
             combo->SetName(u"DesktopComboBox");
             combo->SetHint(u"Desktop layouts");
@@ -186,7 +186,7 @@ void IdeToolbars::BuildStandardToolBars()
         }
         bar->SetParent(dock_);
         PlaceOnDock(bar);
-        standardNames_.push_back(spec.Name);
+        standardNames_.push_back(entry.Name);
     }
 }
 
