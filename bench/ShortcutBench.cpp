@@ -87,14 +87,7 @@ void RegisterShortcutBenchmarks()
                 ShortcutEnvironment& env = Environment();
                 LONG keyData = KeyDataFor(hit);
                 for (auto _ : state) {
-                    TShiftState shift;
-                    if (keyData & 0x10000)
-                        shift.Include(ssShift);
-                    if (keyData & 0x20000)
-                        shift.Include(ssCtrl);
-                    if (keyData & 0x40000)
-                        shift.Include(ssAlt);
-                    TShortCut wanted = ShortCut(std::uint16_t(keyData & 0xFFFF), shift);
+                    TShortCut wanted = talvix::KeyDataToShortCut(keyData);
                     bool found = false;
                     for (const auto& [shortCut, enabled] : env.plain)
                         if (shortCut == wanted && enabled) {

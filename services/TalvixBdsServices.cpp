@@ -287,18 +287,23 @@ HRESULT TBdsServices::GetService(REFGUID Service, IUnknown** pRetVal)
     });
 }
 
+TShortCut KeyDataToShortCut(LONG keyData) noexcept
+{
+    TShiftState shift;
+    if (keyData & 0x10000)
+        shift.Include(ssShift);
+    if (keyData & 0x20000)
+        shift.Include(ssCtrl);
+    if (keyData & 0x40000)
+        shift.Include(ssAlt);
+    return ShortCut(std::uint16_t(keyData & 0xFFFF), shift);
+}
+
 HRESULT TBdsServices::IsShortcut(LONG keyData, VARIANT_BOOL* pResult)
 {
     return tvx::Guarded([&] {
         ClearResult(pResult);
-        TShiftState shift;
-        if (keyData & 0x10000)
-            shift.Include(ssShift);
-        if (keyData & 0x20000)
-            shift.Include(ssCtrl);
-        if (keyData & 0x40000)
-            shift.Include(ssAlt);
-        const TShortCut wanted = ShortCut(std::uint16_t(keyData & 0xFFFF), shift);
+        const TShortCut wanted = KeyDataToShortCut(keyData);
         for (TCustomAction* action : FBdsShortCuts) {
             if (action->ShortCut() == wanted && action->Enabled()) {
                 *pResult = VARIANT_TRUE;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/vcl/Forms.h"
+#include "host/vcl/ShortCuts.h"
 #include "services/BdsDesignerNotifier.h"
 #include "services/BdsHelpService.h"
 #include "menus/BdsMenuBarService.h"
@@ -15,6 +16,10 @@
 class TCustomAction;
 
 namespace talvix {
+
+// A package's key data (key code in bits 0..15, Shift 0x10000, Control
+// 0x20000, Alt 0x40000) as the VCL shortcut value the IDE's actions carry.
+TShortCut KeyDataToShortCut(LONG keyData) noexcept;
 
 // The Open Tools API services that packages reach through mirror interfaces,
 // told apart by the canonical text of the identifier asked for.

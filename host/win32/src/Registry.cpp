@@ -79,6 +79,23 @@ LSTATUS NeedAccess(const ResolvedHandle& handle, REGSAM rights)
     return (handle.access & rights) == rights ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
+// Runs `body` on the key behind an open handle that carries `rights`, under
+// the store's lock: the shape of every call that works on one open key.
+template <class Body>
+LSTATUS WithOpenKey(HKEY hKey, REGSAM rights, Body&& body) noexcept
+{
+    return Guarded([&]() -> LSTATUS {
+        auto& store = RegistryStore::Instance();
+        auto lock = store.Lock();
+        ResolvedHandle h;
+        if (LSTATUS rc = store.Resolve(hKey, h))
+            return rc;
+        if (LSTATUS rc = NeedAccess(h, rights))
+            return rc;
+        return body(*h.key);
+    });
+}
+
 // RegGetValue expands through ExpandEnvironmentStrings, as on Windows.
 std::u16string ExpandEnvironment(const std::u16string& text)
 {
@@ -292,17 +309,10 @@ TVX_WIN32_API LSTATUS RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, DWO
 {
     if (!lpName || !lpcchName || lpReserved || (lpClass && !lpcchClass))
         return ERROR_INVALID_PARAMETER;
-    return Guarded([&]() -> LSTATUS {
-        auto& store = RegistryStore::Instance();
-        auto lock = store.Lock();
-        ResolvedHandle h;
-        if (LSTATUS rc = store.Resolve(hKey, h))
-            return rc;
-        if (LSTATUS rc = NeedAccess(h, KEY_ENUMERATE_SUB_KEYS))
-            return rc;
-        if (dwIndex >= h.key->subkeys.size())
+    return WithOpenKey(hKey, KEY_ENUMERATE_SUB_KEYS, [&](RegKey& key) -> LSTATUS {
+        if (dwIndex >= key.subkeys.size())
             return ERROR_NO_MORE_ITEMS;
-        const RegKey& sub = *h.key->subkeys[dwIndex];
+        const RegKey& sub = *key.subkeys[dwIndex];
         // The counts stay as they were when a buffer is short.
         if (*lpcchName <= sub.name.size() || (lpClass && *lpcchClass <= sub.className.size()))
             return ERROR_MORE_DATA;
@@ -322,17 +332,10 @@ TVX_WIN32_API LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName
 {
     if (!lpValueName || !lpcchValueName || lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
-    return Guarded([&]() -> LSTATUS {
-        auto& store = RegistryStore::Instance();
-        auto lock = store.Lock();
-        ResolvedHandle h;
-        if (LSTATUS rc = store.Resolve(hKey, h))
-            return rc;
-        if (LSTATUS rc = NeedAccess(h, KEY_QUERY_VALUE))
-            return rc;
-        if (dwIndex >= h.key->values.size())
+    return WithOpenKey(hKey, KEY_QUERY_VALUE, [&](RegKey& key) -> LSTATUS {
+        if (dwIndex >= key.values.size())
             return ERROR_NO_MORE_ITEMS;
-        const RegValue& value = h.key->values[dwIndex];
+        const RegValue& value = key.values[dwIndex];
         DWORD needed = Size32(value.data.size());
         bool nameShort = *lpcchValueName <= value.name.size();
         bool dataShort = lpData && *lpcbData < needed;
@@ -359,15 +362,7 @@ TVX_WIN32_API LSTATUS RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, DWORD* lpcchCl
 {
     if (lpReserved || (lpClass && !lpcchClass))
         return ERROR_INVALID_PARAMETER;
-    return Guarded([&]() -> LSTATUS {
-        auto& store = RegistryStore::Instance();
-        auto lock = store.Lock();
-        ResolvedHandle h;
-        if (LSTATUS rc = store.Resolve(hKey, h))
-            return rc;
-        if (LSTATUS rc = NeedAccess(h, KEY_QUERY_VALUE))
-            return rc;
-        const RegKey& key = *h.key;
+    return WithOpenKey(hKey, KEY_QUERY_VALUE, [&](RegKey& key) -> LSTATUS {
         if (lpClass) {
             if (*lpcchClass <= key.className.size()) {
                 *lpcchClass = DWORD(key.className.size());
@@ -407,15 +402,8 @@ TVX_WIN32_API LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD* lp
 {
     if (lpReserved || (lpData && !lpcbData))
         return ERROR_INVALID_PARAMETER;
-    return Guarded([&]() -> LSTATUS {
-        auto& store = RegistryStore::Instance();
-        auto lock = store.Lock();
-        ResolvedHandle h;
-        if (LSTATUS rc = store.Resolve(hKey, h))
-            return rc;
-        if (LSTATUS rc = NeedAccess(h, KEY_QUERY_VALUE))
-            return rc;
-        RegValue* value = h.key->FindValue(Text(lpValueName));
+    return WithOpenKey(hKey, KEY_QUERY_VALUE, [&](RegKey& key) -> LSTATUS {
+        RegValue* value = key.FindValue(Text(lpValueName));
         if (!value)
             return ERROR_FILE_NOT_FOUND;
         if (lpType)
@@ -440,33 +428,19 @@ TVX_WIN32_API LSTATUS RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD /*Res
 {
     if (!lpData && cbData)
         return ERROR_NOACCESS;
-    return Guarded([&]() -> LSTATUS {
-        std::u16string_view name = Text(lpValueName);
-        if (name.size() > kMaxValueNameChars)
-            return ERROR_INVALID_PARAMETER;
-        auto& store = RegistryStore::Instance();
-        auto lock = store.Lock();
-        ResolvedHandle h;
-        if (LSTATUS rc = store.Resolve(hKey, h))
-            return rc;
-        if (LSTATUS rc = NeedAccess(h, KEY_SET_VALUE))
-            return rc;
-        h.key->SetValue(name, dwType, std::vector<BYTE>(lpData, lpData + cbData));
+    std::u16string_view name = Text(lpValueName);
+    if (name.size() > kMaxValueNameChars)
+        return ERROR_INVALID_PARAMETER;
+    return WithOpenKey(hKey, KEY_SET_VALUE, [&](RegKey& key) -> LSTATUS {
+        key.SetValue(name, dwType, std::vector<BYTE>(lpData, lpData + cbData));
         return ERROR_SUCCESS;
     });
 }
 
 TVX_WIN32_API LSTATUS RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName)
 {
-    return Guarded([&]() -> LSTATUS {
-        auto& store = RegistryStore::Instance();
-        auto lock = store.Lock();
-        ResolvedHandle h;
-        if (LSTATUS rc = store.Resolve(hKey, h))
-            return rc;
-        if (LSTATUS rc = NeedAccess(h, KEY_SET_VALUE))
-            return rc;
-        return h.key->DeleteValue(Text(lpValueName)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    return WithOpenKey(hKey, KEY_SET_VALUE, [&](RegKey& key) -> LSTATUS {
+        return key.DeleteValue(Text(lpValueName)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
     });
 }
 
