@@ -2,8 +2,8 @@
 // 4 and 16 package handlers against calling the handlers and the previous
 // application handler directly.
 #include "bench/BenchSupport.h"
+#include "bench/NullMessageHandler.h"
 
-#include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 #include "services/TalvixBdsServices.h"
 #include "sim/SimulatedIde.h"
@@ -13,15 +13,6 @@
 namespace tvx::bench {
 
 namespace {
-
-class NullHandler final : public tvx::Implements<NullHandler, IMessageHandler> {
-public:
-    HRESULT STDMETHODCALLTYPE HandleMessage(MSG* Msg, VARIANT_BOOL*, VARIANT_BOOL*) override
-    {
-        benchmark::DoNotOptimize(Msg->message);
-        return S_OK;
-    }
-};
 
 class PreviousHandler {
 public:
@@ -50,7 +41,7 @@ struct HookEnvironment {
     void EnsureHandlers(std::size_t count)
     {
         while (handlers.size() < count) {
-            handlers.emplace_back(new NullHandler());
+            handlers.emplace_back(NewNullMessageHandler());
             root->AddMessageHandler(handlers.back().get());
         }
     }

@@ -10,11 +10,13 @@ bench="$build/bin/talvix-bench"
 [[ -x "$bench" ]] || { echo "build $bench first (scripts/setup.sh)" >&2; exit 1; }
 command -v valgrind >/dev/null || { echo "valgrind is needed (apt-get install valgrind)" >&2; exit 1; }
 
-low=2000
-high=12000
+# case|low|high: the start-up case is slow under callgrind, so it runs fewer.
 cases=(
-  "MessageHook/handlers:0" "MessageHook/handlers:1" "MessageHook/handlers:4" "MessageHook/handlers:16"
-  "Interop/IBdsMenuItem.Caption" "Interop/IBdsToolBarComboBox.AddItem+GetItem"
+  "MessageHook/handlers:0|2000|12000" "MessageHook/handlers:1|2000|12000"
+  "MessageHook/handlers:4|2000|12000" "MessageHook/handlers:16|2000|12000"
+  "IsShortcut/hit|2000|12000" "IsShortcut/miss|2000|12000"
+  "Interop/IBdsMenuItem.Caption|2000|12000" "Interop/IBdsToolBarComboBox.AddItem+GetItem|2000|12000"
+  "Startup/packages:100|20|80"
 )
 
 instructions() {  # case, iterations
@@ -29,7 +31,8 @@ instructions() {  # case, iterations
 }
 
 printf '%-48s %14s %14s %8s\n' "Case" "instr/op" "floor instr/op" "ratio"
-for name in "${cases[@]}"; do
+for entry in "${cases[@]}"; do
+  IFS='|' read -r name low high <<<"$entry"
   row=()
   for variant in "$name" "$name/floor"; do
     a=$(instructions "$variant" $low)

@@ -84,6 +84,19 @@ R GuardedValue(F&& body) noexcept
     }
 }
 
+// The reverse direction: a call into a package's object. Whatever the package
+// throws counts as `failure`, so that no package's exception unwinds through
+// the library, or the IDE around it, and costs the other packages their calls.
+template <class F>
+HRESULT CallIntoPackage(F&& call, HRESULT failure = E_FAIL) noexcept
+{
+    try {
+        return call();
+    } catch (...) {
+        return failure;
+    }
+}
+
 // Clears an out parameter on entry, as every interop method does.
 template <class T>
 inline HRESULT ClearOut(T* out) noexcept

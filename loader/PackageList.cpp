@@ -54,19 +54,33 @@ std::pair<LONG, LoadOrderSource> DecodeLoadOrder(DWORD type, const BYTE* data, D
 
 namespace {
 
-// The whole value, or nothing when it is absent or unreadable.
-std::optional<std::vector<BYTE>> QueryValue(HKEY key, const char16_t* name, DWORD& type)
+// Reads a whole value into `buffer`, which callers keep between values:
+// most fit what it already holds and take one registry call. The value's
+// size, or nothing when it is absent or unreadable.
+std::optional<DWORD> QueryValue(HKEY key, const char16_t* name, DWORD& type, std::vector<BYTE>& buffer)
 {
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::vector<BYTE> data(size);
-    // The value may change between the two calls; take what the second gives.
-    LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
+    constexpr std::size_t kFirstRead = 128;
+    if (buffer.size() < kFirstRead)
+        buffer.resize(kFirstRead);
+    DWORD size = DWORD(buffer.size());
+    LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, buffer.data(), &size);
+    if (status == ERROR_MORE_DATA) {
+        buffer.resize(size);
+        // The value may change between the two calls; take what the second gives.
+        status = RegQueryValueExW(key, name, nullptr, &type, buffer.data(), &size);
+    }
     if (status != ERROR_SUCCESS)
         return std::nullopt;
-    data.resize(size);
-    return data;
+    return size;
+}
+
+// The texts in sorted order: entry x is the one that was at from[x].
+std::vector<std::u16string> Permuted(std::vector<std::u16string> texts, const std::vector<std::size_t>& from)
+{
+    std::vector<std::u16string> sorted(texts.size());
+    for (std::size_t x = 0; x < texts.size(); ++x)
+        sorted[x] = std::move(texts[from[x]]);
+    return sorted;
 }
 
 std::optional<std::vector<std::u16string>> EnumerateSubkeys(HKEY key)
@@ -105,7 +119,6 @@ std::optional<PackageList> ReadPackageList()
 
     PackageList list;
     auto names = EnumerateSubkeys(listKey.get());
-    listKey.reset();
     if (!names)
         return std::nullopt;
     list.SubkeyNames = std::move(*names);
@@ -114,28 +127,36 @@ std::optional<PackageList> ReadPackageList()
     list.LoadOrders.assign(count, 0);
     list.Sources.assign(count, LoadOrderSource::KeyNotOpened);
     list.DisplayNames.assign(count, std::u16string());
+    std::vector<BYTE> buffer;
     for (std::size_t x = 0; x < count; ++x) {
-        const std::u16string subkeyPath = path + u"\\" + list.SubkeyNames[x];
         tvx::UniqueHKey subkey;
         // A subkey that cannot be opened keeps its place with load order 0
-        // and an empty display name, so the lists stay parallel.
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkeyPath.c_str(), 0, KEY_READ, subkey.put()) != ERROR_SUCCESS)
+        // and an empty display name, so the lists stay parallel. Opened
+        // from the list key: the path is not walked again for each one.
+        if (RegOpenKeyExW(listKey.get(), list.SubkeyNames[x].c_str(), 0, KEY_READ, subkey.put()) != ERROR_SUCCESS)
             continue;
         DWORD type = REG_NONE;
-        if (auto data = QueryValue(subkey.get(), u"LoadOrder", type)) {
-            auto [order, source] = DecodeLoadOrder(type, data->data(), DWORD(data->size()));
+        if (auto size = QueryValue(subkey.get(), u"LoadOrder", type, buffer)) {
+            auto [order, source] = DecodeLoadOrder(type, buffer.data(), *size);
             list.LoadOrders[x] = order;
             list.Sources[x] = source;
         } else {
             list.LoadOrders[x] = DefaultLoadOrder;
             list.Sources[x] = LoadOrderSource::Absent;
         }
-        if (auto data = QueryValue(subkey.get(), nullptr, type))
-            list.DisplayNames[x] = DecodeDisplayName(type, data->data(), DWORD(data->size()));
+        if (auto size = QueryValue(subkey.get(), nullptr, type, buffer))
+            list.DisplayNames[x] = DecodeDisplayName(type, buffer.data(), *size);
     }
 
-    if (count > 1)
-        SortPackageList(list.LoadOrders, int(count) - 1, list.SubkeyNames, list.DisplayNames, list.Sources);
+    if (count > 1) {
+        // The exchanges run on positions; each text then moves once.
+        std::vector<std::size_t> from(count);
+        for (std::size_t x = 0; x < count; ++x)
+            from[x] = x;
+        SortPackageList(list.LoadOrders, int(count) - 1, from, list.Sources);
+        list.SubkeyNames = Permuted(std::move(list.SubkeyNames), from);
+        list.DisplayNames = Permuted(std::move(list.DisplayNames), from);
+    }
     return list;
 }
 

@@ -29,6 +29,9 @@ struct LoaderState {
     // entry call must not free the texts of the first.
     std::deque<std::u16string> DisplayNames;
     TalvixLoaderObserver Observer{};
+    // Set while the terminate routine finalizes the packages: nothing starts
+    // them any more, whatever a finalizing package asks for.
+    bool Finalizing = false;
 
     void ClearPackageInfos() noexcept
     {
@@ -54,15 +57,26 @@ LoaderState& State()
     return state;
 }
 
+// Times a package call for the observer; with nobody watching, start-up
+// does not read the clock.
 class Stopwatch {
 public:
+    explicit Stopwatch(bool running) : running_(running)
+    {
+        if (running_)
+            start_ = std::chrono::steady_clock::now();
+    }
+
     double Seconds() const
     {
+        if (!running_)
+            return 0.0;
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     }
 
 private:
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    bool running_;
+    std::chrono::steady_clock::time_point start_;
 };
 
 std::u16string ErrorText(const std::exception& e)
@@ -92,7 +106,7 @@ tvx::IntfPtr<IBdsPackage> CreatePackage(const CLSID& clsid, const std::u16string
                                         const std::u16string& displayName)
 {
     LoaderState& state = State();
-    Stopwatch watch;
+    Stopwatch watch(state.Observer.Created != nullptr);
     try {
         tvx::IntfPtr<IUnknown> object;
         HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
@@ -121,7 +135,7 @@ template <class Call>
 void CallPackage(const std::u16string& subkey, const char* method, Call&& call) noexcept
 {
     LoaderState& state = State();
-    Stopwatch watch;
+    Stopwatch watch(state.Observer.Called != nullptr);
     const char* outcome = "ok";
     try {
         HRESULT hr = call();
@@ -200,6 +214,7 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
 void STDMETHODCALLTYPE TerminateWizard()
 {
     LoaderState& state = State();
+    state.Finalizing = true;
     state.EditorTabListener = nullptr;
     state.ClearPackageInfos();
     for (std::size_t k = state.LoadedPackages.size(); k-- > 0;) {
@@ -210,6 +225,7 @@ void STDMETHODCALLTYPE TerminateWizard()
     }
     state.LoadedPackages.clear();
     state.LoadedSubkeys.clear();
+    state.Finalizing = false;
     if (Application)
         Application->SetOnMessage(TMessageEvent());
     // The root holds a reference on itself and stays; the loader only forgets it.
@@ -239,8 +255,14 @@ TBdsServices* ServicesRoot() noexcept { return State().Services; }
 void NotifyPackagesServicesReady()
 {
     LoaderState& state = State();
+    // A package that asks for the services while it is finalized would
+    // otherwise start packages that are already finalized and let go of.
+    if (state.Finalizing)
+        return;
     for (std::size_t k = 0; k < state.LoadedPackages.size(); ++k) {
         tvx::IntfPtr<IBdsPackage> package = state.LoadedPackages[k];
+        if (!package)
+            continue;
         CallPackage(state.LoadedSubkeys[k], "OnServicesReady", [&] { return package->OnServicesReady(); });
     }
 }

@@ -10,6 +10,10 @@
 
 namespace talvix {
 
+// Warning texts as literals with their length known when compiled: the
+// getters and setters pass one on every call.
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr std::u16string_view kWarningCaption = u"Warning";
@@ -190,47 +194,47 @@ HRESULT TBdsMenuItem::Set_BeginGroup(VARIANT_BOOL pRetVal)
 
 HRESULT TBdsMenuItem::Get_Caption(BSTR* pRetVal)
 {
-    return Read(pRetVal, u"GetCaption for ", [](TMenuItem& item) { return tvx::AllocBstr(item.Caption()); });
+    return Read(pRetVal, u"GetCaption for "sv, [](TMenuItem& item) { return tvx::AllocBstr(item.Caption()); });
 }
 
 HRESULT TBdsMenuItem::Set_Caption(BSTR pRetVal)
 {
-    return Write(u"SetCaption for ", [&](TMenuItem& item) { item.SetCaption(String(tvx::BstrView(pRetVal))); });
+    return Write(u"SetCaption for "sv, [&](TMenuItem& item) { item.SetCaption(String(tvx::BstrView(pRetVal))); });
 }
 
 HRESULT TBdsMenuItem::Get_Checked(VARIANT_BOOL* pRetVal)
 {
-    return Read(pRetVal, u"GetChecked for ", [](TMenuItem& item) { return tvx::ToVariantBool(item.Checked()); });
+    return Read(pRetVal, u"GetChecked for "sv, [](TMenuItem& item) { return tvx::ToVariantBool(item.Checked()); });
 }
 
 HRESULT TBdsMenuItem::Set_Checked(VARIANT_BOOL pRetVal)
 {
-    return Write(u"SetChecked for ", [&](TMenuItem& item) { item.SetChecked(tvx::FromVariantBool(pRetVal)); });
+    return Write(u"SetChecked for "sv, [&](TMenuItem& item) { item.SetChecked(tvx::FromVariantBool(pRetVal)); });
 }
 
 HRESULT TBdsMenuItem::Get_ChildCount(LONG* pRetVal)
 {
-    return Read(pRetVal, u"GetChildCount for ", [](TMenuItem& item) { return LONG(item.Count()); });
+    return Read(pRetVal, u"GetChildCount for "sv, [](TMenuItem& item) { return LONG(item.Count()); });
 }
 
 HRESULT TBdsMenuItem::Get_Enabled(VARIANT_BOOL* pRetVal)
 {
-    return Read(pRetVal, u"GetEnabled for ", [](TMenuItem& item) { return tvx::ToVariantBool(item.Enabled()); });
+    return Read(pRetVal, u"GetEnabled for "sv, [](TMenuItem& item) { return tvx::ToVariantBool(item.Enabled()); });
 }
 
 HRESULT TBdsMenuItem::Set_Enabled(VARIANT_BOOL pRetVal)
 {
-    return Write(u"SetEnabled for ", [&](TMenuItem& item) { item.SetEnabled(tvx::FromVariantBool(pRetVal)); });
+    return Write(u"SetEnabled for "sv, [&](TMenuItem& item) { item.SetEnabled(tvx::FromVariantBool(pRetVal)); });
 }
 
 HRESULT TBdsMenuItem::Get_Name(BSTR* pRetVal)
 {
-    return Read(pRetVal, u"GetName for ", [](TMenuItem& item) { return tvx::AllocBstr(item.Name()); });
+    return Read(pRetVal, u"GetName for "sv, [](TMenuItem& item) { return tvx::AllocBstr(item.Name()); });
 }
 
 HRESULT TBdsMenuItem::Get_NextMenuItem(IBdsMenuItem** pRetVal)
 {
-    return Navigate(pRetVal, u"NextMenuItem for ", [&](TMenuItem& item) -> HRESULT {
+    return Navigate(pRetVal, u"NextMenuItem for "sv, [&](TMenuItem& item) -> HRESULT {
         if (!item.Parent())
             return S_OK;
         return FService->GetBdsMenuItem(item.Parent())->ChildMenuItem(item.MenuIndex() + 1, pRetVal);
@@ -239,7 +243,7 @@ HRESULT TBdsMenuItem::Get_NextMenuItem(IBdsMenuItem** pRetVal)
 
 HRESULT TBdsMenuItem::Get_ParentMenuItem(IBdsMenuItem** pRetVal)
 {
-    return Navigate(pRetVal, u"GetParentItem for ", [&](TMenuItem& item) -> HRESULT {
+    return Navigate(pRetVal, u"GetParentItem for "sv, [&](TMenuItem& item) -> HRESULT {
         if (item.Parent())
             *pRetVal = tvx::IntfPtr<IBdsMenuItem>(FService->GetBdsMenuItem(item.Parent())).detach();
         return S_OK;
@@ -257,13 +261,13 @@ HRESULT TBdsMenuItem::Get_PrevMenuItem(IBdsMenuItem** pRetVal)
 
 HRESULT TBdsMenuItem::Get_Shortcut(LONG* pRetVal)
 {
-    return Read(pRetVal, u"GetShortcut for ", [](TMenuItem& item) { return LONG(item.ShortCut()); });
+    return Read(pRetVal, u"GetShortcut for "sv, [](TMenuItem& item) { return LONG(item.ShortCut()); });
 }
 
 HRESULT TBdsMenuItem::Set_Shortcut(LONG pRetVal)
 {
     return tvx::Guarded([&]() -> HRESULT {
-        if (CheckEnded(u"SetShortcut for "))
+        if (CheckEnded(u"SetShortcut for "sv))
             return E_UNEXPECTED;
         // A TShortCut is 16 bits: a wider value would change another key.
         if (pRetVal < 0 || pRetVal > 0xFFFF)
@@ -275,17 +279,17 @@ HRESULT TBdsMenuItem::Set_Shortcut(LONG pRetVal)
 
 HRESULT TBdsMenuItem::Get_Visible(VARIANT_BOOL* pRetVal)
 {
-    return Read(pRetVal, u"GetVisible for ", [](TMenuItem& item) { return tvx::ToVariantBool(item.Visible()); });
+    return Read(pRetVal, u"GetVisible for "sv, [](TMenuItem& item) { return tvx::ToVariantBool(item.Visible()); });
 }
 
 HRESULT TBdsMenuItem::Set_Visible(VARIANT_BOOL pRetVal)
 {
-    return Write(u"SetVisible for ", [&](TMenuItem& item) { item.SetVisible(tvx::FromVariantBool(pRetVal)); });
+    return Write(u"SetVisible for "sv, [&](TMenuItem& item) { item.SetVisible(tvx::FromVariantBool(pRetVal)); });
 }
 
 HRESULT TBdsMenuItem::RegisterEvents(IBdsToolBarControlEvents* BdsToolBarControlEvents)
 {
-    return Write(u"RegisterEvents for ", [&](TMenuItem& item) {
+    return Write(u"RegisterEvents for "sv, [&](TMenuItem& item) {
         FEvents = BdsToolBarControlEvents;
         // The previous handler is overwritten, not kept, also for IDE items.
         item.SetOnClick(FEvents ? MakeEvent<&TBdsMenuItem::DoClick>(this) : TNotifyEvent());
@@ -294,7 +298,7 @@ HRESULT TBdsMenuItem::RegisterEvents(IBdsToolBarControlEvents* BdsToolBarControl
 
 HRESULT TBdsMenuItem::ChildMenuItem(LONG index, IBdsMenuItem** pRetVal)
 {
-    return Navigate(pRetVal, u"ChildMenuItem for ", [&](TMenuItem& item) -> HRESULT {
+    return Navigate(pRetVal, u"ChildMenuItem for "sv, [&](TMenuItem& item) -> HRESULT {
         if (index >= 0 && index < item.Count())
             *pRetVal = tvx::IntfPtr<IBdsMenuItem>(FService->GetBdsMenuItem(item.Items(index))).detach();
         return S_OK;
@@ -315,7 +319,7 @@ void TBdsMenuItem::DoClick(TObject*)
     // from inside its OnClick.
     tvx::IntfPtr<IBdsToolBarControlEvents> sink = FEvents;
     if (sink)
-        sink->OnClick();
+        tvx::CallIntoPackage([&] { return sink->OnClick(); });
 }
 
 } // namespace talvix

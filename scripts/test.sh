@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The whole test suite: the plain build (warnings as errors), the sanitizer
-# build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer) and the
-# Windows compile checks of the SDK (registered as tests of the plain build).
+# build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer), the
+# Windows compile checks of the SDK (registered as tests of the plain build),
+# the main command under valgrind's memcheck, and the fuzz targets over
+# their saved corpora plus a short run each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
@@ -11,4 +13,8 @@ for preset in ci asan; do
   echo "=== $preset: test"
   ctest --preset "$preset" || status=1
 done
+echo "=== memcheck: the main command under valgrind (ci binaries)"
+scripts/memcheck.sh build/ci/bin || status=1
+echo "=== fuzz: saved corpora, then a bounded run per target"
+scripts/fuzz.sh 20 || status=1
 exit $status

@@ -3,6 +3,7 @@
 #include "host/ide/ToolsAPI.h"
 #include "host/vcl/SysUtils.h"
 #include "interop/Bstr.h"
+#include "interop/Guard.h"
 #include "services/TalvixBdsServices.h"
 
 #include <cstdint>
@@ -50,20 +51,28 @@ void TDragDropDesignerNotifier::ItemInserted(IDesigner*, TPersistent* AItem)
     const std::vector<IDragDropHelperProvider*> providers = root_.DragDropHelpers();
     const tvx::Bstr className(component->ClassName());
     for (IDragDropHelperProvider* provider : providers) {
-        // Only the out value counts, whatever the provider answers.
+        // Only the out value counts, whatever the provider answers; one that
+        // throws has answered nothing.
         tvx::IntfPtr<IUnknown> answer;
-        provider->GetDragDropHelper(className.get(), answer.put());
+        try {
+            provider->GetDragDropHelper(className.get(), answer.put());
+        } catch (...) {
+            answer = nullptr;
+        }
         if (!answer)
             continue;
-        tvx::IntfPtr<IDragDropHelper> helper;
-        OleCheck(answer->QueryInterface(tvx::IidOf<IDragDropHelper>, helper.put_void()));
+        // What a failing query leaves in its out value is not a reference.
+        void* found = nullptr;
+        OleCheck(tvx::CallIntoPackage([&] { return answer->QueryInterface(tvx::IidOf<IDragDropHelper>, &found); }));
+        auto helper = tvx::IntfPtr<IDragDropHelper>::Attach(static_cast<IDragDropHelper*>(found));
         if (!helper)
             continue;
+        // A step that throws fails as E_FAIL does.
         LONG left = 0;
         LONG top = 0;
-        OleCheck(helper->Execute());
-        OleCheck(helper->get_Left(&left));
-        OleCheck(helper->get_Top(&top));
+        OleCheck(tvx::CallIntoPackage([&] { return helper->Execute(); }));
+        OleCheck(tvx::CallIntoPackage([&] { return helper->get_Left(&left); }));
+        OleCheck(tvx::CallIntoPackage([&] { return helper->get_Top(&top); }));
         component->SetDesignInfo(DesignInfoOf(left, top));
         return;
     }

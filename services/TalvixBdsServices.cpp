@@ -11,6 +11,7 @@
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
 #include "loader/TalvixLoader.h"
+#include "menus/FreeWatch.h"
 
 namespace talvix {
 
@@ -64,6 +65,17 @@ HRESULT GetServiceInterface(Service* service, I** pRetVal)
 String BstrText(BSTR text) { return String(tvx::BstrView(text)); }
 
 } // namespace
+
+struct TBdsServices::TShortCutWatch {
+    TShortCutWatch(TBdsServices* root, TCustomAction* action)
+        : Root(root), Action(action),
+          Watch(std::make_unique<TFreeWatch>(action, this, &TBdsServices::ShortCutFreed))
+    {
+    }
+    TBdsServices* Root;
+    TCustomAction* Action;
+    std::unique_ptr<TFreeWatch> Watch;
+};
 
 MirroredService MirroredServiceOf(REFGUID Service)
 {
@@ -120,19 +132,32 @@ void TBdsServices::RestoreMessageProcessing()
     OldMessageProcessing = TMessageEvent();
 }
 
+// Every window message of the IDE passes here, so it allocates nothing and
+// goes straight to the IDE's handler while no package has registered one.
 void TBdsServices::DoApplicationMessage(MSG& Msg, bool& Handled)
 {
+    if (FMessageHandlers.empty())
+        OldMessageProcessing(Msg, Handled); // an empty event does nothing
+    else
+        DispatchToHandlers(Msg, Handled);
+}
+
+void TBdsServices::DispatchToHandlers(MSG& Msg, bool& Handled)
+{
+    // Handlers registered while a message is handled see the next message;
+    // indexing, not iterators, stays valid when a registration reallocates.
+    const std::size_t count = FMessageHandlers.size();
     VARIANT_BOOL callPrevious = VARIANT_TRUE;
     VARIANT_BOOL handledLocal = VARIANT_FALSE;
-    // Handlers registered while a message is handled see the next message.
-    const std::size_t count = FMessageHandlers.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        FMessageHandlers[i]->HandleMessage(&Msg, &callPrevious, &handledLocal);
-        Handled = handledLocal != 0;
-        if (Handled)
-            break;
-    }
-    if (callPrevious && OldMessageProcessing)
+    std::size_t i = 0;
+    // A handler that throws has handled nothing beyond what it set: its
+    // exception must not cost the others, or the IDE, the message.
+    do {
+        IMessageHandler* handler = FMessageHandlers[i];
+        tvx::CallIntoPackage([&] { return handler->HandleMessage(&Msg, &callPrevious, &handledLocal); });
+    } while (!handledLocal && ++i < count);
+    Handled = handledLocal != 0;
+    if (callPrevious)
         OldMessageProcessing(Msg, Handled);
 }
 
@@ -172,12 +197,25 @@ void TBdsServices::CollectShortCuts() noexcept
             const String& name = action->Name();
             if (name.find(u"Edit") != String::npos || name.find(u"Search") != String::npos)
                 continue;
-            if (!ShortCutToText(action->ShortCut()).empty())
-                FBdsShortCuts.push_back(action);
+            if (ShortCutToText(action->ShortCut()).empty())
+                continue;
+            // Watched before it is listed: a listed action is always watched.
+            auto watch = std::make_unique<TShortCutWatch>(this, action);
+            FShortCutWatches.push_back(std::move(watch));
+            FBdsShortCuts.push_back(action);
         }
     } catch (...) {
         // Whatever was collected before the failure stays.
     }
+}
+
+void TBdsServices::ShortCutFreed(void* Watch)
+{
+    auto* watch = static_cast<TShortCutWatch*>(Watch);
+    TBdsServices* root = watch->Root;
+    std::erase(root->FBdsShortCuts, watch->Action);
+    // Last: this frees the watch that is calling, which allows it.
+    std::erase_if(root->FShortCutWatches, [&](const auto& w) { return w.get() == watch; });
 }
 
 HRESULT TBdsServices::get_BdsVersionMajor(LONG* version)

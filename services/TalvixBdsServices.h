@@ -10,6 +10,7 @@
 #include "interop/InterfacedObject.h"
 #include "interop/TalvixBdsInterop.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,10 @@ private:
     ~TBdsServices() override;
 
     void DoApplicationMessage(MSG& Msg, bool& Handled);
+    // The packages' handlers in registration order until one handles the
+    // message, then the IDE's unless a handler declined it. Kept out of line
+    // so that the common case, no handler, needs no stack frame.
+    [[gnu::noinline]] void DispatchToHandlers(MSG& Msg, bool& Handled);
     void NotifyServicesReady();
     void CollectShortCuts() noexcept;
 
@@ -90,6 +95,11 @@ private:
     bool FBdsNetServicesInitialized = false;
     // The IDE's actions whose shortcuts IsShortcut knows; the IDE owns them.
     std::vector<TCustomAction*> FBdsShortCuts;
+    // Each collected action is watched, so that one the IDE frees (an
+    // unloaded design package, the IDE's own shutdown) leaves the list.
+    struct TShortCutWatch;
+    std::vector<std::unique_ptr<TShortCutWatch>> FShortCutWatches;
+    static void ShortCutFreed(void* Watch);
     std::u16string FBdsEdition;
     LONG FIsBdsPersonality = -1;
     LONG FBdsVersionMajor = 8;

@@ -4,6 +4,7 @@
 #include "interop/Utf.h"
 #include "sim/Scenario.h"
 
+#include <climits>
 #include <cstdint>
 
 namespace tvx::sim {
@@ -145,8 +146,8 @@ void IdeServicesParts::RegisterCommands(ScenarioRunner& runner)
              if (step.Args.size() == 4)
                  throw ScenarioError("give both left and top");
              const String name = step.Args.size() > 2 ? Utf8ToUtf16(step.Args[2]) : String();
-             const int left = step.Args.size() > 3 ? int(ScenarioInteger(step.Args[3])) : 8;
-             const int top = step.Args.size() > 4 ? int(ScenarioInteger(step.Args[4])) : 8;
+             const int left = step.Args.size() > 3 ? int(ScenarioInteger(step.Args[3], INT_MIN, INT_MAX)) : 8;
+             const int top = step.Args.size() > 4 ? int(ScenarioInteger(step.Args[4], INT_MIN, INT_MAX)) : 8;
              try {
                  InsertedComponent c = designers_.InsertComponent(Utf8ToUtf16(step.Args[0]),
                                                                   Utf8ToUtf16(step.Args[1]), name, left, top);

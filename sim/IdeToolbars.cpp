@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <exception>
 #include <functional>
 
@@ -277,8 +278,10 @@ int IdeToolbars::Load()
         auto notifiers = notifiers_;
         for (auto& [index, notifier] : notifiers) {
             // A notifier may remove itself, or a package the toolbar, meanwhile.
+            // (A named copy: clang does not let lambdas capture structured bindings.)
+            const auto key = index;
             bool registered = std::any_of(notifiers_.begin(), notifiers_.end(),
-                                          [&](const auto& entry) { return entry.first == index; });
+                                          [&](const auto& entry) { return entry.first == key; });
             TToolBar* bar = FindToolBar(name);
             if (!registered || !bar)
                 continue;
@@ -463,7 +466,7 @@ void IdeToolbars::RegisterCommands(ScenarioRunner& runner)
                      "Picks an item of a toolbar combo box from its drop-down list.", 3, 3,
                      [this](const ScenarioStep& step) {
                          return Pick(Utf8ToUtf16(step.Args[0]), Utf8ToUtf16(step.Args[1]),
-                                     int(ScenarioInteger(step.Args[2])));
+                                     int(ScenarioInteger(step.Args[2], INT_MIN, INT_MAX)));
                      }});
     runner.Register({"idle", "idle", "Lets the application go idle once (toolbar controls get their updates).", 0, 0,
                      [this](const ScenarioStep&) { return Idle(); }});

@@ -107,6 +107,9 @@ nlohmann::json Report::ToJson() const
         shutdown.push_back(U8(s));
     j["mainMenu"] = MenuTreeJson(MainMenu);
     j["toolbars"] = ToolbarsJson(Toolbars);
+    if (Handles.Measured)
+        j["handles"] = {{"bitmapsLeftAlive", Handles.BitmapsLeftAlive},
+                        {"bitmapsDeletedTwice", Handles.BitmapsDeletedTwice}};
     j["problems"] = Problems;
     return j;
 }
@@ -180,6 +183,10 @@ std::string Report::ToText() const
     out << "\nShutdown (Finalize order):\n";
     for (const auto& s : ShutdownOrder)
         out << "  " << U8(s) << "\n";
+
+    if (Handles.Measured)
+        out << "\nHandles: " << Handles.BitmapsLeftAlive << " bitmap(s) left alive, " << Handles.BitmapsDeletedTwice
+            << " deleted twice\n";
 
     if (!Problems.empty()) {
         out << "\nProblems:\n";

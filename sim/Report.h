@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,6 +51,15 @@ struct ScenarioRecord {
     std::string Error;
 };
 
+// Bitmap handles (icons travel as bitmaps too) over the whole session: the
+// ones still alive once the IDE has shut down, and deletes of a handle that
+// was already deleted.
+struct HandleAccount {
+    bool Measured = false;
+    long long BitmapsLeftAlive = 0;
+    std::size_t BitmapsDeletedTwice = 0;
+};
+
 struct Report {
     std::string Version;
     std::string WizardPath;
@@ -67,6 +77,7 @@ struct Report {
     // The toolbars at the same moment.
     std::vector<ToolbarRecord> Toolbars;
     std::vector<std::u16string> ShutdownOrder;
+    HandleAccount Handles;
     std::vector<std::string> Problems;  // the simulator's own errors (bad files, missing libraries)
 
     PackageRecord& PackageFor(const std::u16string& subkey);

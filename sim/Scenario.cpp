@@ -1,7 +1,5 @@
 #include "sim/Scenario.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <sstream>
 
 namespace tvx::sim {
@@ -50,13 +48,43 @@ std::vector<std::string> SplitScenarioLine(std::string_view line)
 
 long long ScenarioInteger(const std::string& text)
 {
+    // Read by hand rather than with strtoll, which takes a leading zero for
+    // octal, skips leading blanks and stops at an embedded NUL.
     if (text.empty())
         throw ScenarioError("expected a number, got nothing");
-    errno = 0;
-    char* end = nullptr;
-    long long value = std::strtoll(text.c_str(), &end, 0);
-    if (errno != 0 || !end || *end != '\0')
-        throw ScenarioError("expected a number, got '" + text + "'");
+    auto notANumber = [&] { return ScenarioError("expected a number, got '" + text + "'"); };
+    std::size_t i = 0;
+    bool negative = false;
+    if (text[i] == '+' || text[i] == '-')
+        negative = text[i++] == '-';
+    unsigned base = 10;
+    if (text.size() - i > 2 && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == text.size())
+        throw notANumber();
+    const unsigned long long limit = negative ? 0x8000000000000000ull : 0x7FFFFFFFFFFFFFFFull;
+    unsigned long long magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        const unsigned digit = (c >= '0' && c <= '9')   ? unsigned(c - '0')
+                               : (c >= 'a' && c <= 'f') ? unsigned(c - 'a' + 10)
+                               : (c >= 'A' && c <= 'F') ? unsigned(c - 'A' + 10)
+                                                        : base;
+        if (digit >= base || magnitude > (limit - digit) / base)
+            throw notANumber();
+        magnitude = magnitude * base + digit;
+    }
+    return negative ? static_cast<long long>(0ull - magnitude) : static_cast<long long>(magnitude);
+}
+
+long long ScenarioInteger(const std::string& text, long long min, long long max)
+{
+    const long long value = ScenarioInteger(text);
+    if (value < min || value > max)
+        throw ScenarioError("the number " + text + " is out of range (" + std::to_string(min) + " to " +
+                            std::to_string(max) + ")");
     return value;
 }
 

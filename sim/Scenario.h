@@ -67,5 +67,8 @@ std::vector<std::string> SplitScenarioLine(std::string_view line);
 
 // Reads an integer argument (decimal, or hexadecimal with 0x); throws ScenarioError.
 long long ScenarioInteger(const std::string& text);
+// The same for an argument of a narrower type: a number outside [min, max]
+// is refused rather than wrapped around.
+long long ScenarioInteger(const std::string& text, long long min, long long max);
 
 } // namespace tvx::sim

@@ -3,6 +3,7 @@
 #include "sim/IdeServicesParts.h"
 #include "sim/Scenario.h"
 
+#include <limits>
 #include <stdexcept>
 
 namespace tvx::sim {
@@ -62,7 +63,8 @@ void SimulatedIde::RegisterCommands(ScenarioRunner& runner)
          [this](const ScenarioStep& step) {
              auto arg = [&](std::size_t i) { return i < step.Args.size() ? ScenarioInteger(step.Args[i]) : 0; };
              return std::vector<std::string>{servicesParts_->PostAndDescribe(
-                 reinterpret_cast<HWND>(static_cast<std::uintptr_t>(arg(0))), UINT(arg(1)), WPARAM(arg(2)),
+                 reinterpret_cast<HWND>(static_cast<std::uintptr_t>(arg(0))),
+                 UINT(ScenarioInteger(step.Args[1], 0, std::numeric_limits<UINT>::max())), WPARAM(arg(2)),
                  LPARAM(arg(3)))};
          }});
     servicesParts_->RegisterCommands(runner);

@@ -1,4 +1,5 @@
 // talvix-sim: the simulated IDE on the command line.
+#include "host/win32/GdiEmulation.h"
 #include "sim/Session.h"
 
 #include <CLI/CLI.hpp>
@@ -26,6 +27,9 @@ int main(int argc, char** argv)
                    "(see --help-scenario).")
         ->check(CLI::ExistingFile);
     app.add_flag("--json", json, "Print the report as JSON.");
+    bool checkHandles = false;
+    app.add_flag("--check-handles", checkHandles,
+                 "Fail the run when a bitmap or icon handle is left alive after shutdown or deleted twice.");
     bool scenarioHelp = false;
     app.add_flag("--help-scenario", scenarioHelp, "List the scenario commands and exit.");
     app.set_version_flag("--version", std::string(TVX_VERSION));
@@ -35,7 +39,19 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Counted around the whole session, so that the IDE's own bitmaps have
+    // come and gone and only what a package left behind remains.
+    const std::size_t bitmapsBefore = tvx::win32::LiveBitmapCount();
+    const std::size_t doubleDeletesBefore = tvx::win32::DoubleDeleteCount();
     tvx::sim::Report report = tvx::sim::RunSession(options);
+    report.Handles.Measured = true;
+    report.Handles.BitmapsLeftAlive = static_cast<long long>(tvx::win32::LiveBitmapCount()) -
+                                      static_cast<long long>(bitmapsBefore);
+    report.Handles.BitmapsDeletedTwice = tvx::win32::DoubleDeleteCount() - doubleDeletesBefore;
+    if (checkHandles && (report.Handles.BitmapsLeftAlive != 0 || report.Handles.BitmapsDeletedTwice != 0))
+        report.Problems.push_back("handles: " + std::to_string(report.Handles.BitmapsLeftAlive) +
+                                  " bitmap(s) left alive after shutdown, " +
+                                  std::to_string(report.Handles.BitmapsDeletedTwice) + " deleted twice");
     if (json)
         std::cout << report.ToJson().dump(2) << "\n";
     else

@@ -64,6 +64,7 @@ void TBdsToolBarControl::EndControl()
 {
     if (!Live())
         return;
+    UnwatchVcl();
     FreeVclControls();
     std::exchange(BdsToolBar, nullptr)->UnregisterControl(this);
     // Last: letting go of the sink may let go of this control too.
@@ -74,9 +75,33 @@ void TBdsToolBarControl::CutLoose(bool VclControlsStay)
 {
     if (!Live())
         return;
+    UnwatchVcl();
     ForgetVclControls(VclControlsStay);
     BdsToolBar = nullptr;
     auto events = std::move(FEvents);
+}
+
+void TBdsToolBarControl::WatchVcl(TComponent* Component)
+{
+    VclWatches.push_back(std::make_unique<TFreeWatch>(Component, this, &TBdsToolBarControl::VclFreed));
+}
+
+void TBdsToolBarControl::UnwatchVcl() noexcept
+{
+    VclWatches.clear();
+}
+
+void TBdsToolBarControl::VclFreed(void* Self)
+{
+    auto* self = static_cast<TBdsToolBarControl*>(Self);
+    if (!self->Live())
+        return;
+    // Held to the end: letting go of the sink may drop the last reference.
+    // Its other VCL controls may be going too: none is touched again.
+    tvx::IntfPtr<IBdsToolBarControl> hold(self->Interface());
+    self->UnwatchVcl();
+    self->ForgetVclControls(false);
+    self->EndControl();
 }
 
 void TBdsToolBarControl::Update()
@@ -84,7 +109,7 @@ void TBdsToolBarControl::Update()
     if (!Live())
         return;
     if (auto sink = FEvents)
-        sink->OnUpdate();
+        tvx::CallIntoPackage([&] { return sink->OnUpdate(); });
 }
 
 void TBdsToolBarControl::FireClick()
@@ -92,14 +117,14 @@ void TBdsToolBarControl::FireClick()
     // The sink may let go of this control, or end it, while it runs.
     tvx::IntfPtr<IBdsToolBarControl> self(this);
     if (auto sink = FEvents)
-        sink->OnClick();
+        tvx::CallIntoPackage([&] { return sink->OnClick(); });
 }
 
 void TBdsToolBarControl::FireChange()
 {
     tvx::IntfPtr<IBdsToolBarControl> self(this);
     if (auto sink = FEvents)
-        sink->OnChange();
+        tvx::CallIntoPackage([&] { return sink->OnChange(); });
 }
 
 template <class Body>
@@ -194,7 +219,9 @@ TBdsToolBarButton::TBdsToolBarButton(TBdsToolBar* ABdsToolBar) : TBdsToolBarCont
         FToolButton->SetParent(native);
         FToolButton->SetOnClick(MakeEvent<&TBdsToolBarButton::DoClick>(this));
         FToolButton->SetLeft(ABdsToolBar->EndPosition());
+        WatchVcl(FToolButton);
     } catch (...) {
+        UnwatchVcl();
         FreeVclControls();
         throw;
     }
@@ -267,8 +294,10 @@ HRESULT TBdsToolBarButton::SetImage(HBITMAP imageHandle)
 {
     return tvx::Guarded([&]() -> HRESULT {
         if (!Live()) {
-            // The handle is ours whatever happens; nothing else is touched.
-            if (imageHandle)
+            // A live bitmap is ours whatever happens; nothing else is touched.
+            // Any other handle (stale, foreign, a window's) is not ours to
+            // delete: its value may name somebody else's object.
+            if (imageHandle && GetObjectType(imageHandle) == OBJ_BITMAP)
                 DeleteObject(imageHandle);
             return E_UNEXPECTED;
         }
@@ -310,7 +339,10 @@ TBdsToolBarComboBox::TBdsToolBarComboBox(TBdsToolBar* ABdsToolBar, bool canEditT
         FComboBox->SetOnClick(MakeEvent<&TBdsToolBarComboBox::DoClick>(this));
         FLabel->SetLeft(ABdsToolBar->EndPosition());
         FComboBox->SetLeft(ABdsToolBar->EndPosition());
+        WatchVcl(FLabel);
+        WatchVcl(FComboBox);
     } catch (...) {
+        UnwatchVcl();
         FreeVclControls();
         throw;
     }

@@ -17,6 +17,10 @@
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
+#include "menus/FreeWatch.h"
+
+#include <memory>
+#include <vector>
 
 namespace talvix {
 class TBdsToolBar;
@@ -110,8 +114,18 @@ protected:
     void FireClick();
     void FireChange();
 
+    // A VCL control of this wrapper that someone else frees (another
+    // wrapper's Clear of the same toolbar, the IDE) ends the wrapper
+    // without it touching any of its VCL controls again.
+    void WatchVcl(TComponent* Component);
+    void UnwatchVcl() noexcept;
+
     TBdsToolBar* BdsToolBar = nullptr;
     tvx::IntfPtr<IBdsToolBarControlEvents> FEvents;
+
+private:
+    static void VclFreed(void* Self);
+    std::vector<std::unique_ptr<TFreeWatch>> VclWatches;
 };
 
 // The kind interfaces share the object's one reference count.

@@ -96,6 +96,7 @@ TBdsToolBar::TBdsToolBar(const String& Name, const String& Title, TBdsToolBarSer
         ToolBar->SetVisible(false);
     }
     ToolBar->SetAutoSize(true);
+    NativeWatch = std::make_unique<TFreeWatch>(ToolBar, this, &TBdsToolBar::NativeFreed);
     BdsToolBarService = ToolBarService;
     BdsToolBarService->RegisterToolBar(this);
 }
@@ -169,6 +170,7 @@ void TBdsToolBar::Close()
     TToolBar* native = std::exchange(ToolBar, nullptr);
     if (!native)
         return;
+    NativeWatch.reset();
     native->Hide();
     CutLooseControls(false);
     for (int i = native->ButtonCount() - 1; i >= 0; --i)
@@ -181,8 +183,25 @@ void TBdsToolBar::LetGo()
 {
     if (!std::exchange(ToolBar, nullptr))
         return;
+    NativeWatch.reset();
     CutLooseControls(true);
     LeaveService();
+}
+
+void TBdsToolBar::NativeFreed(void* Self)
+{
+    auto* self = static_cast<TBdsToolBar*>(Self);
+    if (!std::exchange(self->ToolBar, nullptr))
+        return;
+    // Held to the end: the service's reference may be the last one.
+    tvx::IntfPtr<IBdsToolBar> hold(self->Interface());
+    // The controls' VCL objects go with the toolbar that owns them.
+    self->CutLooseControls(false);
+    TBdsToolBarService* service = self->BdsToolBarService;
+    const bool listed = service && service->Lists(self);
+    self->LeaveService();
+    if (listed)
+        self->Interface()->Release();
 }
 
 template <class Body>

@@ -19,6 +19,7 @@
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
+#include "menus/FreeWatch.h"
 
 #include <memory>
 
@@ -95,6 +96,9 @@ public:
 private:
     // Every control lets go of the toolbar; the list goes.
     void CutLooseControls(bool VclControlsStay);
+    // The IDE freed the native toolbar: closed as RemoveToolBar closes it,
+    // with nothing freed touched.
+    static void NativeFreed(void* Self);
     void LeaveService();
     // Runs Body on an open toolbar inside the interop guard; a closed one
     // answers E_UNEXPECTED.
@@ -106,6 +110,8 @@ private:
     TBdsToolBarService* BdsToolBarService = nullptr;
     TToolBar* ToolBar = nullptr;
     std::unique_ptr<TToolBarControls> ToolBarControls;
+    // Another wrapper of the same toolbar, or the IDE, may free it.
+    std::unique_ptr<TFreeWatch> NativeWatch;
 };
 
 // Registered with the IDE while FIndex >= 0; the IDE's counted reference

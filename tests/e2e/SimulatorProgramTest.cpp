@@ -41,7 +41,7 @@ protected:
     void SetUp() override
     {
         run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
-                            BinaryDir() + "/TalvixExamplePackage.so", "--json"});
+                            BinaryDir() + "/TalvixExamplePackage.so", "--json", "--check-handles"});
         ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
         report = json::parse(run.Out, nullptr, false);
         ASSERT_FALSE(report.is_discarded()) << "not JSON:\n" << run.Out;
@@ -138,6 +138,31 @@ TEST_F(ExampleSession, ReportListsPackagesInLoadOrder)
     EXPECT_EQ(subkeys, (std::vector<std::string>{"Not a package", kMissingSubkey, kUnnamedSubkey, kExampleSubkey}));
 }
 
+// Catches a bitmap handle the example package gave the library (its menu
+// item's and its toolbar button's images) left alive after shutdown, or
+// deleted twice.
+TEST_F(ExampleSession, NoBitmapHandleOutlivesTheSessionOrGoesTwice)
+{
+    ASSERT_TRUE(report.contains("handles")) << "the report has no handle account";
+    EXPECT_EQ(report.at("handles").at("bitmapsLeftAlive"), 0);
+    EXPECT_EQ(report.at("handles").at("bitmapsDeletedTwice"), 0);
+}
+
+// The main command's session: the example packages and the demo scenario,
+// with every handle accounted for at exit.
+TEST(DemoSession, RunsCleanWithEveryHandleAccountedFor)
+{
+    ProgramResult run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
+                                      BinaryDir() + "/TalvixExamplePackage.so", "--scenario",
+                                      SourceDir() + "/examples/demo.scenario", "--json", "--check-handles"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
+    json report = json::parse(run.Out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded()) << run.Out;
+    EXPECT_TRUE(report.at("problems").empty()) << report.at("problems").dump();
+    EXPECT_EQ(report.at("handles").at("bitmapsLeftAlive"), 0);
+    EXPECT_EQ(report.at("handles").at("bitmapsDeletedTwice"), 0);
+}
+
 // A .reg file of its own, removed with the test.
 class MalformedRegFile : public ::testing::Test {
 protected:
@@ -151,7 +176,7 @@ protected:
                "[HKEY_LOCAL_MACHINE\\Software\\Talvix\\Orvello\\RAD Studio XE\\Packages\\"
             << kExampleSubkey << "]\r\n"
             << "\"LoadOrder\"=dword:zz\r\n";
-        run = RunSimulator({"--reg", path.string(), "--json"});
+        run = RunSimulator({"--reg", path.string(), "--json", "--check-handles"});
     }
     void TearDown() override { std::filesystem::remove(path); }
 

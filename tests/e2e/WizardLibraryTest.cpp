@@ -1,5 +1,6 @@
 // The built wizard library as the IDE meets it: found by name, entered,
 // terminated and unloaded, more than once in one process.
+#include "host/win32/GdiEmulation.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/TestPackages.h"
 #include "tests/support/TestSupport.h"
@@ -54,7 +55,25 @@ bool WizardStillMapped()
 // statics of the wizard library, which are gone after the unload.
 class WizardLibraryTest : public HostFixture {
 protected:
+    void SetUp() override
+    {
+        HostFixture::SetUp();
+        bitmaps_ = tvx::win32::LiveBitmapCount();
+        doubleDeletes_ = tvx::win32::DoubleDeleteCount();
+    }
+    // Every run ends with no bitmap or icon handle left alive or deleted twice.
+    void TearDown() override
+    {
+        HostFixture::TearDown();
+        EXPECT_EQ(tvx::win32::LiveBitmapCount(), bitmaps_) << "bitmap handles left alive";
+        EXPECT_EQ(tvx::win32::DoubleDeleteCount(), doubleDeletes_) << "a bitmap handle was deleted twice";
+    }
+
     TestPackageSet packages;
+
+private:
+    std::size_t bitmaps_ = 0;
+    std::size_t doubleDeletes_ = 0;
 };
 
 // Catches the entry exported under a decorated or mangled name, or not at all.

@@ -218,6 +218,24 @@ TEST_F(ReadPackageListTest, DisplayNameOfEveryStoredShape)
     }
 }
 
+// Catches a display name cut at, or lost beyond, the size a first read
+// takes in one call: long values need the size first.
+TEST_F(ReadPackageListTest, DisplayNamesOfAnyLengthAreReadWhole)
+{
+    for (std::size_t length : {std::size_t(0), std::size_t(62), std::size_t(63), std::size_t(64), std::size_t(65),
+                               std::size_t(127), std::size_t(128), std::size_t(5000)}) {
+        SCOPED_TRACE(length);
+        std::u16string name(length, u'n');
+        if (length > 0)
+            name.back() = u'z';
+        auto list = ReadOne({u"{A0000000-0000-0000-0000-000000000001}", TextValue(name), DwordValue(4)});
+        ASSERT_TRUE(list.has_value());
+        ASSERT_EQ(list->DisplayNames.size(), 1u);
+        EXPECT_EQ(list->DisplayNames[0], name);
+        EXPECT_EQ(list->LoadOrders[0], 4);
+    }
+}
+
 // Catches display names or load orders that stay behind when the sort moves
 // their subkeys, and an order other than the registry's before sorting.
 TEST_F(ReadPackageListTest, ValuesTravelWithTheirSubkeysThroughTheSort)

@@ -77,6 +77,27 @@ TEST_F(SimToolbarsTest, TypeAndPickReachThePackage)
     EXPECT_FALSE(Run("pick PackageToolBar PackageCombo 5")[0].Error.empty());
 }
 
+// Catches an index too large for an int wrapping round to a valid one
+// (4294967296 picked item 0).
+TEST_F(SimToolbarsTest, PickRefusesAnIndexAnIntCannotHold)
+{
+    IntfPtr<IBdsToolBar> toolBar = AddToolBar(u"PackageToolBar");
+    toolBar->Set_Visible(VARIANT_TRUE);
+    auto combo = AddControl(toolBar.get(), kComboBox);
+    combo->Set_Name(Bstr(u"PackageCombo").get());
+    LONG index = 0;
+    combo.as<IBdsToolBarComboBox>()->AddItem(Bstr(u"one").get(), &index);
+
+    for (const char* step :
+         {"pick PackageToolBar PackageCombo 4294967296", "pick PackageToolBar PackageCombo -0x100000000"}) {
+        SCOPED_TRACE(step);
+        auto results = Run(step);
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_NE(results[0].Error.find("out of range"), std::string::npos) << results[0].Error;
+        EXPECT_TRUE(results[0].Output.empty());
+    }
+}
+
 // Catches a report that leaves out package toolbars or misnames control
 // kinds, and idle or reload steps that do nothing.
 TEST_F(SimToolbarsTest, ReportShowsEveryToolbarWithItsControls)

@@ -190,6 +190,30 @@ TEST_F(RegFileTest, DecodesEachFileEncoding)
     }
 }
 
+// Catches ANSI text taken for UTF-8 because its bytes merely look like it (an
+// overlong form, a surrogate, a code point past U+10FFFF): decoded as UTF-8
+// every such character turned into U+FFFD.
+TEST_F(RegFileTest, AnsiThatOnlyLooksLikeUtf8IsReadAsAnsi)
+{
+    struct Case {
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"\xE0\x80\x80", u"\u00E0\u20AC\u20AC"},
+        {"\xED\xA0\x80", u"\u00ED\u00A0\u20AC"},
+        {"\xF0\x80\x80\x80", u"\u00F0\u20AC\u20AC\u20AC"},
+        {"\xF4\x90\x80\x80", u"\u00F4\u0090\u20AC\u20AC"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        ResetRegistry();
+        std::string file = "REGEDIT4\r\n[HKEY_CURRENT_USER\\E]\r\n\"v\"=\"" + c.bytes + "\"\r\n";
+        auto result = ImportRegText(std::string_view(file));
+        ASSERT_TRUE(result.ok) << result.line << ": " << result.message;
+        EXPECT_EQ(Read(HKEY_CURRENT_USER, u"E", u"v"), Utf16(c.text + u'\0'));
+    }
+}
+
 // Catches malformed files that are half applied, or refused without the line at fault.
 TEST_F(RegFileTest, MalformedFilesAreRefusedWithTheirLineAndChangeNothing)
 {

@@ -14,6 +14,8 @@ constexpr char16_t kAnsiHigh[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// Well-formed UTF-8 only: overlong forms, surrogates and code points past
+// U+10FFFF are not, and ANSI text can look like them.
 bool IsValidUtf8(std::string_view bytes)
 {
     std::size_t i = 0;
@@ -26,6 +28,12 @@ bool IsValidUtf8(std::string_view bytes)
         for (std::size_t k = 1; k < need; ++k)
             if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
                 return false;
+        if (need > 2) {
+            auto second = static_cast<unsigned char>(bytes[i + 1]);
+            if ((b == 0xE0 && second < 0xA0) || (b == 0xED && second > 0x9F) || (b == 0xF0 && second < 0x90) ||
+                (b == 0xF4 && second > 0x8F))
+                return false;
+        }
         i += need;
     }
     return true;

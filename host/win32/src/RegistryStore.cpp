@@ -2,6 +2,7 @@
 #include "RegistryStore.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 
 namespace tvx::win32::detail {
@@ -42,6 +43,25 @@ std::u16string Fold(std::u16string_view text)
         c = FoldChar(c);
     return out;
 }
+
+namespace {
+
+// Lookups fold into a buffer on the stack: key names never exceed it, and
+// only a longer value name spills to the heap.
+using FoldBuffer = std::array<char16_t, kMaxKeyNameChars>;
+
+std::u16string_view FoldInto(std::u16string_view text, FoldBuffer& buffer, std::u16string& spill)
+{
+    if (text.size() > buffer.size()) {
+        spill = Fold(text);
+        return spill;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i)
+        buffer[i] = FoldChar(text[i]);
+    return std::u16string_view(buffer.data(), text.size());
+}
+
+} // namespace
 
 std::uint64_t NowFileTime()
 {
@@ -96,7 +116,9 @@ std::shared_ptr<RegKey> RegKey::SubkeyPtr(std::u16string_view foldedName) const
 
 RegValue* RegKey::FindValue(std::u16string_view valueName)
 {
-    std::u16string folded = Fold(valueName);
+    FoldBuffer buffer;
+    std::u16string spill;
+    const std::u16string_view folded = FoldInto(valueName, buffer, spill);
     for (auto& v : values)
         if (v.folded == folded)
             return &v;
@@ -266,8 +288,10 @@ std::shared_ptr<RegKey> RegistryStore::Find(const std::shared_ptr<RegKey>& base,
                                             const std::vector<std::u16string_view>& parts) const
 {
     std::shared_ptr<RegKey> key = base;
+    FoldBuffer buffer;
+    std::u16string spill;
     for (auto part : parts) {
-        key = key->SubkeyPtr(Fold(part));
+        key = key->SubkeyPtr(FoldInto(part, buffer, spill));
         if (!key)
             return nullptr;
     }

@@ -1,0 +1,62 @@
+// Short sequences that random runs found breaking something, shrunk by
+// tvx-random-ops and kept so the fault stays mended. Each runs in its own
+// process with the full set of checks after every step.
+#include "tests/randomops/engine/RandomOps.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace tvx::randomops;
+
+void ExpectClean(const std::vector<Op>& ops)
+{
+    RunResult result = Run(ops);
+    EXPECT_TRUE(result.Ok) << "step " << result.FailedStep << ": " << result.Check << ": " << result.Message;
+    EXPECT_EQ(result.StepsRun, ops.size());
+}
+
+// Catches a toolbar wrapper left pointing at a native toolbar that another
+// wrapper of the same name removed: two AddToolBar calls with one name,
+// then RemoveToolBar on the first.
+TEST(RegressionSequence, SecondWrapperOfARemovedToolBarCloses)
+{
+    ExpectClean({
+        {OpKind::AddToolBar, 945794667u, 513753515u, 1194001608u},
+        {OpKind::AddToolBar, 2779519219u, 634782723u, 3480626240u},
+        {OpKind::RemoveToolBar, 1327638748u, 4214037736u, 1383173696u},
+        {OpKind::SetToolBarProperty, 0u, 4u, 100u},
+        {OpKind::AddControl, 0u, 1u, 1u},
+    });
+}
+
+// Catches a control whose button another wrapper's Clear freed, still live
+// and pointing at it: two wrappers of one toolbar, a button through the
+// second, Clear through the first.
+TEST(RegressionSequence, ControlFreedByAnotherWrappersClearEnds)
+{
+    ExpectClean({
+        {OpKind::AddToolBar, 0u, 1u, 0u},
+        {OpKind::AddToolBar, 0u, 1u, 0u},
+        {OpKind::AddControl, 1u, 1u, 1u},
+        {OpKind::ClearToolBar, 0u, 0u, 0u},
+        {OpKind::SetControlProperty, 0u, 0u, 0u},
+        {OpKind::RemoveControl, 1u, 0u, 0u},
+    });
+}
+
+// Catches a package's wrapper of one of the IDE's toolbars, and the
+// controls on it, left pointing at it after the IDE freed it.
+TEST(RegressionSequence, IdeFreeingAnAdoptedToolBarClosesItsWrapper)
+{
+    ExpectClean({
+        {OpKind::AddToolBar, 3u, 1u, 0u},
+        {OpKind::AddControl, 0u, 2u, 1u},
+        {OpKind::IdeFreesToolBar, 0u, 0u, 0u},
+        {OpKind::ComboOperation, 0u, 0u, 0u},
+        {OpKind::AddControl, 0u, 1u, 1u},
+        {OpKind::RemoveToolBar, 0u, 0u, 0u},
+    });
+}
+
+} // namespace
