@@ -63,6 +63,55 @@ TEST_F(OddReleasesTest, AMenuItemReleasedInsideItsOwnClickLeavesTheMenu)
     ExpectWitnessWorks();
 }
 
+// Catches InvokeAction touching its wrapper or item after the click, when
+// the package's sink let go of both while the call was still running.
+TEST_F(OddReleasesTest, AMenuItemReleasedInsideAClickItsOwnInvokeActionRaised)
+{
+    std::shared_ptr<MisbehavingProbe> bad;
+    bad = StartWithControls([&](const std::string& event) {
+        if (event == "OnClick")
+            bad->Drop("item");
+    });
+    // The package calls through its pointer, as it would, without a
+    // reference of its own for the call.
+    IBdsMenuItem* item = bad->HeldAs<IBdsMenuItem>("item").get();
+    EXPECT_EQ(item->InvokeAction(), S_OK);
+    EXPECT_EQ(Count("bad OnClick"), 1u);
+    EXPECT_EQ(Ide().MainMenu().Find(u"ToolsMenu\\BadItem"), nullptr);
+    ExpectWitnessWorks();
+}
+
+// Catches a child item's click running on after the package let go of the
+// parent it made, which frees the child with it.
+TEST_F(OddReleasesTest, AParentMenuItemReleasedInsideItsChildsClickTakesTheChildAlong)
+{
+    std::shared_ptr<MisbehavingProbe> bad;
+    bad = StartWithControls([&](const std::string& event) {
+        if (event == "OnClick")
+            bad->Drop("item");
+    });
+    IntfPtr<IBdsMenuItem> child;
+    ASSERT_EQ(MenuBar(bad->Services.get())
+                  ->AddMenuItem(Bstr(u"ToolsMenu\\BadItem").get(), kChildItem, Bstr(u"BadChild").get(),
+                                Bstr(u"Child").get(), PackageBitmap(), child.put()),
+              S_OK);
+    ASSERT_EQ(child->RegisterEvents(bad->HeldAs<IBdsToolBarControlEvents>("sink").get()), S_OK);
+    bad->Hold("child", child);
+    child = nullptr;
+    Choose(u"ToolsMenu\\BadItem\\BadChild");
+    EXPECT_EQ(Count("bad OnClick"), 1u);
+    EXPECT_EQ(Ide().MainMenu().Find(u"ToolsMenu\\BadItem"), nullptr);
+    // The package still holds the child's wrapper, which has ended.
+    tvx::win32::TakeMessageBoxes();
+    Bstr caption;
+    EXPECT_EQ(bad->HeldAs<IBdsMenuItem>("child")->Get_Caption(caption.put()), E_UNEXPECTED);
+    auto boxes = tvx::win32::TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, u"GetCaption for BadChild");
+    bad->Drop("child");
+    ExpectWitnessWorks();
+}
+
 // Catches RemoveMenuItem from inside the click freeing the wrapper under
 // the package's feet: the package's own reference keeps it, and the item,
 // until it lets go.

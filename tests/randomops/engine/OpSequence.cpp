@@ -36,20 +36,27 @@ struct Weight {
 // Releases weigh about as much as what makes objects, so populations stay
 // small and objects keep coming and going.
 constexpr Weight kWeights[] = {
-    {OpKind::AddMessageHandler, 2},   {OpKind::SetHandlerBehaviour, 2}, {OpKind::PostMessage, 3},
-    {OpKind::PressKey, 2},            {OpKind::IsShortcut, 1},          {OpKind::ShowHelp, 1},
-    {OpKind::GetMenuItem, 6},         {OpKind::AddMenuItem, 6},         {OpKind::InsertMenuItem, 4},
-    {OpKind::RemoveMenuItem, 4},      {OpKind::GetFirstMenuItem, 1},    {OpKind::CopyMenuItem, 2},
-    {OpKind::ReleaseMenuItem, 10},    {OpKind::SetMenuItemProperty, 8}, {OpKind::NavigateMenuItem, 5},
-    {OpKind::RegisterMenuEvents, 3},  {OpKind::InvokeMenuAction, 2},    {OpKind::ChooseMenuItem, 3},
-    {OpKind::IdeFreesMenuItem, 1},    {OpKind::AddToolBar, 4},          {OpKind::FindToolBar, 2},
-    {OpKind::RemoveToolBar, 2},       {OpKind::ClearToolBarService, 1}, {OpKind::CopyToolBar, 1},
-    {OpKind::ReleaseToolBar, 4},      {OpKind::SetToolBarProperty, 4},  {OpKind::AddSeparator, 2},
-    {OpKind::AddControl, 6},          {OpKind::RemoveControl, 2},       {OpKind::ClearToolBar, 1},
-    {OpKind::CopyControl, 2},         {OpKind::ReleaseControl, 7},      {OpKind::SetControlProperty, 6},
-    {OpKind::SetButtonImage, 3},      {OpKind::ComboOperation, 5},      {OpKind::RegisterControlEvents, 4},
-    {OpKind::ClickButton, 4},         {OpKind::TypeInCombo, 2},         {OpKind::PickInCombo, 2},
-    {OpKind::Idle, 3},                {OpKind::ReloadToolBars, 1},      {OpKind::IdeFreesToolBar, 1},
+    {OpKind::AddMessageHandler, 2},   {OpKind::SetHandlerBehaviour, 2},
+    {OpKind::PostMessage, 3},         {OpKind::PressKey, 2},
+    {OpKind::IsShortcut, 1},          {OpKind::ShowHelp, 1},
+    {OpKind::GetMenuItem, 6},         {OpKind::AddMenuItem, 6},
+    {OpKind::InsertMenuItem, 4},      {OpKind::RemoveMenuItem, 4},
+    {OpKind::GetFirstMenuItem, 1},    {OpKind::CopyMenuItem, 2},
+    {OpKind::ReleaseMenuItem, 10},    {OpKind::SetMenuItemProperty, 8},
+    {OpKind::NavigateMenuItem, 5},    {OpKind::RegisterMenuEvents, 3},
+    {OpKind::InvokeMenuAction, 2},    {OpKind::ChooseMenuItem, 3},
+    {OpKind::IdeFreesMenuItem, 1},    {OpKind::AddToolBar, 4},
+    {OpKind::FindToolBar, 2},         {OpKind::RemoveToolBar, 2},
+    {OpKind::ClearToolBarService, 1}, {OpKind::CopyToolBar, 1},
+    {OpKind::ReleaseToolBar, 4},      {OpKind::SetToolBarProperty, 4},
+    {OpKind::AddSeparator, 2},        {OpKind::AddControl, 6},
+    {OpKind::RemoveControl, 2},       {OpKind::ClearToolBar, 1},
+    {OpKind::CopyControl, 2},         {OpKind::ReleaseControl, 7},
+    {OpKind::SetControlProperty, 6},  {OpKind::SetButtonImage, 3},
+    {OpKind::ComboOperation, 5},      {OpKind::RegisterControlEvents, 4},
+    {OpKind::ClickButton, 4},         {OpKind::TypeInCombo, 2},
+    {OpKind::PickInCombo, 2},         {OpKind::Idle, 3},
+    {OpKind::ReloadToolBars, 1},      {OpKind::IdeFreesToolBar, 1},
 };
 
 constexpr std::uint32_t TotalWeight()
@@ -87,7 +94,8 @@ bool ParseOps(const std::string& text, std::vector<Op>& ops, std::string& error)
                 c = ' ';
         std::istringstream words(line);
         std::string kind;
-        if (!(words >> kind) || kind.rfind("//", 0) == 0)
+        // Blank lines, comments and the lines around a pasted sequence.
+        if (!(words >> kind) || kind.rfind("//", 0) == 0 || kind.find_first_of("();") != std::string::npos)
             continue;
         if (kind.rfind("OpKind::", 0) == 0)
             kind.erase(0, 8);

@@ -34,9 +34,18 @@ std::string Hex(HRESULT hr)
 
 // --- Sinks, handlers, the spy ---------------------------------------------
 
-HRESULT HarnessSink::OnClick() { return Event(false); }
-HRESULT HarnessSink::OnChange() { return Event(false); }
-HRESULT HarnessSink::OnUpdate() { return Event(true); }
+HRESULT HarnessSink::OnClick()
+{
+    return Event(false);
+}
+HRESULT HarnessSink::OnChange()
+{
+    return Event(false);
+}
+HRESULT HarnessSink::OnUpdate()
+{
+    return Event(true);
+}
 
 HRESULT HarnessSink::Event(bool update)
 {
@@ -56,6 +65,8 @@ HRESULT HarnessSink::Event(bool update)
 HRESULT HarnessHandler::HandleMessage(MSG*, VARIANT_BOOL* CallPrevious, VARIANT_BOOL* Handled)
 {
     ++Calls;
+    if (Registers())
+        world_.RegisterHandlerFromInside();
     if (StopsPrevious())
         *CallPrevious = VARIANT_FALSE;
     if (Handles())
@@ -86,7 +97,8 @@ World::World()
     root_->OnDotNetServicesInitialized();
     ide_->Toolbars().Load();
     TVX_RANDOMOPS_CHECK(root_->Get_BdsMenuBarService(menus_.put()) == S_OK && menus_, "Setup", "no menu bar service");
-    TVX_RANDOMOPS_CHECK(root_->Get_BdsToolBarService(toolBars_.put()) == S_OK && toolBars_, "Setup", "no toolbar service");
+    TVX_RANDOMOPS_CHECK(root_->Get_BdsToolBarService(toolBars_.put()) == S_OK && toolBars_, "Setup",
+                        "no toolbar service");
     TVX_RANDOMOPS_CHECK(root_->Get_BdsHelpService(help_.put()) == S_OK && help_, "Setup", "no help service");
 
     spy_.emplace(*this);
@@ -121,9 +133,10 @@ void World::Finish()
     ideItems_.clear();
     ide_.reset();
     TVX_RANDOMOPS_CHECK(win32::LiveBitmapCount() == bitmapsBeforeIde_, "BitmapsAfterShutdown",
-           std::to_string(win32::LiveBitmapCount() - bitmapsBeforeIde_) + " bitmap(s) left alive at shutdown");
+                        std::to_string(win32::LiveBitmapCount() - bitmapsBeforeIde_) +
+                            " bitmap(s) left alive at shutdown");
     TVX_RANDOMOPS_CHECK(win32::DoubleDeleteCount() == doubleDeletesAtStart_, "BitmapDeletedTwice",
-           "a bitmap handle was deleted twice during shutdown");
+                        "a bitmap handle was deleted twice during shutdown");
 }
 
 void World::NoteFreed(TComponent* component)
@@ -183,7 +196,8 @@ void World::SinkEvent(HarnessSink& sink, std::uint32_t behaviour)
             IntfPtr<IBdsMenuItem> child;
             if (!path.empty() &&
                 menus_->AddMenuItem(Bstr(path).get(), 2, Bstr(u"PkgItem3").get(), Bstr(u"Child").get(), nullptr,
-                                    child.put()) == S_OK && child)
+                                    child.put()) == S_OK &&
+                child)
                 menuHolds_.push_back(child);
             break;
         }
@@ -237,7 +251,7 @@ void World::Apply(const Op& op)
             break;
         case OpKind::SetHandlerBehaviour:
             if (!handlers_.empty())
-                handlers_[op.A % handlers_.size()]->Behaviour = op.B % 4;
+                handlers_[op.A % handlers_.size()]->Behaviour = op.B % 8;
             break;
         case OpKind::PostMessage:
             PostMessage(op);
@@ -252,7 +266,7 @@ void World::Apply(const Op& op)
             VARIANT_BOOL answer = 5;
             HRESULT hr = root_->IsShortcut(keys[op.A % std::size(keys)], &answer);
             TVX_RANDOMOPS_CHECK(hr == S_OK && (answer == VARIANT_TRUE || answer == VARIANT_FALSE), "IsShortcut",
-                   "IsShortcut answered " + Hex(hr) + " with " + std::to_string(answer));
+                                "IsShortcut answered " + Hex(hr) + " with " + std::to_string(answer));
             break;
         }
         case OpKind::ShowHelp: {
@@ -278,8 +292,9 @@ void World::Apply(const Op& op)
             HRESULT hr = menus_->GetFirstMenuItem(first.put());
             TMenuItem* menu = ide_->MainMenu().Menu()->Items();
             TMenuItem* expected = menu->Count() > 0 ? menu->Items(0) : nullptr;
-            TVX_RANDOMOPS_CHECK(hr == S_OK && (first ? static_cast<talvix::TBdsMenuItem*>(first.get())->MenuItem() : nullptr) == expected,
-                   "GetFirstMenuItem", "GetFirstMenuItem answered " + Hex(hr) + " without the first menu");
+            TVX_RANDOMOPS_CHECK(hr == S_OK && (first ? static_cast<talvix::TBdsMenuItem*>(first.get())->MenuItem()
+                                                     : nullptr) == expected,
+                                "GetFirstMenuItem", "GetFirstMenuItem answered " + Hex(hr) + " without the first menu");
             if (first && op.A % 2)
                 menuHolds_.push_back(first);
             break;
@@ -309,7 +324,8 @@ void World::Apply(const Op& op)
                     sink->MenuOwner = item.get();
                 }
                 HRESULT hr = item->RegisterEvents(sink.get());
-                TVX_RANDOMOPS_CHECK(hr == S_OK || hr == E_UNEXPECTED, "RegisterMenuEvents", "RegisterEvents answered " + Hex(hr));
+                TVX_RANDOMOPS_CHECK(hr == S_OK || hr == E_UNEXPECTED, "RegisterMenuEvents",
+                                    "RegisterEvents answered " + Hex(hr));
             }
             break;
         case OpKind::InvokeMenuAction:
@@ -342,8 +358,8 @@ void World::Apply(const Op& op)
             TVX_RANDOMOPS_CHECK(hr == S_OK, "ClearToolBarService", "Clear answered " + Hex(hr));
             auto* service = talvix::ServicesRoot()->BdsToolBarService();
             for (const auto& held : toolBarHolds_)
-                TVX_RANDOMOPS_CHECK(!service->Lists(static_cast<talvix::TBdsToolBar*>(held.get())), "ClearToolBarService",
-                       "a toolbar is still listed after Clear");
+                TVX_RANDOMOPS_CHECK(!service->Lists(static_cast<talvix::TBdsToolBar*>(held.get())),
+                                    "ClearToolBarService", "a toolbar is still listed after Clear");
             break;
         }
         case OpKind::CopyToolBar:
@@ -364,7 +380,8 @@ void World::Apply(const Op& op)
                 IntfPtr<IBdsToolBar> toolBar = toolBarHolds_[op.A % toolBarHolds_.size()];
                 bool open = static_cast<talvix::TBdsToolBar*>(toolBar.get())->Open();
                 HRESULT hr = toolBar->AddSeparator();
-                TVX_RANDOMOPS_CHECK(hr == (open ? S_OK : E_UNEXPECTED), "AddSeparator", "AddSeparator answered " + Hex(hr));
+                TVX_RANDOMOPS_CHECK(hr == (open ? S_OK : E_UNEXPECTED), "AddSeparator",
+                                    "AddSeparator answered " + Hex(hr));
             }
             break;
         case OpKind::AddControl:
@@ -443,20 +460,31 @@ void World::CheckHandles()
 {
     const std::size_t live = win32::LiveBitmapCount();
     TVX_RANDOMOPS_CHECK(live == bitmapsAtStart_, "Bitmaps",
-           std::to_string(long(live) - long(bitmapsAtStart_)) + " package bitmap(s) more than at start");
+                        std::to_string(long(live) - long(bitmapsAtStart_)) + " package bitmap(s) more than at start");
     TVX_RANDOMOPS_CHECK(win32::DoubleDeleteCount() == doubleDeletesAtStart_, "BitmapDeletedTwice",
-           "a bitmap handle was deleted twice");
+                        "a bitmap handle was deleted twice");
 }
 
 // --- Services -------------------------------------------------------------------
 
 void World::AddMessageHandler(const Op& op)
 {
-    IntfPtr<HarnessHandler> handler(new HarnessHandler());
-    handler->Behaviour = op.A % 4;
+    IntfPtr<HarnessHandler> handler(new HarnessHandler(*this));
+    handler->Behaviour = op.A % 8;
     HRESULT hr = root_->AddMessageHandler(op.B % 8 == 0 ? nullptr : handler.get());
     TVX_RANDOMOPS_CHECK(hr == S_OK, "AddMessageHandler", "AddMessageHandler answered " + Hex(hr));
     if (op.B % 8 != 0)
+        handlers_.push_back(handler);
+}
+
+void World::RegisterHandlerFromInside()
+{
+    // Bounded: a handler that registers on every message would otherwise
+    // make the list grow with the run.
+    if (handlers_.size() >= 48)
+        return;
+    IntfPtr<HarnessHandler> handler(new HarnessHandler(*this));
+    if (root_->AddMessageHandler(handler.get()) == S_OK)
         handlers_.push_back(handler);
 }
 
@@ -473,17 +501,19 @@ void World::PostMessage(const Op& op)
     bool callPrevious = true;
     bool stopped = false;
     for (std::size_t i = 0; i < handlers_.size(); ++i) {
-        int expected = before[i] + (stopped ? 0 : 1);
+        // Handlers registered during the message see the next one.
+        int expected = i >= before.size() ? 0 : before[i] + (stopped ? 0 : 1);
         TVX_RANDOMOPS_CHECK(handlers_[i]->Calls == expected, "MessageHandlers",
-               "handler " + std::to_string(i) + " was called " + std::to_string(handlers_[i]->Calls - before[i]) +
-                   " time(s)");
-        if (!stopped) {
+                            "handler " + std::to_string(i) + " was called " +
+                                std::to_string(handlers_[i]->Calls - before[i]) + " time(s)");
+        if (!stopped && i < before.size()) {
             callPrevious = callPrevious && !handlers_[i]->StopsPrevious();
             stopped = handlers_[i]->Handles();
         }
     }
-    TVX_RANDOMOPS_CHECK(ide_->ServicesParts().IdeHandlerMessageCount() == ideSeen + (callPrevious ? 1 : 0), "MessageHandlers",
-           callPrevious ? "the IDE's own handler did not see the message" : "the IDE's own handler saw the message");
+    TVX_RANDOMOPS_CHECK(
+        ide_->ServicesParts().IdeHandlerMessageCount() == ideSeen + (callPrevious ? 1 : 0), "MessageHandlers",
+        callPrevious ? "the IDE's own handler did not see the message" : "the IDE's own handler saw the message");
 }
 
 // --- One run ----------------------------------------------------------------------

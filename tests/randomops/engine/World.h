@@ -33,18 +33,15 @@ namespace tvx::randomops {
 // A check that did not hold; the run stops at it.
 class CheckFailed : public std::runtime_error {
 public:
-    CheckFailed(std::string check, const std::string& message)
-        : std::runtime_error(message), Check(std::move(check))
-    {
-    }
+    CheckFailed(std::string check, const std::string& message) : std::runtime_error(message), Check(std::move(check)) {}
     std::string Check;
 };
 
 // The message is built only when the check fails: checks run after every step.
-#define TVX_RANDOMOPS_CHECK(condition, check, message)                                                              \
-    do {                                                                                                             \
-        if (!(condition))                                                                                            \
-            throw ::tvx::randomops::CheckFailed(check, message);                                                     \
+#define TVX_RANDOMOPS_CHECK(condition, check, message)                                                                 \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            throw ::tvx::randomops::CheckFailed(check, message);                                                       \
     } while (false)
 
 class World;
@@ -82,14 +79,20 @@ private:
     std::uint32_t behaviour_;
 };
 
-// A package's message handler: passes, handles, or stops the IDE's own.
+// A package's message handler: passes, handles, or stops the IDE's own,
+// and may register another handler while it handles a message.
 class HarnessHandler final : public Implements<HarnessHandler, IMessageHandler> {
 public:
+    explicit HarnessHandler(World& world) : world_(world) {}
     HRESULT STDMETHODCALLTYPE HandleMessage(MSG* Msg, VARIANT_BOOL* CallPrevious, VARIANT_BOOL* Handled) override;
     bool Handles() const noexcept { return Behaviour & 1; }
     bool StopsPrevious() const noexcept { return Behaviour & 2; }
+    bool Registers() const noexcept { return Behaviour & 4; }
     std::uint32_t Behaviour = 0;
     int Calls = 0;
+
+private:
+    World& world_;
 };
 
 class World {
@@ -107,6 +110,7 @@ public:
 
     // For sinks and the spy.
     void SinkEvent(HarnessSink& sink, std::uint32_t behaviour);
+    void RegisterHandlerFromInside();
     void NoteFreed(TComponent* component);
     std::string SinkFailure;
 

@@ -29,9 +29,15 @@ std::string Hex(HRESULT hr)
     return text;
 }
 
-std::string U8(std::u16string_view text) { return Utf16ToUtf8(text); }
+std::string U8(std::u16string_view text)
+{
+    return Utf16ToUtf8(text);
+}
 
-talvix::TBdsMenuItem* WrapperOf(IBdsMenuItem* item) { return static_cast<talvix::TBdsMenuItem*>(item); }
+talvix::TBdsMenuItem* WrapperOf(IBdsMenuItem* item)
+{
+    return static_cast<talvix::TBdsMenuItem*>(item);
+}
 
 // Names a package gives its items: a few, so that they meet again; an
 // unnamed one; one the VCL refuses.
@@ -104,7 +110,7 @@ void World::GetMenuItem(const Op& op)
     HRESULT hr = menus_->GetMenuItem(Bstr(path).get(), item.put());
     TVX_RANDOMOPS_CHECK(hr == S_OK, "GetMenuItem", "GetMenuItem(" + U8(path) + ") answered " + Hex(hr));
     TVX_RANDOMOPS_CHECK((item ? WrapperOf(item.get())->MenuItem() : nullptr) == expected, "GetMenuItem",
-           "GetMenuItem(" + U8(path) + ") answered the wrong item");
+                        "GetMenuItem(" + U8(path) + ") answered the wrong item");
     if (item)
         TVX_RANDOMOPS_CHECK(talvix::ServicesRoot()->BdsMenuBarService()->MenuItems().FindByItem(expected) ==
                                 WrapperOf(item.get()),
@@ -127,13 +133,13 @@ void World::AddMenuItem(const Op& op, bool insert)
     if (insert) {
         LONG index = LONG(op.B % 8) - 1;
         parent = reference;
-        hr = menus_->InsertMenuItem(Bstr(path).get(), index, Bstr(name).get(), Bstr(caption).get(), bitmap,
-                                    item.put());
+        hr = menus_->InsertMenuItem(Bstr(path).get(), index, Bstr(name).get(), Bstr(caption).get(), bitmap, item.put());
         TVX_RANDOMOPS_CHECK(hr == S_OK || hr == E_INVALIDARG, "InsertMenuItem", "InsertMenuItem answered " + Hex(hr));
-        TVX_RANDOMOPS_CHECK(!item || reference, "InsertMenuItem", "an item was made under a parent that does not exist");
+        TVX_RANDOMOPS_CHECK(!item || reference, "InsertMenuItem",
+                            "an item was made under a parent that does not exist");
         // No parent, or a negative index, places nothing and is no error.
         TVX_RANDOMOPS_CHECK(hr != S_OK || bool(item) == (reference && index >= 0), "InsertMenuItem",
-               "InsertMenuItem answered S_OK " + std::string(item ? "with" : "without") + " an item");
+                            "InsertMenuItem answered S_OK " + std::string(item ? "with" : "without") + " an item");
         if (hr == S_OK && !item)
             return;
     } else {
@@ -141,22 +147,23 @@ void World::AddMenuItem(const Op& op, bool insert)
         parent = location >= 2 ? reference : reference ? reference->Parent() : nullptr;
         if (reference && location < 2 && parent)
             position = reference->MenuIndex() + (location == 1 ? 1 : 0);
-        hr = menus_->AddMenuItem(Bstr(path).get(), location, Bstr(name).get(), Bstr(caption).get(), bitmap,
-                                 item.put());
+        hr = menus_->AddMenuItem(Bstr(path).get(), location, Bstr(name).get(), Bstr(caption).get(), bitmap, item.put());
         TVX_RANDOMOPS_CHECK(hr == S_OK || hr == E_INVALIDARG, "AddMenuItem", "AddMenuItem answered " + Hex(hr));
         TVX_RANDOMOPS_CHECK(hr == S_OK || !reference || !parent || name == u"Bad Name" || !name.empty(), "AddMenuItem",
-               "AddMenuItem refused an unnamed item at a valid place");
+                            "AddMenuItem refused an unnamed item at a valid place");
     }
     TVX_RANDOMOPS_CHECK((hr == S_OK) == bool(item), "AddMenuItem", "the result and the answer disagree");
     if (!item)
         return;
     TMenuItem* made = WrapperOf(item.get())->MenuItem();
     TVX_RANDOMOPS_CHECK(made && made->Parent() == parent, "AddMenuItem",
-           "the item is not under " + (parent ? U8(parent->Name()) : std::string("nothing")));
+                        "the item is not under " + (parent ? U8(parent->Name()) : std::string("nothing")));
     if (!name.empty())
-        TVX_RANDOMOPS_CHECK(SameText(made->Name(), name), "AddMenuItem", "the item found or made is not named " + U8(name));
+        TVX_RANDOMOPS_CHECK(SameText(made->Name(), name), "AddMenuItem",
+                            "the item found or made is not named " + U8(name));
     else if (position >= 0)
-        TVX_RANDOMOPS_CHECK(made->MenuIndex() == position, "AddMenuItem", "the unnamed item is not where it was asked for");
+        TVX_RANDOMOPS_CHECK(made->MenuIndex() == position, "AddMenuItem",
+                            "the unnamed item is not where it was asked for");
     if (op.B % 16 < 12)
         menuHolds_.push_back(item);
 }
@@ -169,8 +176,8 @@ void World::RemoveMenuItem(const Op& op)
     TVX_RANDOMOPS_CHECK(hr == S_OK, "RemoveMenuItem", "RemoveMenuItem(" + U8(path) + ") answered " + Hex(hr));
     // The item stays in the menu while the package holds its wrapper, but
     // the service no longer lists one for it.
-    TVX_RANDOMOPS_CHECK(!talvix::ServicesRoot()->BdsMenuBarService()->MenuItems().FindByItem(item),
-                        "RemoveMenuItem", "the service still lists a wrapper for " + U8(path));
+    TVX_RANDOMOPS_CHECK(!talvix::ServicesRoot()->BdsMenuBarService()->MenuItems().FindByItem(item), "RemoveMenuItem",
+                        "the service still lists a wrapper for " + U8(path));
 }
 
 void World::SetMenuItemProperty(const Op& op)
@@ -186,7 +193,8 @@ void World::SetMenuItemProperty(const Op& op)
     auto readBack = [&](auto get, auto expected, const char* what) {
         decltype(expected) value{};
         HRESULT read = (item.get()->*get)(&value);
-        TVX_RANDOMOPS_CHECK(read == live, "MenuItemProperty", std::string("reading ") + what + " answered " + Hex(read));
+        TVX_RANDOMOPS_CHECK(read == live, "MenuItemProperty",
+                            std::string("reading ") + what + " answered " + Hex(read));
         if (read == S_OK)
             TVX_RANDOMOPS_CHECK(value == expected, "MenuItemProperty", std::string(what) + " does not read back");
     };
@@ -221,7 +229,7 @@ void World::SetMenuItemProperty(const Op& op)
         hr = item->Set_Shortcut(value);
         bool valid = value >= 0 && value <= 0xFFFF;
         TVX_RANDOMOPS_CHECK(hr == (target ? (valid ? S_OK : E_INVALIDARG) : E_UNEXPECTED), "MenuItemProperty",
-               "Set_Shortcut answered " + Hex(hr));
+                            "Set_Shortcut answered " + Hex(hr));
         if (valid)
             readBack(&IBdsMenuItem::Get_Shortcut, value, "Shortcut");
         break;
@@ -236,7 +244,7 @@ void World::SetMenuItemProperty(const Op& op)
         }
         hr = item->Set_BeginGroup(flag);
         TVX_RANDOMOPS_CHECK(hr == live || (target && hr == E_INVALIDARG), "MenuItemProperty",
-               "Set_BeginGroup answered " + Hex(hr));
+                            "Set_BeginGroup answered " + Hex(hr));
         break;
     }
     case 7: {
@@ -248,7 +256,7 @@ void World::SetMenuItemProperty(const Op& op)
         LONG count = -1;
         hr = item->Get_ChildCount(&count);
         TVX_RANDOMOPS_CHECK(hr == live && (!target || count == target->Count()), "MenuItemProperty",
-               "Get_ChildCount answered " + Hex(hr) + " with " + std::to_string(count));
+                            "Get_ChildCount answered " + Hex(hr) + " with " + std::to_string(count));
         VARIANT_BOOL group = 7;
         hr = item->Get_BeginGroup(&group);
         TVX_RANDOMOPS_CHECK(hr == live, "MenuItemProperty", "Get_BeginGroup answered " + Hex(hr));
@@ -292,7 +300,7 @@ void World::NavigateMenuItem(const Op& op)
     }
     TVX_RANDOMOPS_CHECK(hr == (target ? S_OK : E_UNEXPECTED), "NavigateMenuItem", "navigation answered " + Hex(hr));
     TVX_RANDOMOPS_CHECK((found ? WrapperOf(found.get())->MenuItem() : nullptr) == expected, "NavigateMenuItem",
-           "navigation found the wrong item");
+                        "navigation found the wrong item");
     if (found && op.C % 2)
         menuHolds_.push_back(found);
 }
@@ -302,10 +310,19 @@ void World::IdeFreesMenuItem(const Op& op)
     // Rarely, and never a whole top-level menu: a long run keeps a menu to work on.
     if (op.B % 8 != 0)
         return;
+    // Mostly its own items; sometimes one a package made (the IDE rebuilding
+    // a menu frees whatever is in it).
+    TMenuItem* root = ide_->MainMenu().Menu()->Items();
     std::vector<TMenuItem*> candidates;
-    for (const auto& [item, parent] : ideItems_)
-        if (parent != ide_->MainMenu().Menu()->Items())
-            candidates.push_back(item);
+    if (op.C % 4 != 0) {
+        for (const auto& [item, parent] : ideItems_)
+            if (parent != root)
+                candidates.push_back(item);
+    } else {
+        for (const auto& [item, path] : MenuPaths())
+            if (item->Parent() && item->Parent() != root && item->Owner() == ide_->MainMenu().Menu())
+                candidates.push_back(item);
+    }
     if (candidates.empty())
         return;
     TMenuItem* doomed = candidates[op.A % candidates.size()];
@@ -329,13 +346,14 @@ void World::CheckMenus()
         auto it = ideItems_.find(static_cast<TMenuItem*>(gone));
         if (it == ideItems_.end())
             continue;
-        TVX_RANDOMOPS_CHECK(mayFree_.count(it->first) != 0, "IdeItemFreed", "one of the IDE's own menu items was freed");
+        TVX_RANDOMOPS_CHECK(mayFree_.count(it->first) != 0, "IdeItemFreed",
+                            "one of the IDE's own menu items was freed");
         ideItems_.erase(it);
     }
     freed_.clear();
     for (const auto& [item, parent] : ideItems_)
         TVX_RANDOMOPS_CHECK(tree.count(item) && item->Parent() == parent, "IdeItemMoved",
-               "the IDE's item " + U8(item->Name()) + " left its place");
+                            "the IDE's item " + U8(item->Name()) + " left its place");
 
     // The service's list: one wrapper per item, every item in the menu.
     talvix::TMenuItems& listed = talvix::ServicesRoot()->BdsMenuBarService()->MenuItems();
@@ -356,7 +374,7 @@ void World::CheckMenus()
         TMenuItem* item = WrapperOf(held.get())->MenuItem();
         TVX_RANDOMOPS_CHECK(!item || tree.count(item), "HeldMenuWrapper", "a held wrapper's item is not in the menu");
         TVX_RANDOMOPS_CHECK(test::RefCount(held.get()) >= Holds(menuHolds_, held.get()), "MenuWrapperReferences",
-               "a menu wrapper has fewer references than the package holds");
+                            "a menu wrapper has fewer references than the package holds");
     }
 }
 

@@ -28,7 +28,10 @@ std::string Hex(HRESULT hr)
     return text;
 }
 
-talvix::TBdsToolBar* ToolBarOf(IBdsToolBar* toolBar) { return static_cast<talvix::TBdsToolBar*>(toolBar); }
+talvix::TBdsToolBar* ToolBarOf(IBdsToolBar* toolBar)
+{
+    return static_cast<talvix::TBdsToolBar*>(toolBar);
+}
 talvix::TBdsToolBarControl* ControlOf(IBdsToolBarControl* control)
 {
     return talvix::TBdsToolBarControl::FromInterface(control);
@@ -37,8 +40,8 @@ talvix::TBdsToolBarControl* ControlOf(IBdsToolBarControl* control)
 // Toolbar names: a package's own, the IDE's (adopted), one the VCL refuses.
 std::u16string ToolBarName(std::uint32_t choice)
 {
-    static const char16_t* const names[] = {u"PkgBar0",       u"PkgBar1",    u"PkgBar2",      u"StandardToolBar",
-                                            u"DebugToolBar",  u"ViewToolBar", u"DesktopToolBar", u"Bad Name"};
+    static const char16_t* const names[] = {u"PkgBar0",      u"PkgBar1",     u"PkgBar2",        u"StandardToolBar",
+                                            u"DebugToolBar", u"ViewToolBar", u"DesktopToolBar", u"Bad Name"};
     return names[choice % std::size(names)];
 }
 
@@ -56,7 +59,10 @@ HBITMAP MaybeBitmap(std::uint32_t choice)
     return CreateBitmap(16, 16, 1, 32, pixels.data());
 }
 
-bool IsButton(IBdsToolBarControl* control) { return IntfPtr<IBdsToolBarControl>(control).try_as<IBdsToolBarButton>() != nullptr; }
+bool IsButton(IBdsToolBarControl* control)
+{
+    return IntfPtr<IBdsToolBarControl>(control).try_as<IBdsToolBarButton>() != nullptr;
+}
 
 } // namespace
 
@@ -66,14 +72,15 @@ void World::AddToolBar(const Op& op)
     IntfPtr<IBdsToolBar> toolBar;
     HRESULT hr = toolBars_->AddToolBar(Bstr(name).get(), Bstr(u"Title").get(), toolBar.put());
     TVX_RANDOMOPS_CHECK(hr == S_OK || (hr == E_INVALIDARG && name == u"Bad Name"), "AddToolBar",
-           "AddToolBar(" + Utf16ToUtf8(name) + ") answered " + Hex(hr));
+                        "AddToolBar(" + Utf16ToUtf8(name) + ") answered " + Hex(hr));
     TVX_RANDOMOPS_CHECK((hr == S_OK) == bool(toolBar), "AddToolBar", "the result and the answer disagree");
     if (!toolBar)
         return;
     talvix::TBdsToolBar* wrapper = ToolBarOf(toolBar.get());
     TVX_RANDOMOPS_CHECK(wrapper->Open() && wrapper->NativeToolBar()->Name() == name, "AddToolBar",
-           "the new toolbar is not open under its name");
-    TVX_RANDOMOPS_CHECK(talvix::ServicesRoot()->BdsToolBarService()->Lists(wrapper), "AddToolBar", "the new toolbar is not listed");
+                        "the new toolbar is not open under its name");
+    TVX_RANDOMOPS_CHECK(talvix::ServicesRoot()->BdsToolBarService()->Lists(wrapper), "AddToolBar",
+                        "the new toolbar is not listed");
     if (op.B % 8 != 0)
         toolBarHolds_.push_back(toolBar);
 }
@@ -88,8 +95,8 @@ void World::FindToolBar(const Op& op)
         return;
     talvix::TBdsToolBar* wrapper = ToolBarOf(toolBar.get());
     TVX_RANDOMOPS_CHECK(wrapper->Open() && wrapper->NativeToolBar()->Name() == name &&
-               talvix::ServicesRoot()->BdsToolBarService()->Lists(wrapper),
-           "FindToolBar", "FindToolBar answered a toolbar that is not listed under that name");
+                            talvix::ServicesRoot()->BdsToolBarService()->Lists(wrapper),
+                        "FindToolBar", "FindToolBar answered a toolbar that is not listed under that name");
     if (op.B % 2)
         toolBarHolds_.push_back(toolBar);
 }
@@ -103,7 +110,7 @@ void World::RemoveToolBar(const Op& op)
     TVX_RANDOMOPS_CHECK(hr == S_OK, "RemoveToolBar", "RemoveToolBar answered " + Hex(hr));
     talvix::TBdsToolBar* wrapper = ToolBarOf(toolBar.get());
     TVX_RANDOMOPS_CHECK(!talvix::ServicesRoot()->BdsToolBarService()->Lists(wrapper), "RemoveToolBar",
-           "a removed toolbar is still listed");
+                        "a removed toolbar is still listed");
 }
 
 void World::SetToolBarProperty(const Op& op)
@@ -117,7 +124,8 @@ void World::SetToolBarProperty(const Op& op)
     switch (op.B % 8) {
     case 0:
         hr = toolBar->Set_Name(Bstr(ToolBarName(op.C)).get());
-        TVX_RANDOMOPS_CHECK(hr == live || (open && hr == E_INVALIDARG), "ToolBarProperty", "Set_Name answered " + Hex(hr));
+        TVX_RANDOMOPS_CHECK(hr == live || (open && hr == E_INVALIDARG), "ToolBarProperty",
+                            "Set_Name answered " + Hex(hr));
         break;
     case 1:
         hr = toolBar->Set_Caption(Bstr(u"Caption").get());
@@ -138,12 +146,13 @@ void World::SetToolBarProperty(const Op& op)
         break;
     case 6:
         hr = toolBar->Set_Floating(VARIANT_TRUE);
-        TVX_RANDOMOPS_CHECK(hr == (open ? E_NOTIMPL : E_UNEXPECTED), "ToolBarProperty", "Set_Floating answered " + Hex(hr));
+        TVX_RANDOMOPS_CHECK(hr == (open ? E_NOTIMPL : E_UNEXPECTED), "ToolBarProperty",
+                            "Set_Floating answered " + Hex(hr));
         break;
     case 7: {
         LONG width = -1, height = -1;
-        TVX_RANDOMOPS_CHECK(toolBar->Get_Width(&width) == live && toolBar->Get_Height(&height) == live, "ToolBarProperty",
-               "reading the size failed");
+        TVX_RANDOMOPS_CHECK(toolBar->Get_Width(&width) == live && toolBar->Get_Height(&height) == live,
+                            "ToolBarProperty", "reading the size failed");
         TVX_RANDOMOPS_CHECK(open || (width == 0 && height == 0), "ToolBarProperty", "a closed toolbar reads a size");
         break;
     }
@@ -165,7 +174,7 @@ void World::AddControl(const Op& op)
     if (!control)
         return;
     TVX_RANDOMOPS_CHECK(ControlOf(control.get())->ToolBar() == ToolBarOf(toolBar.get()), "AddControl",
-           "the control does not belong to its toolbar");
+                        "the control does not belong to its toolbar");
     if (op.C % 8 != 0)
         controlHolds_.push_back(control);
 }
@@ -193,7 +202,7 @@ void World::ClearToolBar(const Op& op)
     TVX_RANDOMOPS_CHECK(hr == (open ? S_OK : E_UNEXPECTED), "ClearToolBar", "Clear answered " + Hex(hr));
     for (const auto& held : controlHolds_)
         TVX_RANDOMOPS_CHECK(ControlOf(held.get())->ToolBar() != ToolBarOf(toolBar.get()), "ClearToolBar",
-               "a control outlived its toolbar's Clear");
+                            "a control outlived its toolbar's Clear");
 }
 
 void World::SetControlProperty(const Op& op)
@@ -227,7 +236,8 @@ void World::SetControlProperty(const Op& op)
         break;
     case 4:
         hr = control->Set_Name(Bstr(ControlName(op.C)).get());
-        TVX_RANDOMOPS_CHECK(hr == ok || (live && hr == E_INVALIDARG), "ControlProperty", "Set_Name answered " + Hex(hr));
+        TVX_RANDOMOPS_CHECK(hr == ok || (live && hr == E_INVALIDARG), "ControlProperty",
+                            "Set_Name answered " + Hex(hr));
         break;
     case 5:
         hr = control->Set_ToolTip(Bstr(u"Tip").get());
@@ -240,8 +250,8 @@ void World::SetControlProperty(const Op& op)
     case 7: {
         Bstr name;
         VARIANT_BOOL visible = 7;
-        TVX_RANDOMOPS_CHECK(control->Get_Name(name.put()) == ok && control->Get_Visible(&visible) == ok, "ControlProperty",
-               "reading the control failed");
+        TVX_RANDOMOPS_CHECK(control->Get_Name(name.put()) == ok && control->Get_Visible(&visible) == ok,
+                            "ControlProperty", "reading the control failed");
         TVX_RANDOMOPS_CHECK(live || visible == VARIANT_FALSE, "ControlProperty", "an ended control reads as visible");
         break;
     }
@@ -263,7 +273,8 @@ void World::SetButtonImage(const Op& op)
         VARIANT_BOOL down = ToVariantBool(op.C % 2);
         hr = button->Set_Down(down);
     }
-    TVX_RANDOMOPS_CHECK(hr == S_OK || hr == E_FAIL || hr == E_UNEXPECTED, "ButtonImage", "the button answered " + Hex(hr));
+    TVX_RANDOMOPS_CHECK(hr == S_OK || hr == E_FAIL || hr == E_UNEXPECTED, "ButtonImage",
+                        "the button answered " + Hex(hr));
 }
 
 void World::ComboOperation(const Op& op)
@@ -291,16 +302,25 @@ void World::ComboOperation(const Op& op)
     }
     case 2:
         hr = combo->RemoveItem(index);
-        TVX_RANDOMOPS_CHECK(hr == (!live ? E_UNEXPECTED : inRange ? S_OK : E_INVALIDARG), "Combo", "RemoveItem answered " + Hex(hr));
+        TVX_RANDOMOPS_CHECK(hr == (!live     ? E_UNEXPECTED
+                                   : inRange ? S_OK
+                                             : E_INVALIDARG),
+                            "Combo", "RemoveItem answered " + Hex(hr));
         break;
     case 3:
         hr = combo->SetItem(index, Bstr(u"Other").get());
-        TVX_RANDOMOPS_CHECK(hr == (!live ? E_UNEXPECTED : inRange ? S_OK : E_INVALIDARG), "Combo", "SetItem answered " + Hex(hr));
+        TVX_RANDOMOPS_CHECK(hr == (!live     ? E_UNEXPECTED
+                                   : inRange ? S_OK
+                                             : E_INVALIDARG),
+                            "Combo", "SetItem answered " + Hex(hr));
         break;
     case 4: {
         Bstr item;
         hr = combo->GetItem(index, item.put());
-        TVX_RANDOMOPS_CHECK(hr == (!live ? E_UNEXPECTED : inRange ? S_OK : E_INVALIDARG), "Combo", "GetItem answered " + Hex(hr));
+        TVX_RANDOMOPS_CHECK(hr == (!live     ? E_UNEXPECTED
+                                   : inRange ? S_OK
+                                             : E_INVALIDARG),
+                            "Combo", "GetItem answered " + Hex(hr));
         break;
     }
     case 5:
@@ -334,7 +354,7 @@ void World::RegisterControlEvents(const Op& op)
     }
     HRESULT hr = control->RegisterEvents(sink.get());
     TVX_RANDOMOPS_CHECK(hr == (ControlOf(control.get())->Live() ? S_OK : E_UNEXPECTED), "RegisterControlEvents",
-           "RegisterEvents answered " + Hex(hr));
+                        "RegisterEvents answered " + Hex(hr));
 }
 
 void World::ClickButton(const Op& op)
@@ -373,7 +393,8 @@ void World::UseCombo(const Op& op, bool type)
         if (combo->CanEditText())
             ide_->Toolbars().Type(barName, comboName, op.C % 2 ? u"Item" : u"typed");
         else if (count > 0)
-            ide_->Toolbars().Type(barName, comboName, String(combo->Items()->Strings(int(op.C % std::uint32_t(count)))));
+            ide_->Toolbars().Type(barName, comboName,
+                                  String(combo->Items()->Strings(int(op.C % std::uint32_t(count)))));
     } else {
         if (count > 0)
             ide_->Toolbars().Pick(barName, comboName, int(op.C % std::uint32_t(count)));
@@ -385,8 +406,7 @@ void World::IdeFreesToolBar(const Op& op)
     // Rarely: the IDE has only a few toolbars of its own.
     if (op.B % 8 != 0)
         return;
-    static const char16_t* const standard[] = {u"StandardToolBar", u"ViewToolBar", u"DebugToolBar",
-                                               u"DesktopToolBar"};
+    static const char16_t* const standard[] = {u"StandardToolBar", u"ViewToolBar", u"DebugToolBar", u"DesktopToolBar"};
     if (TToolBar* bar = ide_->Toolbars().FindToolBar(standard[op.A % std::size(standard)]))
         bar->Free();
 }
@@ -404,20 +424,21 @@ void World::CheckToolBars()
             continue;
         const bool listed = service->Lists(toolBar);
         TVX_RANDOMOPS_CHECK(!toolBar->Open() || alive(toolBar->NativeToolBar()), "ToolBarNative",
-               "an open toolbar's native toolbar is gone from the IDE");
-        TVX_RANDOMOPS_CHECK(test::RefCount(held.get()) == Holds(toolBarHolds_, held.get()) + (listed ? 1 : 0),
-               "ToolBarReferences",
-               "a toolbar has " + std::to_string(test::RefCount(held.get())) + " references, the package holds " +
-                   std::to_string(Holds(toolBarHolds_, held.get())) + (listed ? " and the service one" : ""));
+                            "an open toolbar's native toolbar is gone from the IDE");
+        TVX_RANDOMOPS_CHECK(
+            test::RefCount(held.get()) == Holds(toolBarHolds_, held.get()) + (listed ? 1 : 0), "ToolBarReferences",
+            "a toolbar has " + std::to_string(test::RefCount(held.get())) + " references, the package holds " +
+                std::to_string(Holds(toolBarHolds_, held.get())) + (listed ? " and the service one" : ""));
         if (toolBar->Open()) {
             std::unordered_set<const void*> mine;
             for (const auto& control : controlHolds_)
                 if (ControlOf(control.get())->ToolBar() == toolBar)
                     mine.insert(ControlOf(control.get()));
             LONG count = -1;
-            TVX_RANDOMOPS_CHECK(held->Get_ControlCount(&count) == S_OK && count == LONG(mine.size()), "ToolBarControlCount",
-                   "the toolbar counts " + std::to_string(count) + " controls, the package holds " +
-                       std::to_string(mine.size()));
+            TVX_RANDOMOPS_CHECK(held->Get_ControlCount(&count) == S_OK && count == LONG(mine.size()),
+                                "ToolBarControlCount",
+                                "the toolbar counts " + std::to_string(count) + " controls, the package holds " +
+                                    std::to_string(mine.size()));
         }
     }
 
@@ -428,8 +449,8 @@ void World::CheckToolBars()
         if (!seen.insert(control).second)
             continue;
         TVX_RANDOMOPS_CHECK(test::RefCount(held.get()) == Holds(controlHolds_, held.get()), "ControlReferences",
-               "a control has " + std::to_string(test::RefCount(held.get())) + " references, the package holds " +
-                   std::to_string(Holds(controlHolds_, held.get())));
+                            "a control has " + std::to_string(test::RefCount(held.get())) +
+                                " references, the package holds " + std::to_string(Holds(controlHolds_, held.get())));
         if (!control->Live())
             continue;
         talvix::TBdsToolBar* toolBar = control->ToolBar();
@@ -438,11 +459,11 @@ void World::CheckToolBars()
         TVX_RANDOMOPS_CHECK(alive(native), "ControlToolBar", "a live control's native toolbar is gone");
         if (auto* button = dynamic_cast<talvix::TBdsToolBarButton*>(control))
             TVX_RANDOMOPS_CHECK(button->ToolButton() && button->ToolButton()->Parent() == native, "ControlVcl",
-                   "a live button is not on its toolbar");
+                                "a live button is not on its toolbar");
         if (auto* combo = dynamic_cast<talvix::TBdsToolBarComboBox*>(control))
             TVX_RANDOMOPS_CHECK(combo->ComboBox() && combo->ComboBox()->Parent() == native && combo->CaptionLabel() &&
-                       combo->CaptionLabel()->Parent() == native,
-                   "ControlVcl", "a live combo box is not on its toolbar");
+                                    combo->CaptionLabel()->Parent() == native,
+                                "ControlVcl", "a live combo box is not on its toolbar");
     }
 }
 

@@ -47,8 +47,8 @@ Attempt RunInChild(const std::vector<Op>& ops, bool quiet)
             ::dup2(null, 2);
         }
         RunResult result = Run(ops);
-        std::string report = result.Ok ? "ok" :
-            std::to_string(result.FailedStep) + "\t" + result.Check + "\t" + result.Message;
+        std::string report =
+            result.Ok ? "ok" : std::to_string(result.FailedStep) + "\t" + result.Check + "\t" + result.Message;
         [[maybe_unused]] auto written = ::write(pipeFds[1], report.data(), report.size());
         ::close(pipeFds[1]);
         // No exit handlers: a failed run leaves its world behind on purpose.
