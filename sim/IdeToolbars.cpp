@@ -395,7 +395,7 @@ std::vector<std::string> IdeToolbars::ClickButton(const String& ToolBar, const S
     TToolButton* button = nullptr;
     const std::string key = U8(Button);
     if (IsIndex(key)) {
-        int index = std::stoi(key);
+        int index = int(ScenarioInteger(key, 0, INT_MAX));
         if (index >= bar->ButtonCount())
             throw ScenarioError(U8(ToolBar) + " has no button " + key);
         button = bar->Buttons(index);

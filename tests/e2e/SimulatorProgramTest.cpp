@@ -31,11 +31,6 @@ ProgramResult RunSimulator(const std::vector<std::string>& arguments)
 
 // The report of a session on the example package list with the example
 // package registered, as the README's main command runs it.
-// Under the sanitizer build these FAIL at present (exit status 1): objects
-// meant to live until the process ends are kept reachable only from statics
-// of the wizard library (tvx::LifetimeRegistry in interop/InterfacedObject.h
-// for the services root), so once the library is unloaded LeakSanitizer
-// reports them.
 class ExampleSession : public ::testing::Test {
 protected:
     void SetUp() override

@@ -49,10 +49,6 @@ bool WizardStillMapped()
     return handle != nullptr;
 }
 
-// Under the sanitizer build these FAIL at present, at exit: objects meant
-// to live until the process ends (the services root through
-// tvx::LifetimeRegistry, the menus' watch list) are kept reachable only from
-// statics of the wizard library, which are gone after the unload.
 class WizardLibraryTest : public HostFixture {
 protected:
     void SetUp() override
