@@ -14,23 +14,7 @@ using namespace tvx::test;
 using tvx::Bstr;
 using tvx::IntfPtr;
 
-class OddArgumentsTest : public ReliabilityTest {
-protected:
-    void SetUp() override
-    {
-        ReliabilityTest::SetUp();
-        bad = AddPackage("Bad", 1);
-        bad->Doing(PackageMethod::Initialize, [this](IBdsServices* services) {
-            bad->Hold("item", AddToolsItem(services, u"BadItem", nullptr));
-            IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"BadToolBar");
-            bad->Hold("toolbar", bar);
-            bad->Hold("button", AddNamedControl(bar.get(), kButtonControl, u"BadButton", nullptr));
-            bad->Hold("combo", AddNamedControl(bar.get(), kEditComboControl, u"BadCombo", nullptr));
-        });
-        Start();
-    }
-    std::shared_ptr<MisbehavingProbe> bad;
-};
+using OddArgumentsTest = BadPackageTest;
 
 // Catches a getter that writes through a null out pointer, or reports
 // success without writing anything.

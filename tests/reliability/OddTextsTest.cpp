@@ -26,21 +26,8 @@ bool IsIdentifier(const std::u16string& text)
     return std::all_of(text.begin(), text.end(), [&](char16_t c) { return letter(c) || (c >= u'0' && c <= u'9'); });
 }
 
-class OddTextsTest : public ReliabilityTest {
+class OddTextsTest : public BadPackageTest {
 protected:
-    void SetUp() override
-    {
-        ReliabilityTest::SetUp();
-        bad = AddPackage("Bad", 1);
-        bad->Doing(PackageMethod::Initialize, [this](IBdsServices* services) {
-            bad->Hold("item", AddToolsItem(services, u"BadItem", nullptr));
-            IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"BadToolBar");
-            bad->Hold("toolbar", bar);
-            bad->Hold("button", AddNamedControl(bar.get(), kButtonControl, u"BadButton", nullptr));
-            bad->Hold("combo", AddNamedControl(bar.get(), kEditComboControl, u"BadCombo", nullptr));
-        });
-        Start();
-    }
     // Runs `use` with each odd text as a BSTR the package owns.
     template <class Use>
     void ForEachText(Use&& use)
@@ -51,7 +38,6 @@ protected:
             use(text, owned.get());
         }
     }
-    std::shared_ptr<MisbehavingProbe> bad;
 };
 
 // Catches texts cut at a NUL, surrogates replaced or dropped on the way

@@ -289,4 +289,24 @@ private:
     std::string ideToolbars_;
 };
 
+// A misbehaving package, loaded first, that holds a menu item, a shown
+// toolbar, a button and an editable combo box of its own.
+class BadPackageTest : public ReliabilityTest {
+protected:
+    void SetUp() override
+    {
+        ReliabilityTest::SetUp();
+        bad = AddPackage("Bad", 1);
+        bad->Doing(PackageMethod::Initialize, [this](IBdsServices* services) {
+            bad->Hold("item", AddToolsItem(services, u"BadItem", nullptr));
+            tvx::IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"BadToolBar");
+            bad->Hold("toolbar", bar);
+            bad->Hold("button", AddNamedControl(bar.get(), kButtonControl, u"BadButton", nullptr));
+            bad->Hold("combo", AddNamedControl(bar.get(), kEditComboControl, u"BadCombo", nullptr));
+        });
+        Start();
+    }
+    std::shared_ptr<MisbehavingProbe> bad;
+};
+
 } // namespace tvx::test

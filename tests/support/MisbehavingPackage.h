@@ -214,29 +214,10 @@ private:
 
 // Looks like a toolbar, or a toolbar control, to the library but answers
 // QueryInterface oddly for every identifier but IUnknown and its own.
-class OddToolBar final : public Implements<OddToolBar, IBdsToolBar> {
+class OddToolBar final : public NotImplementedToolBar<OddToolBar> {
 public:
     explicit OddToolBar(QueryOddity oddity) : oddity_(oddity) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) noexcept override;
-    HRESULT STDMETHODCALLTYPE Get_Name(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Name(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Caption(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Caption(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Visible(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Visible(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Left(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Left(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Top(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Top(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Width(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Height(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Floating(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Floating(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_ControlCount(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE AddSeparator() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE AddControl(LONG, IBdsToolBarControl**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RemoveControl(IBdsToolBarControl*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Clear() override { return E_NOTIMPL; }
 
 private:
     QueryOddity oddity_;

@@ -195,4 +195,30 @@ private:
     std::vector<ScopedClassObject> registrations_;
 };
 
+// A toolbar that a package made itself: every method answers E_NOTIMPL.
+// The library must know it is not one of its own.
+template <class Self>
+class NotImplementedToolBar : public tvx::Implements<Self, IBdsToolBar> {
+public:
+    HRESULT STDMETHODCALLTYPE Get_Name(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Name(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Caption(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Caption(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Visible(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Visible(VARIANT_BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Left(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Left(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Top(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Top(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Width(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Height(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Floating(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Floating(VARIANT_BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_ControlCount(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AddSeparator() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AddControl(LONG, IBdsToolBarControl**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveControl(IBdsToolBarControl*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Clear() override { return E_NOTIMPL; }
+};
+
 } // namespace tvx::test

@@ -12,6 +12,7 @@
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "sim/SimulatedIde.h"
+#include "tests/support/TestPackages.h"
 #include "tests/support/TestSupport.h"
 #include "toolbars/BdsToolBarControls.h"
 #include "toolbars/BdsToolBarService.h"
@@ -48,28 +49,7 @@ private:
 };
 
 // Looks like a toolbar to a package, but this system did not make it.
-class ForeignToolBar final : public Implements<ForeignToolBar, IBdsToolBar> {
-public:
-    HRESULT STDMETHODCALLTYPE Get_Name(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Name(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Caption(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Caption(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Visible(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Visible(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Left(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Left(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Top(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Top(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Width(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Height(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Floating(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Floating(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_ControlCount(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE AddSeparator() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE AddControl(LONG, IBdsToolBarControl**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RemoveControl(IBdsToolBarControl*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Clear() override { return E_NOTIMPL; }
-};
+class ForeignToolBar final : public NotImplementedToolBar<ForeignToolBar> {};
 
 // Looks like a control to a package, but this system did not make it.
 class ForeignControl final : public Implements<ForeignControl, IBdsToolBarControl> {

@@ -21,16 +21,12 @@
 
 namespace tvx::randomops {
 
-namespace {
-
 std::string Hex(HRESULT hr)
 {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", unsigned(hr));
     return text;
 }
-
-} // namespace
 
 // --- Sinks, handlers, the spy ---------------------------------------------
 

@@ -30,6 +30,9 @@ class TBdsMenuItem;
 
 namespace tvx::randomops {
 
+// An HRESULT as the checks print it: 0x80004005.
+std::string Hex(HRESULT hr);
+
 // A check that did not hold; the run stops at it.
 class CheckFailed : public std::runtime_error {
 public:

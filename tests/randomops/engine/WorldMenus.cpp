@@ -22,13 +22,6 @@ namespace tvx::randomops {
 
 namespace {
 
-std::string Hex(HRESULT hr)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", unsigned(hr));
-    return text;
-}
-
 std::string U8(std::u16string_view text)
 {
     return Utf16ToUtf8(text);

@@ -21,13 +21,6 @@ namespace tvx::randomops {
 
 namespace {
 
-std::string Hex(HRESULT hr)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", unsigned(hr));
-    return text;
-}
-
 talvix::TBdsToolBar* ToolBarOf(IBdsToolBar* toolBar)
 {
     return static_cast<talvix::TBdsToolBar*>(toolBar);
