@@ -223,23 +223,10 @@ private:
     QueryOddity oddity_;
 };
 
-class OddControl final : public Implements<OddControl, IBdsToolBarControl> {
+class OddControl final : public NotImplementedControl<OddControl> {
 public:
     explicit OddControl(QueryOddity oddity) : oddity_(oddity) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) noexcept override;
-    HRESULT STDMETHODCALLTYPE Get_Caption(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Caption(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Enabled(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Enabled(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Visible(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Visible(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Name(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Name(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_ToolTip(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_ToolTip(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_ShortCut(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_ShortCut(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RegisterEvents(IBdsToolBarControlEvents*) override { return E_NOTIMPL; }
 
 private:
     QueryOddity oddity_;

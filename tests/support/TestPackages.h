@@ -195,8 +195,8 @@ private:
     std::vector<ScopedClassObject> registrations_;
 };
 
-// A toolbar that a package made itself: every method answers E_NOTIMPL.
-// The library must know it is not one of its own.
+// A toolbar, and a toolbar control, that a package made itself: every
+// method answers E_NOTIMPL. The library must know they are not its own.
 template <class Self>
 class NotImplementedToolBar : public tvx::Implements<Self, IBdsToolBar> {
 public:
@@ -219,6 +219,24 @@ public:
     HRESULT STDMETHODCALLTYPE AddControl(LONG, IBdsToolBarControl**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RemoveControl(IBdsToolBarControl*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Clear() override { return E_NOTIMPL; }
+};
+
+template <class Self>
+class NotImplementedControl : public tvx::Implements<Self, IBdsToolBarControl> {
+public:
+    HRESULT STDMETHODCALLTYPE Get_Caption(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Caption(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Enabled(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Enabled(VARIANT_BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Visible(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Visible(VARIANT_BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_Name(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_Name(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_ToolTip(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_ToolTip(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Get_ShortCut(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Set_ShortCut(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RegisterEvents(IBdsToolBarControlEvents*) override { return E_NOTIMPL; }
 };
 
 } // namespace tvx::test

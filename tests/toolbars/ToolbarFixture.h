@@ -52,22 +52,7 @@ private:
 class ForeignToolBar final : public NotImplementedToolBar<ForeignToolBar> {};
 
 // Looks like a control to a package, but this system did not make it.
-class ForeignControl final : public Implements<ForeignControl, IBdsToolBarControl> {
-public:
-    HRESULT STDMETHODCALLTYPE Get_Caption(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Caption(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Enabled(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Enabled(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Visible(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Visible(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_Name(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_Name(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_ToolTip(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_ToolTip(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Get_ShortCut(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Set_ShortCut(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RegisterEvents(IBdsToolBarControlEvents*) override { return E_NOTIMPL; }
-};
+class ForeignControl final : public NotImplementedControl<ForeignControl> {};
 
 inline constexpr LONG kButton = 1, kComboBox = 2, kListComboBox = 3, kPopUp = 4;
 
