@@ -13,6 +13,7 @@ seconds="${1:-30}"
 build="${TVX_FUZZ_BUILD_DIR:-build/fuzz}"
 targets=(RegFileImportFuzz PackageListFuzz GuidTextFuzz ScenarioTextFuzz)
 
+scripts/install-deps.sh
 cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" --target fuzz-targets -j"$(nproc)"
 

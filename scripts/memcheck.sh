@@ -5,6 +5,7 @@
 # the given folder (default: the ci preset's, which scripts/test.sh builds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh
 bin="${1:-build/ci/bin}"
 log="$(dirname "$bin")/memcheck.log"
 report="$(dirname "$bin")/memcheck-report.txt"
