@@ -5,9 +5,9 @@
 #include "host/vcl/Dialogs.h"
 #include "host/vcl/Graphics.h"
 #include "host/vcl/ImgList.h"
-#include "host/win32/UniqueHandle.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
+#include "menus/PackageBitmap.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -32,20 +32,6 @@ TItemLocation LocationOf(LONG value) noexcept
         return otamlChild;
     }
 }
-
-// A package's bitmap handle passes into our care on every call that takes
-// one. Only a live bitmap is deleted: a stale or foreign handle is not ours
-// to destroy, and deleting it could hit an object that reused the value.
-struct PackageBitmapTraits {
-    using Type = HBITMAP;
-    static constexpr HBITMAP Invalid() noexcept { return nullptr; }
-    static void Close(HBITMAP bitmap) noexcept
-    {
-        if (GetObjectType(bitmap) == OBJ_BITMAP)
-            DeleteObject(bitmap);
-    }
-};
-using PackageBitmap = tvx::UniqueHandle<PackageBitmapTraits>;
 
 // Packages pass handles as 32-bit integers; messages show them that way.
 LONG HandleValue(HBITMAP handle) noexcept

@@ -7,6 +7,7 @@
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
+#include "menus/PackageBitmap.h"
 #include "toolbars/BdsToolBarService.h"
 #include "toolbars/WrapperCalls.h"
 
@@ -294,11 +295,8 @@ HRESULT TBdsToolBarButton::SetImage(HBITMAP imageHandle)
 {
     return tvx::Guarded([&]() -> HRESULT {
         if (!Live()) {
-            // A live bitmap is ours whatever happens; nothing else is touched.
-            // Any other handle (stale, foreign, a window's) is not ours to
-            // delete: its value may name somebody else's object.
-            if (imageHandle && GetObjectType(imageHandle) == OBJ_BITMAP)
-                DeleteObject(imageHandle);
+            // Ours whatever happens; nothing else is touched.
+            PackageBitmap consumed(imageHandle);
             return E_UNEXPECTED;
         }
         try {

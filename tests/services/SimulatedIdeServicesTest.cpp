@@ -7,6 +7,7 @@
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "tests/services/ServicesFixture.h"
+#include "tests/support/HostFixture.h"
 
 #include <memory>
 #include <optional>
@@ -18,18 +19,15 @@ namespace {
 using namespace tvx::test;
 using Lines = std::vector<std::string>;
 
-class SimulatedIdeServicesTest : public ::testing::Test {
+class SimulatedIdeServicesTest : public FreshMachineTest<tvx::sim::SimulatedIde> {
 protected:
     void SetUp() override
     {
-        tvx::win32::ResetRegistry();
-        tvx::win32::ResetRecorder();
-        ide.emplace();
+        FreshMachineTest::SetUp();
         root = talvix::TBdsServices::Create();
     }
-    void TearDown() override { ide.reset(); }
 
-    tvx::sim::IdeServicesParts& Parts() { return ide->ServicesParts(); }
+    tvx::sim::IdeServicesParts& Parts() { return Ide().ServicesParts(); }
     RecordingHandler& AddHandler(const std::string& name)
     {
         auto* handler = new RecordingHandler(name, log);
@@ -45,7 +43,7 @@ protected:
     Lines Run(const std::string& scenario)
     {
         tvx::sim::ScenarioRunner runner;
-        ide->RegisterCommands(runner);
+        Ide().RegisterCommands(runner);
         Lines out;
         for (auto& result : runner.Run(runner.Parse(scenario))) {
             EXPECT_EQ(result.Error, "") << result.Step.Command;
@@ -54,7 +52,6 @@ protected:
         return out;
     }
 
-    std::optional<tvx::sim::SimulatedIde> ide;
     talvix::TBdsServices* root = nullptr;
     std::vector<std::string> log;
     std::vector<tvx::IntfPtr<IMessageHandler>> handlers;
@@ -149,7 +146,7 @@ TEST_F(SimulatedIdeServicesTest, DesignerShowsAHelpersError)
     Lines out = Run("insert-component Form1 TLabel");
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0].rfind("the designer showed an error: ", 0), 0u) << out[0];
-    EXPECT_EQ(ide->App().ShownExceptions().size(), 1u);
+    EXPECT_EQ(Ide().App().ShownExceptions().size(), 1u);
 }
 
 // Catches the IDE's edition key, splash screen or About box not where the

@@ -45,8 +45,10 @@ private:
 };
 
 // A freshly installed machine (empty registry, nothing recorded, no
-// foreground window) with the IDE running, for each test.
-class HostFixture : public ::testing::Test {
+// foreground window) with an IDE running, for each test. Everything a test
+// body holds goes before the IDE does.
+template <class IdeType>
+class FreshMachineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -56,10 +58,13 @@ protected:
     }
     void TearDown() override { ide_.reset(); }
 
-    ScopedIdeGlobals& Ide() { return *ide_; }
+    IdeType& Ide() { return *ide_; }
 
 private:
-    std::optional<ScopedIdeGlobals> ide_;
+    std::optional<IdeType> ide_;
 };
+
+// The IDE's globals only, without the simulated IDE around them.
+using HostFixture = FreshMachineTest<ScopedIdeGlobals>;
 
 } // namespace tvx::test

@@ -12,6 +12,7 @@
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "sim/SimulatedIde.h"
+#include "tests/support/HostFixture.h"
 #include "tests/support/TestPackages.h"
 #include "tests/support/TestSupport.h"
 #include "toolbars/BdsToolBarControls.h"
@@ -58,21 +59,9 @@ inline constexpr LONG kButton = 1, kComboBox = 2, kListComboBox = 3, kPopUp = 4;
 
 // A fresh machine with the simulated IDE running, its toolbars not loaded
 // yet. Everything a test body holds goes before the IDE does.
-class SimulatedIdeFixture : public ::testing::Test {
+class SimulatedIdeFixture : public FreshMachineTest<sim::SimulatedIde> {
 protected:
-    void SetUp() override
-    {
-        win32::ResetRegistry();
-        win32::ResetRecorder();
-        ide_.emplace();
-    }
-    void TearDown() override { ide_.reset(); }
-
-    sim::SimulatedIde& Ide() { return *ide_; }
-    sim::IdeToolbars& IdeBars() { return ide_->Toolbars(); }
-
-private:
-    std::optional<sim::SimulatedIde> ide_;
+    sim::IdeToolbars& IdeBars() { return Ide().Toolbars(); }
 };
 
 // The same with a toolbar service made for the test.
