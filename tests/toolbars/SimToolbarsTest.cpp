@@ -23,6 +23,18 @@ protected:
 
     std::vector<ScenarioStepResult> Run(const std::string& text) { return runner.Run(runner.Parse(text)); }
 
+    // PackageToolBar, shown, with the combo box PackageCombo holding "one".
+    IntfPtr<IBdsToolBarControl> AddPackageCombo()
+    {
+        IntfPtr<IBdsToolBar> toolBar = AddToolBar(u"PackageToolBar");
+        toolBar->Set_Visible(VARIANT_TRUE);
+        auto combo = AddControl(toolBar.get(), kComboBox);
+        combo->Set_Name(Bstr(u"PackageCombo").get());
+        LONG index = 0;
+        combo.as<IBdsToolBarComboBox>()->AddItem(Bstr(u"one").get(), &index);
+        return combo;
+    }
+
     tvx::sim::ScenarioRunner runner;
 };
 
@@ -53,12 +65,7 @@ TEST_F(SimToolbarsTest, ClickButtonOnlyClicksWhatTheUserCanReach)
 // events that do not show in the step's output.
 TEST_F(SimToolbarsTest, TypeAndPickReachThePackage)
 {
-    IntfPtr<IBdsToolBar> toolBar = AddToolBar(u"PackageToolBar");
-    toolBar->Set_Visible(VARIANT_TRUE);
-    auto combo = AddControl(toolBar.get(), kComboBox);
-    combo->Set_Name(Bstr(u"PackageCombo").get());
-    LONG index = 0;
-    combo.as<IBdsToolBarComboBox>()->AddItem(Bstr(u"one").get(), &index);
+    auto combo = AddPackageCombo();
     auto sink = Sink("combo");
     sink->Does = [](const std::string& event) {
         OutputDebugStringW((u"package heard " + tvx::Utf8ToUtf16(event)).c_str());
@@ -81,12 +88,7 @@ TEST_F(SimToolbarsTest, TypeAndPickReachThePackage)
 // (4294967296 picked item 0).
 TEST_F(SimToolbarsTest, PickRefusesAnIndexAnIntCannotHold)
 {
-    IntfPtr<IBdsToolBar> toolBar = AddToolBar(u"PackageToolBar");
-    toolBar->Set_Visible(VARIANT_TRUE);
-    auto combo = AddControl(toolBar.get(), kComboBox);
-    combo->Set_Name(Bstr(u"PackageCombo").get());
-    LONG index = 0;
-    combo.as<IBdsToolBarComboBox>()->AddItem(Bstr(u"one").get(), &index);
+    AddPackageCombo();
 
     for (const char* step :
          {"pick PackageToolBar PackageCombo 4294967296", "pick PackageToolBar PackageCombo -0x100000000"}) {
