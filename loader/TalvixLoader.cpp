@@ -1,6 +1,5 @@
 #include "loader/TalvixLoader.h"
 
-#include "host/vcl/Forms.h"
 #include "host/vcl/SysUtils.h"
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
@@ -14,6 +13,18 @@
 namespace talvix {
 
 namespace {
+
+// Where the wizard stands between the IDE's calls.
+enum class WizardState {
+    NotEntered,
+    // The entry has run: the tables hold the packages in load order.
+    Entered,
+    // The terminate routine is finalizing the packages: nothing starts them
+    // any more, whatever a finalizing package asks for.
+    Terminating,
+    // The terminate routine has run; a new entry call loads afresh.
+    Terminated,
+};
 
 // Everything the loader keeps between the entry and the terminate routine.
 struct LoaderState {
@@ -29,9 +40,7 @@ struct LoaderState {
     // entry call must not free the texts of the first.
     std::deque<std::u16string> DisplayNames;
     TalvixLoaderObserver Observer{};
-    // Set while the terminate routine finalizes the packages: nothing starts
-    // them any more, whatever a finalizing package asks for.
-    bool Finalizing = false;
+    WizardState State = WizardState::NotEntered;
 
     void ClearPackageInfos() noexcept
     {
@@ -189,6 +198,11 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
         *terminate = &TerminateWizard;
 
     LoaderState& state = State();
+    // A second call before terminate keeps the packages it has: they are
+    // created and initialized once.
+    if (state.State == WizardState::Entered || state.State == WizardState::Terminating)
+        return true;
+    state.State = WizardState::Entered;
     std::optional<PackageList> list = ReadPackageList();
     if (!list || list->SubkeyNames.empty())
         return true;
@@ -214,9 +228,12 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
 void STDMETHODCALLTYPE TerminateWizard()
 {
     LoaderState& state = State();
-    state.Finalizing = true;
+    state.State = WizardState::Terminating;
     state.EditorTabListener = nullptr;
     state.ClearPackageInfos();
+    // Before any Finalize: no IDE event may reach a package after its own.
+    if (state.Services)
+        state.Services->ShutDown();
     for (std::size_t k = state.LoadedPackages.size(); k-- > 0;) {
         // Held across the call: a package may drop references while finalizing.
         tvx::IntfPtr<IBdsPackage> package = state.LoadedPackages[k];
@@ -225,9 +242,7 @@ void STDMETHODCALLTYPE TerminateWizard()
     }
     state.LoadedPackages.clear();
     state.LoadedSubkeys.clear();
-    state.Finalizing = false;
-    if (Application)
-        Application->SetOnMessage(TMessageEvent());
+    state.State = WizardState::Terminated;
     // The root holds a reference on itself and stays; the loader only forgets it.
     if (TBdsServices* services = std::exchange(state.Services, nullptr))
         services->FreeServices();
@@ -257,7 +272,7 @@ void NotifyPackagesServicesReady()
     LoaderState& state = State();
     // A package that asks for the services while it is finalized would
     // otherwise start packages that are already finalized and let go of.
-    if (state.Finalizing)
+    if (state.State != WizardState::Entered)
         return;
     for (std::size_t k = 0; k < state.LoadedPackages.size(); ++k) {
         tvx::IntfPtr<IBdsPackage> package = state.LoadedPackages[k];

@@ -95,13 +95,31 @@ TBdsMenuBarService::~TBdsMenuBarService()
                 list->Delete(0);
             }
         }
-        if (!wrapper && !FUnlisted.empty()) {
-            wrapper = FUnlisted.front();
-            FUnlisted.erase(FUnlisted.begin());
-        }
         if (!wrapper)
             break;
         wrapper->Orphan();
+    }
+}
+
+void TBdsMenuBarService::ShutDown()
+{
+    if (std::exchange(FShutDown, true))
+        return;
+    std::vector<TBdsMenuItem*> wrappers;
+    {
+        TThreadList::Locked list(*FMenuItems);
+        for (void* p : *list)
+            wrappers.push_back(static_cast<TBdsMenuItem*>(p));
+    }
+    for (TBdsMenuItem* wrapper : wrappers) {
+        // A sink let go of may end other wrappers meanwhile.
+        {
+            TThreadList::Locked list(*FMenuItems);
+            if (list->IndexOf(wrapper) < 0)
+                continue;
+        }
+        tvx::IntfPtr<IBdsMenuItem> hold(wrapper);
+        wrapper->DropEvents();
     }
 }
 
@@ -166,14 +184,16 @@ TBdsMenuItem* TBdsMenuBarService::GetOrCreateBdsMenuItem(TMenuItem* MenuItem, bo
 TBdsMenuItem* TBdsMenuBarService::GetBdsMenuItem(TMenuItem* MenuItem)
 {
     TBdsMenuItem* wrapper = GetOrCreateBdsMenuItem(MenuItem, false);
-    wrapper->AddServiceReference();
+    // Only the IDE's items are kept: a package's item leaves the menu when
+    // packages let go of it, whichever way they reached it.
+    if (!wrapper->IsTalvixMenu())
+        wrapper->AddServiceReference();
     return wrapper;
 }
 
 void TBdsMenuBarService::RemoveItem(TBdsMenuItem* BdsMenuItem) noexcept
 {
     FMenuItems->Remove(BdsMenuItem);
-    std::erase(FUnlisted, BdsMenuItem);
 }
 
 HRESULT TBdsMenuBarService::SetImage(TMenuItem* MenuItem, HBITMAP bitmapHandle)
@@ -247,11 +267,11 @@ HRESULT TBdsMenuBarService::RemoveMenuItem(BSTR FullName)
         TBdsMenuItem* wrapper = FMenuItems->FindByItem(item);
         if (!wrapper)
             return;
-        // Off the list, and the service's own references go: a package that
-        // still holds the wrapper keeps it, and its item, until it lets go.
+        // Ended at once: a package's item leaves the menu now, even while a
+        // package still holds the wrapper, which then answers as ended.
         FMenuItems->Remove(wrapper);
-        FUnlisted.push_back(wrapper);
-        wrapper->ReleaseServiceReferences();
+        tvx::IntfPtr<IBdsMenuItem> hold(wrapper);
+        wrapper->Retire();
     });
 }
 

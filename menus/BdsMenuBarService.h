@@ -64,6 +64,11 @@ public:
     TBdsMenuItem* GetOrCreateBdsMenuItem(TMenuItem* MenuItem, bool IsTalvixMenu);
     // A wrapper that ends leaves the service's care.
     void RemoveItem(TBdsMenuItem* BdsMenuItem) noexcept;
+    // At terminate, before the packages are finalized: every wrapper lets
+    // go of its sink and no menu event reaches a package from here on. The
+    // service itself goes on serving calls.
+    void ShutDown();
+    bool DeliversEvents() const noexcept { return !FShutDown; }
 
     // The item at the path, or null: an empty path is the root item.
     TMenuItem* FindMenuItem(std::u16string_view FullName) const;
@@ -82,10 +87,8 @@ private:
 
     TMainMenu* FMainMenu = nullptr;
     std::unique_ptr<TMenuItems> FMenuItems;
-    // Wrappers RemoveMenuItem took off the list while packages still hold
-    // them: the destructor must end those too.
-    std::vector<TBdsMenuItem*> FUnlisted;
     bool FDestroying = false;
+    bool FShutDown = false;
     std::unique_ptr<TFreeWatch> FMainMenuWatch;
 };
 

@@ -1,5 +1,6 @@
 #include "menus/BdsMenuItem.h"
 
+#include "host/vcl/Forms.h"
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
@@ -106,11 +107,19 @@ void TBdsMenuItem::LibraryUnloading(void* Self)
         self->FMenuItem->SetOnClick(TNotifyEvent());
 }
 
+void TBdsMenuItem::DropEvents() noexcept
+{
+    LibraryUnloading(this);
+    // Last: letting go of the sink may let go of this wrapper.
+    auto events = std::move(FEvents);
+}
+
 void TBdsMenuItem::Warn(std::u16string_view text) const
 {
     std::u16string message = std::u16string(text) + FName;
-    MessageBoxW(nullptr, tvx::AsOleChar(message.c_str()), tvx::AsOleChar(kWarningCaption.data()),
-                MB_OK | MB_ICONWARNING);
+    // Modal to the IDE, as its own message boxes are.
+    MessageBoxW(Application ? Application->MainFormHandle() : nullptr, tvx::AsOleChar(message.c_str()),
+                tvx::AsOleChar(kWarningCaption.data()), MB_OK | MB_ICONWARNING);
 }
 
 bool TBdsMenuItem::CheckEnded(std::u16string_view text) const
@@ -315,6 +324,8 @@ HRESULT TBdsMenuItem::InvokeAction()
 
 void TBdsMenuItem::DoClick(TObject*)
 {
+    if (!FService || !FService->DeliversEvents())
+        return;
     // The sink is held for the call: the package may let this wrapper go
     // from inside its OnClick.
     tvx::IntfPtr<IBdsToolBarControlEvents> sink = FEvents;

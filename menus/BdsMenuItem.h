@@ -50,6 +50,10 @@ public:
 
     // The wrapped item; null once the wrapper has ended.
     TMenuItem* MenuItem() const noexcept { return FMenuItem; }
+    // A package made the item: it lives by the references packages hold.
+    bool IsTalvixMenu() const noexcept { return FIsTalvixMenu; }
+    // Lets go of the sink and takes the click handler off the item.
+    void DropEvents() noexcept;
 
     // For the service: references it (or a begin-group separator) keeps on
     // this wrapper, given back when the wrapper leaves its care.

@@ -7,6 +7,7 @@
 #include "services/TalvixBdsServices.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace talvix {
@@ -35,11 +36,18 @@ TDragDropDesignerNotifier::TDragDropDesignerNotifier(TBdsServices& root) : root_
         FModuleServices = service.try_as<IOTAModuleServices>();
     }
     RegisterDesignNotification(this);
+    registered_ = true;
 }
 
 TDragDropDesignerNotifier::~TDragDropDesignerNotifier()
 {
-    UnregisterDesignNotification(this);
+    Unregister();
+}
+
+void TDragDropDesignerNotifier::Unregister() noexcept
+{
+    if (std::exchange(registered_, false))
+        UnregisterDesignNotification(this);
 }
 
 void TDragDropDesignerNotifier::ItemInserted(IDesigner*, TPersistent* AItem)

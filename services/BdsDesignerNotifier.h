@@ -28,11 +28,16 @@ public:
     // Null in a host without module services.
     IOTAModuleServices* ModuleServices() const noexcept { return FModuleServices.get(); }
 
+    // The designers stop calling it; at terminate, as the packages whose
+    // providers it asks are about to go.
+    void Unregister() noexcept;
+
 private:
     explicit TDragDropDesignerNotifier(TBdsServices& root);
     ~TDragDropDesignerNotifier() override;
 
     TBdsServices& root_;
+    bool registered_ = false;
     tvx::IntfPtr<IOTAModuleServices> FModuleServices;
 };
 

@@ -19,10 +19,9 @@ String RegisteredViewerCommand()
     const String key(HelpViewerServerKey);
     if (!registry.KeyExists(key))
         throw Exception(String());
-    // Opened as the registry reader does by default (read-write): without
-    // write access the command reads as empty, and the path test fails.
+    // Read only: most users may not write under HKEY_CLASSES_ROOT.
     String command;
-    if (registry.OpenKey(key, false))
+    if (registry.OpenKeyReadOnly(key))
         command = registry.ReadString(String());
     // The path between the quotes; an unquoted command loses its first and
     // last characters here and is found nowhere.

@@ -23,8 +23,8 @@ std::u16string DecimalText(LONG value)
     return std::u16string(s.begin(), s.end());
 }
 
-// The IDE's own version key, opened as the VCL registry reader does by
-// default (read-write), never created. Null when it is absent or refused.
+// The IDE's own version key, read only (most users may not write under
+// HKEY_LOCAL_MACHINE), never created. Nothing is read when it is absent.
 template <class Read>
 void ReadEditionKey(const std::u16string& version, Read&& read) noexcept
 {
@@ -32,7 +32,7 @@ void ReadEditionKey(const std::u16string& version, Read&& read) noexcept
         TRegistry registry;
         registry.SetRootKey(HKEY_LOCAL_MACHINE);
         const String key = u"SOFTWARE\\CodeGear\\BDS\\" + version;
-        if (registry.KeyExists(key) && registry.OpenKey(key, false)) {
+        if (registry.OpenKeyReadOnly(key)) {
             read(registry);
             registry.CloseKey();
         }
@@ -106,6 +106,11 @@ TBdsServices::TBdsServices()
     FBdsUnmanagedDesignerHelper = TDragDropDesignerNotifier::Create(*this);
     OldMessageProcessing = Application ? Application->OnMessage() : TMessageEvent();
     UpdateMessageProcessing();
+    if (Application) {
+        FHookedApplication = Application;
+        FApplicationWatch = std::make_unique<TFreeWatch>(Application, this, &TBdsServices::ApplicationFreed,
+                                                         &TBdsServices::LibraryUnloading);
+    }
     FBdsVersionStr = DecimalText(FBdsVersionMajor) + u"." + DecimalText(FBdsVersionMinor);
 }
 
@@ -121,15 +126,43 @@ TBdsServices::~TBdsServices()
 
 void TBdsServices::UpdateMessageProcessing()
 {
-    if (Application)
+    if (Application && !FShutDown)
         Application->SetOnMessage(MakeEvent<&TBdsServices::DoApplicationMessage>(this));
 }
 
-void TBdsServices::RestoreMessageProcessing()
+void TBdsServices::RestoreMessageProcessing() noexcept
 {
-    if (Application)
-        Application->SetOnMessage(OldMessageProcessing);
-    OldMessageProcessing = TMessageEvent();
+    TApplication* application = std::exchange(FHookedApplication, nullptr);
+    FApplicationWatch.reset();
+    if (application && application->OnMessage() == MakeEvent<&TBdsServices::DoApplicationMessage>(this)) {
+        application->SetOnMessage(OldMessageProcessing);
+        OldMessageProcessing = TMessageEvent();
+    }
+}
+
+void TBdsServices::ApplicationFreed(void* Self)
+{
+    static_cast<TBdsServices*>(Self)->FHookedApplication = nullptr;
+}
+
+void TBdsServices::LibraryUnloading(void* Self)
+{
+    static_cast<TBdsServices*>(Self)->RestoreMessageProcessing();
+}
+
+void TBdsServices::ShutDown()
+{
+    if (std::exchange(FShutDown, true))
+        return;
+    // The packages' objects are about to go; their registrations must not
+    // outlive them.
+    FMessageHandlers.clear();
+    FDragDropHelpers.clear();
+    if (FBdsUnmanagedDesignerHelper)
+        FBdsUnmanagedDesignerHelper->Unregister();
+    RestoreMessageProcessing();
+    FBdsMenuBarService->ShutDown();
+    FBdsToolBarService->ShutDown();
 }
 
 // Every window message of the IDE passes here, so it allocates nothing and
@@ -381,9 +414,10 @@ HRESULT TBdsServices::AddAboutBoxInfo(HBITMAP AAboutImage, HBITMAP AProductImage
 
 HRESULT TBdsServices::AddMessageHandler(IMessageHandler* AHandler)
 {
-    // A null registration would crash every later message; it is ignored.
+    // A null registration would crash every later message; it is ignored,
+    // and so is one after shutdown, which nothing would call.
     return tvx::Guarded([&] {
-        if (AHandler)
+        if (AHandler && !FShutDown)
             FMessageHandlers.push_back(AHandler);
     });
 }
@@ -391,7 +425,7 @@ HRESULT TBdsServices::AddMessageHandler(IMessageHandler* AHandler)
 HRESULT TBdsServices::AddDragDropHelper(IDragDropHelperProvider* ADragDropHelper)
 {
     return tvx::Guarded([&] {
-        if (ADragDropHelper)
+        if (ADragDropHelper && !FShutDown)
             FDragDropHelpers.push_back(ADragDropHelper);
     });
 }

@@ -64,7 +64,15 @@ public:
     // For the rest of the library.
     void FreeServices() noexcept {}
     void UpdateMessageProcessing();
-    void RestoreMessageProcessing();
+    // Puts back the handler that was in place before the hook went in,
+    // unless a newer one has replaced ours since: that one may still call
+    // ours, which then only passes messages on.
+    void RestoreMessageProcessing() noexcept;
+    // The terminate routine's first step: from here on no IDE event reaches
+    // a package (messages, designer drops, menu and toolbar events, idle
+    // updates), every registration of a package object is forgotten and
+    // the hooks come off. The services go on answering packages' calls.
+    void ShutDown();
     void OnToolBarServiceInitialized();
     TBdsToolBarService* BdsToolBarService() const noexcept { return FBdsToolBarService; }
     TBdsHelpService* BdsHelpService() const noexcept { return FBdsHelpService; }
@@ -87,6 +95,8 @@ private:
     [[gnu::noinline, gnu::aligned(64)]] void DispatchToHandlers(MSG& Msg, bool& Handled);
     void NotifyServicesReady();
     void CollectShortCuts() noexcept;
+    static void ApplicationFreed(void* Self);
+    static void LibraryUnloading(void* Self);
 
     // The services, created by the constructor and never freed.
     TBdsToolBarService* FBdsToolBarService = nullptr;
@@ -111,6 +121,11 @@ private:
     // Registrations hold no reference: a package keeps its own objects alive.
     std::vector<IMessageHandler*> FMessageHandlers;
     std::vector<IDragDropHelperProvider*> FDragDropHelpers;
+    bool FShutDown = false;
+    // The application whose OnMessage was hooked, while it lives: the hook
+    // must not outlive the library's code.
+    TApplication* FHookedApplication = nullptr;
+    std::unique_ptr<TFreeWatch> FApplicationWatch;
 };
 
 } // namespace talvix

@@ -135,6 +135,8 @@ IdeToolbars::IdeToolbars(TApplication& application, TNativeServices& services)
     dock_->SetName(u"ControlBar1");
     dock_->SetBounds(0, 0, 1280, 60);
     dock_->SetParent(mainWindow_);
+    // The IDE's dialogs are modal to its main window.
+    application_.SetMainForm(mainWindow_);
     ownImages_ = new TImageList(nullptr);
     BuildStandardToolBars();
     services_.Toolbars = this;

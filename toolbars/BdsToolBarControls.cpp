@@ -82,9 +82,18 @@ void TBdsToolBarControl::CutLoose(bool VclControlsStay)
     auto events = std::move(FEvents);
 }
 
+struct TBdsToolBarControl::VclWatch {
+    TBdsToolBarControl* Control;
+    TComponent* Component;
+    std::unique_ptr<TFreeWatch> Watch;
+};
+
 void TBdsToolBarControl::WatchVcl(TComponent* Component)
 {
-    VclWatches.push_back(std::make_unique<TFreeWatch>(Component, this, &TBdsToolBarControl::VclFreed));
+    auto watch = std::make_unique<VclWatch>(VclWatch{this, Component, nullptr});
+    watch->Watch = std::make_unique<TFreeWatch>(Component, watch.get(), &TBdsToolBarControl::VclFreed,
+                                                &TBdsToolBarControl::LibraryUnloading);
+    VclWatches.push_back(std::move(watch));
 }
 
 void TBdsToolBarControl::UnwatchVcl() noexcept
@@ -92,31 +101,49 @@ void TBdsToolBarControl::UnwatchVcl() noexcept
     VclWatches.clear();
 }
 
-void TBdsToolBarControl::VclFreed(void* Self)
+void TBdsToolBarControl::VclFreed(void* Watch)
 {
-    auto* self = static_cast<TBdsToolBarControl*>(Self);
+    auto* watch = static_cast<VclWatch*>(Watch);
+    TBdsToolBarControl* self = watch->Control;
+    TComponent* freed = watch->Component;
     if (!self->Live())
         return;
     // Held to the end: letting go of the sink may drop the last reference.
-    // Its other VCL controls may be going too: none is touched again.
     tvx::IntfPtr<IBdsToolBarControl> hold(self->Interface());
     self->UnwatchVcl();
-    self->ForgetVclControls(false);
+    self->ForgetVclControl(freed);
     self->EndControl();
+}
+
+void TBdsToolBarControl::LibraryUnloading(void* Watch)
+{
+    static_cast<VclWatch*>(Watch)->Control->UnhookVclControls();
+}
+
+bool TBdsToolBarControl::DeliversEvents() const noexcept
+{
+    return Live() && BdsToolBar->DeliversEvents();
 }
 
 void TBdsToolBarControl::Update()
 {
-    if (!Live())
+    if (!DeliversEvents())
         return;
     if (auto sink = FEvents)
         tvx::CallIntoPackage([&] { return sink->OnUpdate(); });
+}
+
+void TBdsToolBarControl::DropEvents() noexcept
+{
+    auto events = std::move(FEvents);
 }
 
 void TBdsToolBarControl::FireClick()
 {
     // The sink may let go of this control, or end it, while it runs.
     tvx::IntfPtr<IBdsToolBarControl> self(this);
+    if (!DeliversEvents())
+        return;
     if (auto sink = FEvents)
         tvx::CallIntoPackage([&] { return sink->OnClick(); });
 }
@@ -124,6 +151,8 @@ void TBdsToolBarControl::FireClick()
 void TBdsToolBarControl::FireChange()
 {
     tvx::IntfPtr<IBdsToolBarControl> self(this);
+    if (!DeliversEvents())
+        return;
     if (auto sink = FEvents)
         tvx::CallIntoPackage([&] { return sink->OnChange(); });
 }
@@ -245,9 +274,21 @@ void TBdsToolBarButton::FreeVclControls()
 
 void TBdsToolBarButton::ForgetVclControls(bool VclControlsStay)
 {
-    if (VclControlsStay && FToolButton)
-        FToolButton->SetOnClick(nullptr);
+    if (VclControlsStay)
+        UnhookVclControls();
     FToolButton = nullptr;
+}
+
+void TBdsToolBarButton::ForgetVclControl(TComponent* Freed)
+{
+    if (Freed == FToolButton)
+        FToolButton = nullptr;
+}
+
+void TBdsToolBarButton::UnhookVclControls() noexcept
+{
+    if (FToolButton && FToolButton->OnClick().Data() == this)
+        FToolButton->SetOnClick(nullptr);
 }
 
 void TBdsToolBarButton::DoClick(TObject*)
@@ -364,12 +405,28 @@ void TBdsToolBarComboBox::FreeVclControls()
 
 void TBdsToolBarComboBox::ForgetVclControls(bool VclControlsStay)
 {
-    if (VclControlsStay && FComboBox) {
-        FComboBox->SetOnChange(nullptr);
-        FComboBox->SetOnClick(nullptr);
-    }
+    if (VclControlsStay)
+        UnhookVclControls();
     FLabel = nullptr;
     FComboBox = nullptr;
+}
+
+void TBdsToolBarComboBox::ForgetVclControl(TComponent* Freed)
+{
+    if (Freed == FLabel)
+        FLabel = nullptr;
+    if (Freed == FComboBox)
+        FComboBox = nullptr;
+}
+
+void TBdsToolBarComboBox::UnhookVclControls() noexcept
+{
+    if (!FComboBox)
+        return;
+    if (FComboBox->OnChange().Data() == this)
+        FComboBox->SetOnChange(nullptr);
+    if (FComboBox->OnClick().Data() == this)
+        FComboBox->SetOnClick(nullptr);
 }
 
 void TBdsToolBarComboBox::DoClick(TObject*)

@@ -61,6 +61,8 @@ public:
     void CutLoose(bool VclControlsStay);
     // Raises OnUpdate on the sink, if there is one.
     void Update();
+    // Lets go of the sink: the IDE's events stop reaching the package.
+    void DropEvents() noexcept;
 
     // IBdsToolBarControl
     HRESULT STDMETHODCALLTYPE Get_Caption(BSTR* pRetVal) override;
@@ -101,6 +103,11 @@ protected:
     virtual void* QueryKind(REFIID riid) noexcept = 0;
     virtual void FreeVclControls() = 0;
     virtual void ForgetVclControls(bool VclControlsStay) = 0;
+    // Forgets one VCL control that someone else is freeing; the others
+    // stay this wrapper's, to free.
+    virtual void ForgetVclControl(TComponent* Freed) = 0;
+    // Takes this wrapper's handlers off the VCL controls, which stay.
+    virtual void UnhookVclControls() noexcept = 0;
 
     // Runs Body on a live control inside the interop guard; a control that
     // is not live answers E_UNEXPECTED. Refused is the answer for an error
@@ -115,8 +122,10 @@ protected:
     void FireChange();
 
     // A VCL control of this wrapper that someone else frees (another
-    // wrapper's Clear of the same toolbar, the IDE) ends the wrapper
-    // without it touching any of its VCL controls again.
+    // wrapper's Clear of the same toolbar, the IDE) ends the wrapper: the
+    // freed control is not touched again and the others are freed, so that
+    // none is left with a handler bound to this wrapper. When the library
+    // unloads, the handlers come off the controls that are still there.
     void WatchVcl(TComponent* Component);
     void UnwatchVcl() noexcept;
 
@@ -124,8 +133,12 @@ protected:
     tvx::IntfPtr<IBdsToolBarControlEvents> FEvents;
 
 private:
-    static void VclFreed(void* Self);
-    std::vector<std::unique_ptr<TFreeWatch>> VclWatches;
+    struct VclWatch;
+    static void VclFreed(void* Watch);
+    static void LibraryUnloading(void* Watch);
+    // Live, and the IDE's events still go to packages.
+    bool DeliversEvents() const noexcept;
+    std::vector<std::unique_ptr<VclWatch>> VclWatches;
 };
 
 // The kind interfaces share the object's one reference count.
@@ -165,6 +178,8 @@ protected:
     void* QueryKind(REFIID riid) noexcept override;
     void FreeVclControls() override;
     void ForgetVclControls(bool VclControlsStay) override;
+    void ForgetVclControl(TComponent* Freed) override;
+    void UnhookVclControls() noexcept override;
 
 private:
     void DoClick(TObject* Sender);
@@ -213,6 +228,8 @@ protected:
     void* QueryKind(REFIID riid) noexcept override;
     void FreeVclControls() override;
     void ForgetVclControls(bool VclControlsStay) override;
+    void ForgetVclControl(TComponent* Freed) override;
+    void UnhookVclControls() noexcept override;
 
 private:
     void DoClick(TObject* Sender);
@@ -243,6 +260,8 @@ protected:
     void* QueryKind(REFIID riid) noexcept override;
     void FreeVclControls() override {}
     void ForgetVclControls(bool) override {}
+    void ForgetVclControl(TComponent*) override {}
+    void UnhookVclControls() noexcept override {}
 };
 
 } // namespace talvix

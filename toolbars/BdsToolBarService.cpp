@@ -145,6 +145,24 @@ void TBdsToolBar::UpdateControl()
     }
 }
 
+bool TBdsToolBar::DeliversEvents() const noexcept
+{
+    return BdsToolBarService && BdsToolBarService->DeliversEvents();
+}
+
+void TBdsToolBar::DropEvents()
+{
+    if (!ToolBarControls)
+        return;
+    for (TBdsToolBarControl* control : SnapshotOf<TBdsToolBarControl>(*ToolBarControls)) {
+        // A sink let go of may end other controls, or close this toolbar.
+        if (!ToolBarControls || !ListHolds(*ToolBarControls, control))
+            continue;
+        tvx::IntfPtr<IBdsToolBarControl> hold(control->Interface());
+        control->DropEvents();
+    }
+}
+
 void TBdsToolBar::CutLooseControls(bool VclControlsStay)
 {
     if (!ToolBarControls)
@@ -165,18 +183,24 @@ void TBdsToolBar::LeaveService()
 
 void TBdsToolBar::Close()
 {
-    // Closed from the first step on, so that package code reached from
-    // here finds a closed toolbar.
+    // Closed and off the service's list from the first step on, so that
+    // package code reached from here (a sink let go of, another wrapper of
+    // this toolbar ending its controls) finds a toolbar that is no longer
+    // open, nor the service's to remove again.
     TToolBar* native = std::exchange(ToolBar, nullptr);
     if (!native)
         return;
     NativeWatch.reset();
+    LeaveService();
+    // That package code may also free buttons, or the toolbar itself.
+    bool freed = false;
+    TFreeWatch watch(native, &freed, [](void* flag) { *static_cast<bool*>(flag) = true; });
     native->Hide();
     CutLooseControls(false);
-    for (int i = native->ButtonCount() - 1; i >= 0; --i)
-        native->Buttons(i)->Free();
-    LeaveService();
-    native->Free();
+    while (!freed && native->ButtonCount() > 0)
+        native->Buttons(native->ButtonCount() - 1)->Free();
+    if (!freed)
+        native->Free();
 }
 
 void TBdsToolBar::LetGo()
@@ -184,8 +208,8 @@ void TBdsToolBar::LetGo()
     if (!std::exchange(ToolBar, nullptr))
         return;
     NativeWatch.reset();
-    CutLooseControls(true);
     LeaveService();
+    CutLooseControls(true);
 }
 
 void TBdsToolBar::NativeFreed(void* Self)
@@ -195,11 +219,13 @@ void TBdsToolBar::NativeFreed(void* Self)
         return;
     // Held to the end: the service's reference may be the last one.
     tvx::IntfPtr<IBdsToolBar> hold(self->Interface());
-    // The controls' VCL objects go with the toolbar that owns them.
-    self->CutLooseControls(false);
+    // Off the list before any package code runs: a sink's last release
+    // that removes this toolbar then finds nothing left to release.
     TBdsToolBarService* service = self->BdsToolBarService;
     const bool listed = service && service->Lists(self);
     self->LeaveService();
+    // The controls' VCL objects go with the toolbar that owns them.
+    self->CutLooseControls(false);
     if (listed)
         self->Interface()->Release();
 }
@@ -343,8 +369,8 @@ HRESULT TBdsToolBar::AddControl(LONG Type_, IBdsToolBarControl** pRetVal)
 HRESULT TBdsToolBar::RemoveControl(IBdsToolBarControl* bdsToolBarControl)
 {
     return tvx::Guarded([&]() -> HRESULT {
-        if (!Open())
-            return E_UNEXPECTED;
+        // A closed toolbar still ends a control of another one: the
+        // control's own toolbar does not matter here.
         if (!bdsToolBarControl)
             return S_OK;
         TBdsToolBarControl* control = TBdsToolBarControl::FromInterface(bdsToolBarControl);
@@ -437,20 +463,58 @@ TBdsToolBarService::TBdsToolBarService() : ToolBars(std::make_unique<TToolBars>(
     if (Application) {
         OldIdleProcessing = Application->OnIdle();
         Application->SetOnIdle(MakeEvent<&TBdsToolBarService::DoApplicationIdle>(this));
+        HookedApplication = Application;
+        ApplicationWatch = std::make_unique<TFreeWatch>(Application, this, &TBdsToolBarService::ApplicationFreed,
+                                                        &TBdsToolBarService::LibraryUnloading);
     }
 }
 
 TBdsToolBarService::~TBdsToolBarService()
 {
     LetGoOfAll();
-    if (Application && Application->OnIdle() == MakeEvent<&TBdsToolBarService::DoApplicationIdle>(this))
-        Application->SetOnIdle(OldIdleProcessing);
+    ReleaseIdleHook();
 }
 
 void TBdsToolBarService::DoApplicationIdle(TObject* Sender, bool& Done)
 {
     OldIdleProcessing(Sender, Done);
-    Update();
+    if (!FShutDown)
+        Update();
+}
+
+void TBdsToolBarService::ReleaseIdleHook() noexcept
+{
+    TApplication* application = std::exchange(HookedApplication, nullptr);
+    ApplicationWatch.reset();
+    if (application && application->OnIdle() == MakeEvent<&TBdsToolBarService::DoApplicationIdle>(this)) {
+        application->SetOnIdle(OldIdleProcessing);
+        OldIdleProcessing = TIdleEvent();
+    }
+}
+
+void TBdsToolBarService::ApplicationFreed(void* Self)
+{
+    static_cast<TBdsToolBarService*>(Self)->HookedApplication = nullptr;
+}
+
+void TBdsToolBarService::LibraryUnloading(void* Self)
+{
+    static_cast<TBdsToolBarService*>(Self)->ReleaseIdleHook();
+}
+
+void TBdsToolBarService::ShutDown()
+{
+    if (std::exchange(FShutDown, true))
+        return;
+    ReleaseIdleHook();
+    if (TToolBarNotifier* notifier = std::exchange(ToolBarNotifier, nullptr))
+        notifier->Unregister();
+    for (TBdsToolBar* toolBar : SnapshotOf<TBdsToolBar>(*ToolBars)) {
+        if (!Lists(toolBar))
+            continue;
+        tvx::IntfPtr<IBdsToolBar> hold(toolBar->Interface());
+        toolBar->DropEvents();
+    }
 }
 
 void TBdsToolBarService::RegisterToolBar(TBdsToolBar* BdsToolBar)

@@ -63,6 +63,11 @@ public:
     void UnregisterControl(TBdsToolBarControl* Control);
     // Raises OnUpdate for each control, the last first.
     void UpdateControl();
+    // Whether the IDE's events on this toolbar's controls still go to the
+    // packages: listed, and the service not shut down.
+    bool DeliversEvents() const noexcept;
+    // Every control lets go of its sink.
+    void DropEvents();
     // Hides and frees the native toolbar with everything on it.
     void Close();
     // The service lets go: the native toolbar and its controls stay in the
@@ -135,8 +140,9 @@ public:
     // tells the services root that the toolbar service is ready.
     void ToolbarLoaded(TWinControl* Toolbar) override;
 
-private:
     void Unregister() noexcept;
+
+private:
     int FIndex = -1;
 };
 
@@ -156,6 +162,12 @@ public:
     bool Lists(const TBdsToolBar* BdsToolBar);
     // The update pass: every listed toolbar, the last first.
     void Update();
+    // At terminate, before the packages are finalized: the idle hook and
+    // the stream notifier come off, every control lets go of its sink, and
+    // no IDE event reaches a package from here on. The service itself goes
+    // on serving calls.
+    void ShutDown();
+    bool DeliversEvents() const noexcept { return !FShutDown; }
 
     // IBdsToolBarService
     HRESULT STDMETHODCALLTYPE FindToolBar(BSTR Name, IBdsToolBar** pRetVal) override;
@@ -168,11 +180,22 @@ private:
     ~TBdsToolBarService() override;
 
     void DoApplicationIdle(TObject* Sender, bool& Done);
+    // Puts back the idle handler that was in place, unless a newer one has
+    // replaced ours since: that one may still call ours, which then only
+    // passes the step on.
+    void ReleaseIdleHook() noexcept;
+    static void ApplicationFreed(void* Self);
+    static void LibraryUnloading(void* Self);
     void LetGoOfAll();
 
     std::unique_ptr<TToolBars> ToolBars;
     TToolBarNotifier* ToolBarNotifier = nullptr;
     TIdleEvent OldIdleProcessing;
+    // The application whose OnIdle was hooked, while it lives: the hook
+    // must not outlive the library's code.
+    TApplication* HookedApplication = nullptr;
+    std::unique_ptr<TFreeWatch> ApplicationWatch;
+    bool FShutDown = false;
 };
 
 } // namespace talvix

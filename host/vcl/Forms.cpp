@@ -1,5 +1,6 @@
 #include "host/vcl/Forms.h"
 
+#include "host/vcl/Controls.h"
 #include "host/vcl/TypInfo.h"
 #include "interop/Utf.h"
 
@@ -17,6 +18,23 @@ constexpr UINT kQuitMessage = 0x0012;
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
 TApplication::~TApplication() = default;
+
+void TApplication::SetMainForm(TWinControl* Value)
+{
+    SetNotifiedReference(this, mainForm_, Value);
+}
+
+HWND TApplication::MainFormHandle() const
+{
+    return mainForm_ ? mainForm_->Handle() : nullptr;
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == mainForm_)
+        mainForm_ = nullptr;
+}
 
 void TApplication::QueueMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {

@@ -10,6 +10,8 @@
 #include <deque>
 #include <vector>
 
+class TWinControl;
+
 using TMessageEvent = TEvent<MSG&, bool&>;
 // Sender, and Done: true (the default) when the handler has nothing more to do.
 using TIdleEvent = TEvent<TObject*, bool&>;
@@ -64,9 +66,16 @@ class TVX_IDE_API TApplication : public TComponent {
     // The messages that passed OnMessage unhandled, oldest first.
     const std::vector<MSG>& DispatchedMessages() const noexcept { return dispatched_; }
 
+    // The IDE's main window, which owns the dialogs that are modal to the
+    // IDE; null while there is none. The IDE names it as it starts.
+    TWinControl* MainForm() const noexcept { return mainForm_; }
+    void SetMainForm(TWinControl* Value);
+    HWND MainFormHandle() const;
+
 protected:
     // Delivers a message nobody handled.
     virtual void DispatchQueuedMessage(const MSG& Msg);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     bool ProcessMessage();
@@ -79,6 +88,7 @@ private:
     std::vector<String> shownExceptions_;
     bool terminated_ = false;
     String title_;
+    TWinControl* mainForm_ = nullptr;
 };
 
 // The IDE's application object. The simulator (or a test) creates it before

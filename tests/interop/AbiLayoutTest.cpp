@@ -43,11 +43,11 @@ TEST(PackageInfoLayout, PackageReadsFieldsAtPublishedOffsets)
     EXPECT_EQ(ReadAt<IBdsPackage*>(&info, 16 + sizeof(void*)), SentinelPointer<IBdsPackage>());
 }
 
-// The headers are found from this file's own path, so the check does not
-// depend on how the test is started.
+// The headers are found in the source tree the test was registered with:
+// cached compiles record this file's path relative to the build folder.
 std::filesystem::path SourceRoot()
 {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    return std::filesystem::path(SourceDir());
 }
 
 std::string ReadSource(const std::string& relative)

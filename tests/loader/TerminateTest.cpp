@@ -1,5 +1,5 @@
 // The terminate routine: shutdown order, an empty table while packages
-// finalize, failures swallowed, everything released, the message hook cleared.
+// finalize, failures swallowed, everything released, the hooks taken off.
 #include "tests/support/WizardFixture.h"
 
 #include <string>
@@ -10,9 +10,17 @@ namespace {
 using namespace tvx::test;
 using Names = std::vector<std::string>;
 
-// Stands for the IDE's own application message handler.
-struct IdeMessageHandler {
-    void OnMessage(MSG&, bool&) {}
+// Stands for the IDE's own application handlers, or another add-in's
+// that chains to whatever was installed before it.
+struct AppHandler {
+    TMessageEvent Before;
+    int Messages = 0;
+    void OnMessage(MSG& Msg, bool& Handled)
+    {
+        ++Messages;
+        Before(Msg, Handled);
+    }
+    void OnIdle(TObject*, bool&) {}
 };
 
 // Catches finalizing in load order, a table still filled during Finalize,
@@ -72,32 +80,61 @@ TEST_F(WizardTest, FinalizeFailuresAreSwallowed)
     EXPECT_TRUE(tvx::win32::MessageBoxes().empty());
 }
 
-// Catches the root's handler left installed, or the IDE's saved handler put
-// back, after terminating.
-TEST_F(WizardTest, TerminateClearsTheApplicationMessageHandler)
+// Catches the IDE's handlers lost at terminate (the message loop then ran
+// without the IDE's own handler), or cleared when no package was loaded.
+TEST_F(WizardTest, TerminatePutsBackTheHandlersItReplaced)
 {
-    IdeMessageHandler ideHandler;
-    Ide().App().SetOnMessage(MakeEvent<&IdeMessageHandler::OnMessage>(&ideHandler));
+    AppHandler ide;
+    const TMessageEvent ideMessage = MakeEvent<&AppHandler::OnMessage>(&ide);
+    const TIdleEvent ideIdle = MakeEvent<&AppHandler::OnIdle>(&ide);
+    Ide().App().SetOnMessage(ideMessage);
+    Ide().App().SetOnIdle(ideIdle);
+    ASSERT_TRUE(Enter());
+    Terminate();
+    EXPECT_EQ(Ide().App().OnMessage(), ideMessage) << "without packages";
+
     packages.Add("P1", TestClsid(1), 1);
     ASSERT_TRUE(Enter());
-    EXPECT_TRUE(Ide().App().OnMessage()) << "the services root hooks the message loop";
-
+    EXPECT_NE(Ide().App().OnMessage(), ideMessage) << "the services root hooks the message loop";
+    EXPECT_NE(Ide().App().OnIdle(), ideIdle) << "the toolbar service hooks the idle step";
     Terminate();
-
-    EXPECT_FALSE(Ide().App().OnMessage());
+    EXPECT_EQ(Ide().App().OnMessage(), ideMessage);
+    EXPECT_EQ(Ide().App().OnIdle(), ideIdle);
 }
 
-// Catches a terminate routine that skips clearing the handler when no
-// package was loaded.
-TEST_F(WizardTest, TerminateClearsTheHandlerEvenWithoutPackages)
+// Catches a newer add-in's handler, installed over the root's, taken away
+// at terminate, or cut off from the IDE's handler behind the root's.
+TEST_F(WizardTest, TerminateLeavesANewerHandlerAlone)
 {
-    IdeMessageHandler ideHandler;
-    Ide().App().SetOnMessage(MakeEvent<&IdeMessageHandler::OnMessage>(&ideHandler));
+    AppHandler ide, addIn;
+    Ide().App().SetOnMessage(MakeEvent<&AppHandler::OnMessage>(&ide));
+    packages.Add("P1", TestClsid(1), 1);
     ASSERT_TRUE(Enter());
+    addIn.Before = Ide().App().OnMessage();
+    const TMessageEvent addInMessage = MakeEvent<&AppHandler::OnMessage>(&addIn);
+    Ide().App().SetOnMessage(addInMessage);
 
     Terminate();
 
-    EXPECT_FALSE(Ide().App().OnMessage());
+    EXPECT_EQ(Ide().App().OnMessage(), addInMessage);
+    Ide().App().QueueMessage(nullptr, 0x0400);
+    Ide().App().ProcessMessages();
+    EXPECT_EQ(addIn.Messages, 1);
+    EXPECT_EQ(ide.Messages, 1) << "the root's handler passes messages on";
+}
+
+// Catches a second entry call that creates and initializes the packages
+// again, or loses the first call's packages.
+TEST_F(WizardTest, ASecondEntryBeforeTerminateLoadsNothing)
+{
+    packages.Add("P1", TestClsid(1), 1);
+    ASSERT_TRUE(Enter());
+    IBdsServices* root = Root();
+    terminate = nullptr;
+    ASSERT_TRUE(Enter());
+    EXPECT_EQ(Root(), root);
+    Terminate();
+    EXPECT_EQ(packages.Log().Entries(), (Names{"Create P1", "Initialize P1", "Finalize P1", "Destroy P1"}));
 }
 
 // Catches the services root freed at shutdown: a package may still hold it.

@@ -218,38 +218,37 @@ TEST_F(BdsMenuBarServiceTest, FirstItemAndAnEmptyMenu)
     EXPECT_EQ(Menu()->Items()->Count(), 0);
 }
 
-// Catches RemoveMenuItem stealing a package's reference (a later release
-// would then free a freed wrapper), or keeping a wrapper only the service held.
-TEST_F(BdsMenuBarServiceTest, RemoveMenuItemDropsOnlyTheServicesHold)
+// Catches RemoveMenuItem leaving a package's item in the menu while the
+// package still holds it, releasing a reference twice, or navigation
+// pinning a package's item after the package has let go of it.
+TEST_F(BdsMenuBarServiceTest, RemoveMenuItemEndsTheWrapperAtOnce)
 {
     IntfPtr<IBdsMenuItem> held = Add(u"ToolsMenu", 2, u"Held", u"Held");
     EXPECT_EQ(Bar()->RemoveMenuItem(Bstr(u"ToolsMenu\\Held").get()), S_OK);
-    EXPECT_NE(Item(u"ToolsMenu\\Held"), nullptr);
-    EXPECT_EQ(NameOf(held.get()), u"Held");
-    // Off the list: the item now gets a wrapper of its own.
-    IntfPtr<IBdsMenuItem> again = Get(u"ToolsMenu\\Held");
-    EXPECT_NE(again, held);
-    held = nullptr;
     EXPECT_EQ(Item(u"ToolsMenu\\Held"), nullptr);
-    // The second wrapper heard of the free and has ended.
     Bstr name;
-    EXPECT_EQ(again->Get_Name(name.put()), E_UNEXPECTED);
+    EXPECT_EQ(held->Get_Name(name.put()), E_UNEXPECTED);
     EXPECT_EQ(win32::TakeMessageBoxes().size(), 1u);
+    EXPECT_EQ(Bar()->RemoveMenuItem(Bstr(u"ToolsMenu\\Held").get()), S_OK);
+    held = nullptr;
 
-    // Once navigated to, the service's reference is the one that remains.
+    // Navigation keeps no package item: the last package reference decides.
     {
         IntfPtr<IBdsMenuItem> added = Add(u"ToolsMenu", 2, u"Navigated", u"Navigated");
         IntfPtr<IBdsMenuItem> viaParent;
         Get(u"ToolsMenu")->ChildMenuItem(5, viaParent.put());
         EXPECT_EQ(viaParent, added);
+        IntfPtr<IBdsMenuItem> parent;
+        EXPECT_EQ(viaParent->Get_ParentMenuItem(parent.put()), S_OK);
     }
-    EXPECT_NE(Item(u"ToolsMenu\\Navigated"), nullptr);
-    EXPECT_EQ(Bar()->RemoveMenuItem(Bstr(u"ToolsMenu\\Navigated").get()), S_OK);
     EXPECT_EQ(Item(u"ToolsMenu\\Navigated"), nullptr);
 
-    EXPECT_EQ(Bar()->RemoveMenuItem(Bstr(u"Nowhere").get()), S_OK);
+    // An IDE item's wrapper ends too; the item stays and gets a new one.
+    IntfPtr<IBdsMenuItem> help = Get(u"HelpMenu");
     EXPECT_EQ(Bar()->RemoveMenuItem(Bstr(u"HelpMenu").get()), S_OK);
     EXPECT_NE(Item(u"HelpMenu"), nullptr);
+    EXPECT_NE(Get(u"HelpMenu"), help);
+    EXPECT_EQ(Bar()->RemoveMenuItem(Bstr(u"Nowhere").get()), S_OK);
 }
 
 // Catches the root not answering the menu bar service, or answering another one.

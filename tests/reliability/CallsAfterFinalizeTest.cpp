@@ -55,12 +55,11 @@ TEST_F(ReliabilityTest, CallsDuringAndAfterFinalizeAnswerAsDefined)
     EXPECT_EQ(Ide().MainMenu().Find(u"ToolsMenu\\AfterItem"), nullptr);
 
     // The message hook is gone with the terminate routine: a handler added
-    // now never hears a message, and neither does the IDE's own handler,
-    // which the routine does not put back.
+    // now never hears a message, and the IDE's own handler is back.
     auto handler = NewHandler("late-handler");
     bad->Hold("handler", handler);
     EXPECT_EQ(services->AddMessageHandler(handler.get()), S_OK);
-    EXPECT_EQ(Post(), "dispatched; the IDE's OnMessage handler did not see it");
+    EXPECT_EQ(Post(), "dispatched; the IDE's OnMessage handler saw it");
     EXPECT_EQ(Count("late-handler HandleMessage 1024"), 0u);
 
     // Nothing left to make ready.
@@ -71,6 +70,61 @@ TEST_F(ReliabilityTest, CallsDuringAndAfterFinalizeAnswerAsDefined)
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(ToolBars(services)->RemoveToolBar(bar.get()), S_OK);
     EXPECT_EQ(Ide().Toolbars().FindToolBar(u"LateToolBar"), nullptr);
+}
+
+// Catches IDE events that reach a package after its Finalize: a sink on an
+// IDE item the service keeps (navigation), a package submenu navigated to,
+// clicks, changes and idle updates of controls the package still holds,
+// and a message handler and a drag-and-drop provider it let go of (these
+// two called freed objects).
+TEST_F(ReliabilityTest, NoIdeEventReachesAPackageAfterItsFinalize)
+{
+    auto bad = AddPackage("Gone", 1);
+    bad->Doing(PackageMethod::Initialize, [&](IBdsServices* services) {
+        auto sink = NewSink("gone");
+        bad->Hold("sink", sink);
+        IntfPtr<IBdsMenuItem> tools, options, sub, child, next;
+        MenuBar(services)->GetMenuItem(Bstr(u"ToolsMenu").get(), tools.put());
+        ASSERT_EQ(tools->ChildMenuItem(0, options.put()), S_OK);
+        EXPECT_EQ(options->RegisterEvents(sink.get()), S_OK);
+        sub = AddToolsItem(services, u"GoneMenu", nullptr);
+        MenuBar(services)->AddMenuItem(Bstr(u"ToolsMenu\\GoneMenu").get(), kChildItem, Bstr(u"GoneChild").get(),
+                                       Bstr(u"Child").get(), nullptr, child.put());
+        EXPECT_EQ(child->RegisterEvents(sink.get()), S_OK);
+        EXPECT_EQ(child->Get_ParentMenuItem(next.put()), S_OK);
+        EXPECT_EQ(next, sub);
+        bad->Hold("sub", sub);
+        bad->Hold("child", child);
+        IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"GoneToolBar");
+        bad->Hold("button", AddNamedControl(bar.get(), kButtonControl, u"GoneButton", sink.get()));
+        bad->Hold("combo", AddNamedControl(bar.get(), kEditComboControl, u"GoneCombo", sink.get()));
+        auto handler = NewHandler("gone-handler");
+        bad->Hold("handler", handler);
+        services->AddMessageHandler(handler.get());
+        IntfPtr<MisbehavingProvider> provider(new MisbehavingProvider("gone-provider", log));
+        bad->Hold("provider", provider);
+        services->AddDragDropHelper(provider.get());
+    });
+    // It lets go of all but its controls, which a package may hold longer.
+    bad->Doing(PackageMethod::Finalize, [&](IBdsServices*) {
+        for (const char* key : {"sink", "sub", "child", "handler", "provider"})
+            bad->Drop(key);
+    });
+    Start();
+    Idle();
+    ASSERT_EQ(Count("gone OnUpdate"), 2u);
+    Shutdown();
+    const std::size_t before = log->Entries().size();
+
+    Choose(u"ToolsMenu\\ToolsOptionsItem");
+    EXPECT_EQ(Ide().MainMenu().Find(u"ToolsMenu\\GoneMenu"), nullptr) << "navigation kept the package's item";
+    ClickButton(u"GoneToolBar", u"GoneButton");
+    Ide().Toolbars().Type(u"GoneToolBar", u"GoneCombo", u"x");
+    Idle();
+    Post();
+    Ide().ServicesParts().Designers().InsertComponent(u"Form1", u"TButton", u"", 5, 6);
+    EXPECT_EQ(std::vector<std::string>(log->Entries().begin() + std::ptrdiff_t(before), log->Entries().end()),
+              std::vector<std::string>{});
 }
 
 // Catches services that reach for IDE objects freed at shutdown: once the

@@ -80,10 +80,10 @@ TEST_F(RootLookupTest, EmptyEditionIsLookedUpAgain)
     EXPECT_EQ(Edition(root), u"Architect");
 }
 
-// Catches a lookup failure that escapes or leaves no answer: a value of
-// another type, and a key the user may only read (the reader opens it for
-// writing), both give "unknown".
-TEST_F(RootLookupTest, UnreadableEditionGivesUnknown)
+// Catches a lookup failure that escapes or leaves no answer (a value of
+// another type gives "unknown"), and the key opened for writing: most users
+// may only read it, and must still see their edition and personality.
+TEST_F(RootLookupTest, EditionIsReadFromAKeyTheUserMayOnlyRead)
 {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kIdeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -94,8 +94,10 @@ TEST_F(RootLookupTest, UnreadableEditionGivesUnknown)
     EXPECT_EQ(Edition(NewRoot().Interface()), u"unknown");
 
     WriteText(HKEY_LOCAL_MACHINE, kIdeKey, u"Edition", u"Enterprise");
+    WriteText(HKEY_LOCAL_MACHINE, kIdeKey, u"RegMergeTimeStamp", u"2010-08-30");
     ASSERT_TRUE(tvx::win32::SetRegistryWriteDenied(HKEY_LOCAL_MACHINE, kIdeKey));
-    EXPECT_EQ(Edition(NewRoot().Interface()), u"unknown");
+    EXPECT_EQ(Edition(NewRoot().Interface()), u"Enterprise");
+    EXPECT_FALSE(Personality(NewRoot().Interface()));
 }
 
 // Catches the personality test inverted, or answering from the wrong value

@@ -147,7 +147,14 @@ TEST_F(LifetimeTest, RemoveToolBarUnderHeldControls)
         EXPECT_REF(p.sink.get(), 1);
         for (auto& control : p.controls)
             ExpectEnded(control.get());
-        EXPECT_EQ(p.toolBar->RemoveControl(p.controls[0].get()), E_UNEXPECTED);
+        // A closed toolbar still ends controls, its own or another's.
+        EXPECT_EQ(p.toolBar->RemoveControl(p.controls[0].get()), S_OK);
+        EXPECT_EQ(p.toolBar->RemoveControl(nullptr), S_OK);
+        PackageToolbar other = Make(u"Other");
+        EXPECT_EQ(p.toolBar->RemoveControl(other.controls[1].get()), S_OK);
+        ExpectEnded(other.controls[1].get());
+        EXPECT_EQ(service->RemoveToolBar(other.toolBar.get()), S_OK);
+        other = PackageToolbar();
         if (toolbarFirst)
             p.toolBar = nullptr;
         p.controls.clear();
