@@ -23,18 +23,19 @@ struct FreeWatchRegistry {
             std::erase(live, watch);
     }
 
-    // Runs when the library unloads (or the process ends).
+    // Runs when the library unloads (or the process ends). One watch at a
+    // time: a callback may end other watches, which then leave the list.
     ~FreeWatchRegistry()
     {
-        unloaded = true;
-        std::vector<TFreeWatch*> watches = std::move(live);
-        for (TFreeWatch* watch : watches) {
+        while (!live.empty()) {
+            TFreeWatch* watch = live.back();
             TFreeWatch::Callback onUnload = watch->onUnload_;
             void* context = watch->context_;
             watch->Detach();
             if (onUnload)
                 onUnload(context);
         }
+        unloaded = true;
     }
 };
 

@@ -147,7 +147,9 @@ void TBdsServices::ApplicationFreed(void* Self)
 
 void TBdsServices::LibraryUnloading(void* Self)
 {
-    static_cast<TBdsServices*>(Self)->RestoreMessageProcessing();
+    // An IDE that unloads the library without terminating it first must
+    // still find no hook, notifier or handler of ours afterwards.
+    static_cast<TBdsServices*>(Self)->ShutDown();
 }
 
 void TBdsServices::ShutDown()

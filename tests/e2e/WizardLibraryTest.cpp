@@ -4,8 +4,7 @@
 #include "tests/support/HostFixture.h"
 #include "tests/support/TestPackages.h"
 #include "tests/support/TestSupport.h"
-
-#include <dlfcn.h>
+#include "tests/support/WizardLibrary.h"
 
 #include <string>
 #include <vector>
@@ -14,40 +13,6 @@ namespace {
 
 using namespace tvx::test;
 using Names = std::vector<std::string>;
-
-std::string WizardPath() { return BinaryDir() + "/TalvixLoader.so"; }
-
-// The wizard library opened for one test step and closed at its end.
-class WizardLibrary {
-public:
-    WizardLibrary() : handle_(::dlopen(WizardPath().c_str(), RTLD_NOW | RTLD_LOCAL)) {}
-    ~WizardLibrary() { Close(); }
-    WizardLibrary(const WizardLibrary&) = delete;
-    WizardLibrary& operator=(const WizardLibrary&) = delete;
-
-    bool IsOpen() const noexcept { return handle_ != nullptr; }
-    TWizardInitProc Entry() const
-    {
-        return reinterpret_cast<TWizardInitProc>(::dlsym(handle_, tvx::WizardEntryName));
-    }
-    void Close()
-    {
-        if (handle_)
-            ::dlclose(handle_);
-        handle_ = nullptr;
-    }
-
-private:
-    void* handle_;
-};
-
-bool WizardStillMapped()
-{
-    void* handle = ::dlopen(WizardPath().c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle)
-        ::dlclose(handle);
-    return handle != nullptr;
-}
 
 class WizardLibraryTest : public HostFixture {
 protected:
@@ -113,8 +78,7 @@ TEST_F(WizardLibraryTest, UnloadReleasesHeldPackagesWithoutCallingThem)
         TWizardTerminateProc terminate = nullptr;
         ASSERT_TRUE(library.Entry()(Ide().ServicesUnknown(), nullptr, &terminate));
     }
-    // The root's message hook went with the library's code.
-    Ide().App().SetOnMessage(TMessageEvent());
+    EXPECT_FALSE(Ide().App().OnMessage()) << "the root's message hook outlived the library's code";
     EXPECT_EQ(packages.Log().Entries(), (Names{"Create P1", "Initialize P1", "Destroy P1"}));
     EXPECT_EQ(p1->Alive, 0);
 }

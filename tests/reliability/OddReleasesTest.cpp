@@ -82,7 +82,8 @@ TEST_F(OddReleasesTest, AMenuItemReleasedInsideAClickItsOwnInvokeActionRaised)
 }
 
 // Catches a child item's click running on after the package let go of the
-// parent it made, which frees the child with it.
+// parent it made, which frees the child with it; and the ended wrapper's
+// warning shown without the IDE's main window as its owner.
 TEST_F(OddReleasesTest, AParentMenuItemReleasedInsideItsChildsClickTakesTheChildAlong)
 {
     std::shared_ptr<MisbehavingProbe> bad;
@@ -108,6 +109,7 @@ TEST_F(OddReleasesTest, AParentMenuItemReleasedInsideItsChildsClickTakesTheChild
     auto boxes = tvx::win32::TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, u"GetCaption for BadChild");
+    EXPECT_EQ(boxes[0].owner, AnyWindow()) << "the warning is modal to the IDE's main window";
     bad->Drop("child");
     ExpectWitnessWorks();
 }

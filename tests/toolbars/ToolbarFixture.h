@@ -26,16 +26,24 @@
 namespace tvx::test {
 
 // A package's sink: logs "<name> OnClick" (OnChange, OnUpdate) into a log
-// shared by the sinks of one test; Does runs inside each event.
+// shared by the sinks of one test; Does runs inside each event, and
+// OnLastRelease when its last reference goes (package code that runs
+// wherever the library lets go of the sink).
 class RecordingSink final : public Implements<RecordingSink, IBdsToolBarControlEvents> {
 public:
     RecordingSink(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
+    ~RecordingSink() override
+    {
+        if (OnLastRelease)
+            OnLastRelease();
+    }
 
     HRESULT STDMETHODCALLTYPE OnClick() override { return Note("OnClick"); }
     HRESULT STDMETHODCALLTYPE OnChange() override { return Note("OnChange"); }
     HRESULT STDMETHODCALLTYPE OnUpdate() override { return Note("OnUpdate"); }
 
     std::function<void(const std::string& event)> Does;
+    std::function<void()> OnLastRelease;
 
 private:
     HRESULT Note(const std::string& event)

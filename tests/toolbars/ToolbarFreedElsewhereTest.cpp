@@ -89,4 +89,28 @@ TEST_F(FreedElsewhereTest, IdeFreeingAnAdoptedToolbarClosesItsWrapper)
     Ide().Toolbars().Idle();
 }
 
+// Catches a combo box whose caption label (or box) the IDE frees leaving
+// the other half on the toolbar, bound to a wrapper that may go.
+TEST_F(FreedElsewhereTest, FreeingHalfAComboBoxEndsTheWholeControl)
+{
+    for (bool labelFreed : {true, false}) {
+        SCOPED_TRACE(labelFreed ? "label freed" : "combo box freed");
+        IntfPtr<IBdsToolBar> bar = AddToolBar(u"HalfBar");
+        IntfPtr<IBdsToolBarControl> combo = AddControl(bar.get(), kComboBox);
+        auto sink = Sink("half");
+        combo->RegisterEvents(sink.get());
+        auto* object = static_cast<talvix::TBdsToolBarComboBox*>(talvix::TBdsToolBarControl::FromInterface(combo.get()));
+        TControl* half = labelFreed ? static_cast<TControl*>(object->CaptionLabel()) : object->ComboBox();
+
+        half->Free();
+
+        EXPECT_TRUE(Native(bar.get())->OrderedControls().empty()) << "the other half stayed";
+        EXPECT_REF(sink.get(), 1);
+        EXPECT_EQ(combo->Set_Caption(Bstr(u"Go").get()), E_UNEXPECTED);
+        combo = nullptr;
+        EXPECT_EQ(service->RemoveToolBar(bar.get()), S_OK);
+    }
+}
+
 } // namespace
+

@@ -213,4 +213,58 @@ TEST_F(LifetimeTest, ReleasedToolbarIsFoundAndRemovedOnce)
     ExpectNothingLeft();
 }
 
+// Catches the service's reference dropped twice when a sink's last release
+// removes its own toolbar while that toolbar is being removed, freed by the
+// IDE or let go of by the service's Clear.
+TEST_F(LifetimeTest, ASinkThatRemovesItsToolbarWhileItLeaves)
+{
+    for (const char* way : {"RemoveToolBar", "freed by the IDE", "Clear"}) {
+        SCOPED_TRACE(way);
+        IntfPtr<IBdsToolBar> bar = AddToolBar(u"Again");
+        IntfPtr<IBdsToolBarControl> button = AddControl(bar.get(), kButton);
+        {
+            auto sink = Sink("again");
+            sink->OnLastRelease = [this, raw = bar.get()] { EXPECT_EQ(service->RemoveToolBar(raw), S_OK); };
+            button->RegisterEvents(sink.get());
+        }
+        if (way == std::string("RemoveToolBar"))
+            EXPECT_EQ(service->RemoveToolBar(bar.get()), S_OK);
+        else if (way == std::string("Clear"))
+            EXPECT_EQ(service->Clear(), S_OK);
+        else
+            IdeBars().FindToolBar(u"Again")->Free();
+        EXPECT_REF(bar.get(), 1);
+        LONG left = 7;
+        EXPECT_EQ(bar->Get_Left(&left), E_UNEXPECTED);
+        button = nullptr;
+        bar = nullptr;
+    }
+}
+
+// Catches a removal that stops half-way, with a range error, when package
+// code reached from it frees more buttons: here a second wrapper's control
+// whose button goes first lets go of the others, and the toolbar must
+// still leave the IDE and the service's list.
+TEST_F(LifetimeTest, RemovalFinishesWhenPackageCodeFreesButtonsMeanwhile)
+{
+    IntfPtr<IBdsToolBar> first = AddToolBar(u"Shared");
+    IntfPtr<IBdsToolBar> second = AddToolBar(u"Shared");
+    std::vector<IntfPtr<IBdsToolBarControl>> others{AddControl(second.get(), kButton),
+                                                    AddControl(second.get(), kButton)};
+    IntfPtr<IBdsToolBarControl> last = AddControl(second.get(), kButton);
+    {
+        auto sink = Sink("last");
+        sink->OnLastRelease = [&others] { others.clear(); };
+        last->RegisterEvents(sink.get());
+    }
+    EXPECT_EQ(service->RemoveToolBar(first.get()), S_OK);
+    EXPECT_EQ(IdeBars().FindToolBar(u"Shared"), nullptr);
+    IntfPtr<IBdsToolBar> found;
+    EXPECT_EQ(service->FindToolBar(Bstr(u"Shared").get(), found.put()), S_OK);
+    EXPECT_EQ(found, nullptr);
+    EXPECT_REF(first.get(), 1);
+    last = nullptr;
+    ExpectNothingLeft();
+}
+
 } // namespace
