@@ -104,12 +104,13 @@ TBdsToolBar::TBdsToolBar(const String& Name, const String& Title, TBdsToolBarSer
 TBdsToolBar::~TBdsToolBar()
 {
     // Only a wrapper that somebody over-released goes while open; its
-    // native toolbar stays with the IDE.
+    // native toolbar stays with the IDE. Off the list first: a sink let go
+    // of must not find this wrapper to remove.
+    LeaveService();
     if (ToolBar) {
         ToolBar = nullptr;
         CutLooseControls(true);
     }
-    LeaveService();
 }
 
 int TBdsToolBar::EndPosition() const noexcept

@@ -195,8 +195,6 @@ TEST_F(MalformedRegFile, ExitsWithFailureNamingFileAndLine)
 }
 
 // Catches the file and line written twice into the problem line.
-// FAILS at present: sim/Session.cpp prefixes "file:line: " to an import
-// message that already starts with it.
 TEST_F(MalformedRegFile, NamesFileAndLineOnce)
 {
     json report = json::parse(run.Out, nullptr, false);

@@ -304,8 +304,6 @@ TEST_F(WizardTest, EachCreationFailureShowsItsErrorAndLoadingGoesOn)
 
 // Catches system messages shown with their final full stop: the error text
 // is the VCL's, and SysErrorMessage drops trailing full stops and blanks.
-// FAILS at present: SysErrorMessage (host/vcl/SysUtils.cpp) keeps the full
-// stop that its own declaration says it removes.
 TEST_F(WizardTest, SystemMessagesAreShownAsTheVclGivesThem)
 {
     CreationFailures f = ListCreationFailures(packages);
