@@ -16,14 +16,18 @@
 
 namespace tvx {
 
-// Records `message` as the calling thread's error info.
+// Records `message` as the calling thread's error info, if it can.
 inline void SetErrorMessage(std::u16string_view message) noexcept
 {
     ICreateErrorInfo* create = nullptr;
     if (FAILED(CreateErrorInfo(&create)) || !create)
         return;
-    std::u16string text(message);
-    create->SetDescription(const_cast<LPOLESTR>(AsOleChar(text.c_str())));
+    try {
+        std::u16string text(message);
+        create->SetDescription(const_cast<LPOLESTR>(AsOleChar(text.c_str())));
+    } catch (...) {
+        // Out of memory: the error info goes without its text.
+    }
     create->SetSource(const_cast<LPOLESTR>(AsOleChar(u"Talvix Products Loader")));
     IErrorInfo* info = nullptr;
     if (SUCCEEDED(create->QueryInterface(IidOf<IErrorInfo>, reinterpret_cast<void**>(&info))) && info) {
@@ -33,24 +37,43 @@ inline void SetErrorMessage(std::u16string_view message) noexcept
     create->Release();
 }
 
+// The message of the exception in flight, whoever raised it. It is copied
+// into `buffer`; when even that cannot be had (out of memory) the answer is
+// a fixed text, so that no caller on a noexcept path ends in
+// std::terminate. Call it from inside a catch block.
+inline std::u16string_view CurrentExceptionText(std::u16string& buffer) noexcept
+{
+    try {
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            return u"Out of memory";
+        } catch (const MessageCarrier& e) {
+            buffer = e.ErrorMessage();
+        } catch (const std::exception& e) {
+            buffer = Utf8ToUtf16(e.what());
+        } catch (...) {
+            return u"Unknown error";
+        }
+        return buffer;
+    } catch (...) {
+        return u"Out of memory";
+    }
+}
+
 // Classifies the exception in flight: the code it carries, or `failure`.
 inline HRESULT HResultFromCurrentException(HRESULT failure) noexcept
 {
+    std::u16string buffer;
+    SetErrorMessage(CurrentExceptionText(buffer));
     try {
         throw;
     } catch (const std::bad_alloc&) {
-        SetErrorMessage(u"Out of memory");
         return E_OUTOFMEMORY;
-    } catch (const std::exception& e) {
-        SetErrorMessage(Utf8ToUtf16(e.what()));
-        if (auto carrier = dynamic_cast<const HResultCarrier*>(&e)) {
-            HRESULT code = carrier->ErrorCode();
-            if (FAILED(code))
-                return code;
-        }
-        return failure;
+    } catch (const HResultCarrier& carrier) {
+        const HRESULT code = carrier.ErrorCode();
+        return FAILED(code) ? code : failure;
     } catch (...) {
-        SetErrorMessage(u"Unknown error");
         return failure;
     }
 }

@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace tvx {
 
@@ -18,13 +19,23 @@ public:
     virtual HRESULT ErrorCode() const noexcept = 0;
 };
 
-class TVX_VISIBLE HResultError : public std::exception, public HResultCarrier {
+// Implemented by every error type that carries its message as UTF-16 (the
+// host's errors among them), so that the text is read as it was raised
+// rather than back from the UTF-8 of what().
+class TVX_VISIBLE MessageCarrier {
+public:
+    virtual ~MessageCarrier() = default;
+    virtual std::u16string_view ErrorMessage() const noexcept = 0;
+};
+
+class TVX_VISIBLE HResultError : public std::exception, public HResultCarrier, public MessageCarrier {
 public:
     explicit HResultError(HRESULT code, std::u16string message = {})
         : code_(code), message_(std::move(message)), utf8_(Utf16ToUtf8(message_))
     {
     }
     HRESULT ErrorCode() const noexcept override { return code_; }
+    std::u16string_view ErrorMessage() const noexcept override { return message_; }
     const std::u16string& Message() const noexcept { return message_; }
     const char* what() const noexcept override { return utf8_.c_str(); }
 

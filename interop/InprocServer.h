@@ -12,7 +12,7 @@
 
 namespace tvx {
 
-// Counts live objects and server locks, for DllCanUnloadNow.
+// Counts the server locks taken through LockServer, for DllCanUnloadNow.
 inline std::atomic<long>& ServerLockCount()
 {
     static std::atomic<long> count{0};

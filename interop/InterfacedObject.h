@@ -118,6 +118,18 @@ public:
         win32::KeepForProcessLifetime(object);
 #endif
     }
+
+    // Creates an object that holds one reference on itself, so that no
+    // release ends it, and keeps it for the life of the process. A class
+    // with a private constructor befriends LifetimeRegistry.
+    template <class T, class... Args>
+    static T* Create(Args&&... args)
+    {
+        T* object = new T(std::forward<Args>(args)...);
+        object->AddRef();
+        Keep(object);
+        return object;
+    }
 };
 
 // Creates an object and returns it as one of its interfaces, with one reference.

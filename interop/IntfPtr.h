@@ -109,7 +109,8 @@ public:
         return r;
     }
 
-    // QueryInterface that throws E_NOINTERFACE (or the object's failure code).
+    // QueryInterface that throws: E_POINTER for a null pointer, E_NOINTERFACE
+    // when the object does not answer (whatever code it gave).
     template <class U>
     IntfPtr<U> as() const
     {

@@ -155,14 +155,6 @@ struct IBdsToolBarComboBox : IUnknown {
 TVX_DECLARE_INTERFACE(IBdsToolBarPopUp, "{C548B814-4A38-4792-8ECB-644304F6F63C}")
 struct IBdsToolBarPopUp : IUnknown {};
 
-// In-process only, never offered to packages: takes the toolbar service
-// from a package's IBdsToolBar back to its own object. A foreign object
-// does not answer it.
-TVX_DECLARE_INTERFACE(IGetSelf, "{19D1B51E-B630-43FF-87D9-3827F7F795BE}")
-struct IGetSelf : IUnknown {
-    virtual void* STDMETHODCALLTYPE GetSelf() = 0;
-};
-
 TVX_DECLARE_INTERFACE(IBdsToolBar, "{C9758D40-3B10-4338-9B52-7822FF353577}")
 struct IBdsToolBar : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Get_Name(BSTR* pRetVal) = 0;

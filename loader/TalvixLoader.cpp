@@ -3,9 +3,11 @@
 #include "host/vcl/SysUtils.h"
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
+#include "interop/Guard.h"
 #include "loader/PackageList.h"
 #include "services/TalvixBdsServices.h"
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <exception>
@@ -26,13 +28,34 @@ enum class WizardState {
     Terminated,
 };
 
-// Everything the loader keeps between the entry and the terminate routine.
-struct LoaderState {
-    std::vector<tvx::IntfPtr<IBdsPackage>> LoadedPackages;
-    // Subkey of each kept package, parallel to LoadedPackages, for reports.
-    std::vector<std::u16string> LoadedSubkeys;
-    // Each record's Instance holds one reference; Name points into DisplayNames.
-    std::vector<PackageInfo> PackageInfos;
+// What became of one listed package.
+enum class PackageState {
+    // Created, and it answered IBdsPackage: it takes part until terminate.
+    Loaded,
+    // Not created; Error says why, and the record has no instance.
+    Failed,
+};
+
+// One listed package whose subkey named a class, from the registry read to
+// the terminate routine: the packages' view of it is its PackageInfo.
+struct PackageRecord {
+    std::u16string Subkey;
+    // Into LoaderState::DisplayNames, where PackageInfo.Name also points.
+    const std::u16string* Name;
+    CLSID Class;
+    LONG LoadOrder;
+    PackageState State;
+    std::u16string Error;
+    tvx::IntfPtr<IBdsPackage> Instance;
+
+    PackageInfo Info() const noexcept { return PackageInfo{Class, tvx::AsOleChar(Name->c_str()), Instance.get()}; }
+};
+
+// Everything the loader keeps between the entry and the terminate routine,
+// and the package table the services root reads.
+struct LoaderState final : TPackageTable {
+    // In load order.
+    std::vector<PackageRecord> Packages;
     tvx::IntfPtr<IBdsEditorTabListener> EditorTabListener;
     TBdsServices* Services = nullptr;
     // The texts PackageInfo.Name points into. They only grow and live until
@@ -42,21 +65,23 @@ struct LoaderState {
     TalvixLoaderObserver Observer{};
     WizardState State = WizardState::NotEntered;
 
-    void ClearPackageInfos() noexcept
+    LONG Count() const noexcept override { return LONG(Packages.size()); }
+    void Copy(LONG index, PackageInfo& out) const override
     {
-        std::vector<PackageInfo> records;
-        records.swap(PackageInfos);
-        for (PackageInfo& record : records)
-            if (IBdsPackage* instance = std::exchange(record.Instance, nullptr))
-                instance->Release();
+        out = PackageInfo{};
+        if (index < 0 || std::size_t(index) >= Packages.size())
+            throw tvx::HResultError(E_INVALIDARG, u"Range check error");
+        out = Packages[std::size_t(index)].Info();
+        if (out.Instance)
+            out.Instance->AddRef();
     }
+    void NotifyServicesReady() override;
 
     // Library unload: drop what is still held without calling any package method.
     ~LoaderState()
     {
         EditorTabListener = nullptr;
-        ClearPackageInfos();
-        LoadedPackages.clear();
+        Packages.clear();
     }
 };
 
@@ -88,13 +113,6 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-std::u16string ErrorText(const std::exception& e)
-{
-    if (auto host = dynamic_cast<const Exception*>(&e))
-        return host->Message();
-    return tvx::Utf8ToUtf16(e.what());
-}
-
 void ShowLoadFailure(const std::u16string& displayName, const std::u16string& subkey, const std::u16string& error)
 {
     // The IDE's message boxes break lines with LF CR; packages' authors see
@@ -110,9 +128,10 @@ void ShowLoadFailure(const std::u16string& displayName, const std::u16string& su
     MessageBoxW(GetForegroundWindow(), text.c_str(), u"Talvix Products Loader", MB_OK | MB_ICONSTOP);
 }
 
-// Creates one package; on failure shows the message and returns null.
+// Creates one package; on failure shows the message, keeps its error text
+// in `error` and returns null.
 tvx::IntfPtr<IBdsPackage> CreatePackage(const CLSID& clsid, const std::u16string& subkey,
-                                        const std::u16string& displayName)
+                                        const std::u16string& displayName, std::u16string& error)
 {
     LoaderState& state = State();
     Stopwatch watch(state.Observer.Created != nullptr);
@@ -130,8 +149,9 @@ tvx::IntfPtr<IBdsPackage> CreatePackage(const CLSID& clsid, const std::u16string
         if (state.Observer.Created)
             state.Observer.Created(state.Observer.Context, subkey.c_str(), nullptr, watch.Seconds());
         return package;
-    } catch (const std::exception& e) {
-        std::u16string error = ErrorText(e);
+    } catch (const std::exception&) {
+        std::u16string buffer;
+        error = tvx::CurrentExceptionText(buffer);
         if (state.Observer.Created)
             state.Observer.Created(state.Observer.Context, subkey.c_str(), error.c_str(), watch.Seconds());
         ShowLoadFailure(displayName, subkey, error);
@@ -161,8 +181,7 @@ void LoadPackages(const PackageList& list)
 {
     LoaderState& state = State();
     const std::size_t count = list.SubkeyNames.size();
-    state.LoadedPackages.reserve(count);
-    state.PackageInfos.reserve(count);
+    state.Packages.reserve(count);
     for (std::size_t k = 0; k < count; ++k) {
         const std::u16string& subkey = list.SubkeyNames[k];
         const std::u16string& displayName = state.DisplayNames.emplace_back(list.DisplayNames[k]);
@@ -173,14 +192,13 @@ void LoadPackages(const PackageList& list)
                     state.Observer.Skipped(state.Observer.Context, subkey.c_str(), "not a class identifier");
                 continue;
             }
-            state.PackageInfos.push_back(PackageInfo{clsid, tvx::AsOleChar(displayName.c_str()), nullptr});
-            tvx::IntfPtr<IBdsPackage> package = CreatePackage(clsid, subkey, displayName);
-            if (package) {
-                package.copy_to(&state.PackageInfos.back().Instance);
+            PackageRecord& record = state.Packages.emplace_back(
+                PackageRecord{subkey, &displayName, clsid, list.LoadOrders[k], PackageState::Failed, {}, nullptr});
+            record.Instance = CreatePackage(clsid, subkey, displayName, record.Error);
+            if (record.Instance) {
+                record.State = PackageState::Loaded;
                 if (!state.EditorTabListener)
-                    state.EditorTabListener = package.try_as<IBdsEditorTabListener>();
-                state.LoadedPackages.push_back(std::move(package));
-                state.LoadedSubkeys.push_back(subkey);
+                    state.EditorTabListener = record.Instance.try_as<IBdsEditorTabListener>();
             }
         } catch (...) {
             // A failure outside package creation skips this subkey silently.
@@ -214,13 +232,17 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
                                   DescribeLoadOrderSource(list->Sources[k]));
     LoadPackages(*list);
 
-    if (!state.LoadedPackages.empty()) {
-        state.Services = TBdsServices::Create();
+    const auto loaded = [](const PackageRecord& record) { return record.State == PackageState::Loaded; };
+    if (std::any_of(state.Packages.begin(), state.Packages.end(), loaded)) {
+        state.Services = TBdsServices::Create(&state);
         IBdsServices* services = state.Services->Interface();
-        for (std::size_t k = 0; k < state.LoadedPackages.size(); ++k) {
-            tvx::IntfPtr<IBdsPackage> package = state.LoadedPackages[k];
-            CallPackage(state.LoadedSubkeys[k], "Initialize", [&] { return package->Initialize(services); });
-        }
+        // Each held for its call: a package may reach the table meanwhile.
+        std::vector<std::pair<std::u16string, tvx::IntfPtr<IBdsPackage>>> kept;
+        for (const PackageRecord& record : state.Packages)
+            if (loaded(record))
+                kept.emplace_back(record.Subkey, record.Instance);
+        for (auto& [subkey, package] : kept)
+            CallPackage(subkey, "Initialize", [&] { return package->Initialize(services); });
     }
     return true;
 }
@@ -230,56 +252,54 @@ void STDMETHODCALLTYPE TerminateWizard()
     LoaderState& state = State();
     state.State = WizardState::Terminating;
     state.EditorTabListener = nullptr;
-    state.ClearPackageInfos();
+    // The table is empty before the first Finalize; the records stay here
+    // until their package is finalized and let go of.
+    std::vector<PackageRecord> records = std::move(state.Packages);
+    state.Packages.clear();
     // Before any Finalize: no IDE event may reach a package after its own.
     if (state.Services)
         state.Services->ShutDown();
-    for (std::size_t k = state.LoadedPackages.size(); k-- > 0;) {
+    for (auto record = records.rbegin(); record != records.rend(); ++record) {
+        if (record->State != PackageState::Loaded)
+            continue;
         // Held across the call: a package may drop references while finalizing.
-        tvx::IntfPtr<IBdsPackage> package = state.LoadedPackages[k];
-        CallPackage(state.LoadedSubkeys[k], "Finalize", [&] { return package->Finalize(); });
-        state.LoadedPackages[k] = nullptr;
+        tvx::IntfPtr<IBdsPackage> package = std::move(record->Instance);
+        CallPackage(record->Subkey, "Finalize", [&] { return package->Finalize(); });
     }
-    state.LoadedPackages.clear();
-    state.LoadedSubkeys.clear();
+    records.clear();
     state.State = WizardState::Terminated;
     // The root holds a reference on itself and stays; the loader only forgets it.
     if (TBdsServices* services = std::exchange(state.Services, nullptr))
         services->FreeServices();
 }
 
-LONG PackageInfoCount() noexcept { return LONG(State().PackageInfos.size()); }
+LONG PackageInfoCount() noexcept { return State().Count(); }
 
-void CopyPackageInfo(LONG index, PackageInfo& out)
+void CopyPackageInfo(LONG index, PackageInfo& out) { State().Copy(index, out); }
+
+std::size_t LoadedPackageCount() noexcept
 {
-    LoaderState& state = State();
-    out = PackageInfo{};
-    if (index < 0 || std::size_t(index) >= state.PackageInfos.size())
-        throw tvx::HResultError(E_INVALIDARG, u"Range check error");
-    out = state.PackageInfos[std::size_t(index)];
-    if (out.Instance)
-        out.Instance->AddRef();
+    const auto& packages = State().Packages;
+    return std::size_t(std::count_if(packages.begin(), packages.end(),
+                                     [](const PackageRecord& record) { return record.State == PackageState::Loaded; }));
 }
-
-const std::vector<tvx::IntfPtr<IBdsPackage>>& LoadedPackages() noexcept { return State().LoadedPackages; }
 
 IBdsEditorTabListener* EditorTabListener() noexcept { return State().EditorTabListener.get(); }
 
 TBdsServices* ServicesRoot() noexcept { return State().Services; }
 
-void NotifyPackagesServicesReady()
+void LoaderState::NotifyServicesReady()
 {
-    LoaderState& state = State();
     // A package that asks for the services while it is finalized would
     // otherwise start packages that are already finalized and let go of.
-    if (state.State != WizardState::Entered)
+    if (State != WizardState::Entered)
         return;
-    for (std::size_t k = 0; k < state.LoadedPackages.size(); ++k) {
-        tvx::IntfPtr<IBdsPackage> package = state.LoadedPackages[k];
-        if (!package)
-            continue;
-        CallPackage(state.LoadedSubkeys[k], "OnServicesReady", [&] { return package->OnServicesReady(); });
-    }
+    std::vector<std::pair<std::u16string, tvx::IntfPtr<IBdsPackage>>> kept;
+    for (const PackageRecord& record : Packages)
+        if (record.State == PackageState::Loaded)
+            kept.emplace_back(record.Subkey, record.Instance);
+    for (auto& [subkey, package] : kept)
+        CallPackage(subkey, "OnServicesReady", [&] { return package->OnServicesReady(); });
 }
 
 void SetLoaderObserver(const TalvixLoaderObserver* observer) noexcept

@@ -22,12 +22,10 @@ LONG PackageInfoCount() noexcept;
 // Copies record `index` into `out`, adding a reference to Instance; an index
 // outside the table raises a range error carrying E_INVALIDARG.
 void CopyPackageInfo(LONG index, PackageInfo& out);
-const std::vector<tvx::IntfPtr<IBdsPackage>>& LoadedPackages() noexcept;
+// How many packages were created and take part until terminate.
+std::size_t LoadedPackageCount() noexcept;
 IBdsEditorTabListener* EditorTabListener() noexcept;
 TBdsServices* ServicesRoot() noexcept;
-
-// Calls OnServicesReady on every kept package in load order, each guarded.
-void NotifyPackagesServicesReady();
 
 void SetLoaderObserver(const TalvixLoaderObserver* observer) noexcept;
 

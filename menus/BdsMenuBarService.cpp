@@ -7,7 +7,8 @@
 #include "host/vcl/ImgList.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
-#include "menus/PackageBitmap.h"
+#include "core/PackageBitmap.h"
+#include "core/StillListed.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -65,10 +66,7 @@ TBdsMenuItem* TMenuItems::FindByItem(const TMenuItem* Item)
 
 TBdsMenuBarService* TBdsMenuBarService::Create()
 {
-    auto* service = new TBdsMenuBarService();
-    service->AddRef();
-    tvx::LifetimeRegistry::Keep(service);
-    return service;
+    return tvx::LifetimeRegistry::Create<TBdsMenuBarService>();
 }
 
 TBdsMenuBarService::TBdsMenuBarService() : FMenuItems(std::make_unique<TMenuItems>())
@@ -77,7 +75,7 @@ TBdsMenuBarService::TBdsMenuBarService() : FMenuItems(std::make_unique<TMenuItem
     if (BorlandIDEServices && Supports(BorlandIDEServices, services))
         FMainMenu = services->GetMainMenu();
     if (FMainMenu)
-        FMainMenuWatch = std::make_unique<TFreeWatch>(FMainMenu, this, &TBdsMenuBarService::MainMenuFreed);
+        FMainMenuWatch = std::make_unique<TFreeWatch>(FMainMenu, MakeEvent<&TBdsMenuBarService::MainMenuFreed>(this));
 }
 
 TBdsMenuBarService::~TBdsMenuBarService()
@@ -105,27 +103,12 @@ void TBdsMenuBarService::ShutDown()
 {
     if (std::exchange(FShutDown, true))
         return;
-    std::vector<TBdsMenuItem*> wrappers;
-    {
-        TThreadList::Locked list(*FMenuItems);
-        for (void* p : *list)
-            wrappers.push_back(static_cast<TBdsMenuItem*>(p));
-    }
-    for (TBdsMenuItem* wrapper : wrappers) {
-        // A sink let go of may end other wrappers meanwhile.
-        {
-            TThreadList::Locked list(*FMenuItems);
-            if (list->IndexOf(wrapper) < 0)
-                continue;
-        }
-        tvx::IntfPtr<IBdsMenuItem> hold(wrapper);
-        wrapper->DropEvents();
-    }
+    ForEachStillListed<TBdsMenuItem>(*FMenuItems, [](TBdsMenuItem* wrapper) { wrapper->DropEvents(); });
 }
 
-void TBdsMenuBarService::MainMenuFreed(void* Self)
+void TBdsMenuBarService::MainMenuFreed(TComponent*)
 {
-    static_cast<TBdsMenuBarService*>(Self)->FMainMenu = nullptr;
+    FMainMenu = nullptr;
 }
 
 bool TBdsMenuBarService::HasItems() const noexcept
@@ -212,11 +195,10 @@ HRESULT TBdsMenuBarService::SetImage(TMenuItem* MenuItem, HBITMAP bitmapHandle)
         owned.release();
         MenuItem->SetImageIndex(images->AddMasked(&bitmap, clFuchsia));
         return S_OK;
-    } catch (const Exception& e) {
-        ShowMessage(Format(u"TBdsMenuBarService.SetImage %d %s", HandleValue(bitmapHandle), e.Message()));
-    } catch (const std::exception& e) {
+    } catch (...) {
+        std::u16string error;
         ShowMessage(Format(u"TBdsMenuBarService.SetImage %d %s", HandleValue(bitmapHandle),
-                           tvx::Utf8ToUtf16(e.what())));
+                           String(tvx::CurrentExceptionText(error))));
     }
     return E_FAIL;
 }

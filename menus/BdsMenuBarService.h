@@ -8,7 +8,7 @@
 #include "interop/InterfacedObject.h"
 #include "interop/TalvixBdsInterop.h"
 #include "menus/BdsMenuItem.h"
-#include "menus/FreeWatch.h"
+#include "core/FreeWatch.h"
 
 #include <memory>
 #include <string_view>
@@ -81,9 +81,10 @@ public:
     HRESULT SetImage(TMenuItem* MenuItem, HBITMAP bitmapHandle);
 
 private:
+    friend class tvx::LifetimeRegistry;
     TBdsMenuBarService();
     bool HasItems() const noexcept;
-    static void MainMenuFreed(void* Self);
+    void MainMenuFreed(TComponent* MainMenu);
 
     TMainMenu* FMainMenu = nullptr;
     std::unique_ptr<TMenuItems> FMenuItems;

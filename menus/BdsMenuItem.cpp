@@ -5,6 +5,7 @@
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
+#include "core/WrapperCall.h"
 #include "menus/BdsMenuBarService.h"
 
 #include <utility>
@@ -35,8 +36,8 @@ TBdsMenuItem::TBdsMenuItem(TBdsMenuBarService* Service, TMenuItem* MenuItem, boo
       FService(Service)
 {
     if (FMenuItem)
-        FWatch = std::make_unique<TFreeWatch>(FMenuItem, this, &TBdsMenuItem::ItemFreed,
-                                              &TBdsMenuItem::LibraryUnloading);
+        FWatch = std::make_unique<TFreeWatch>(FMenuItem, MakeEvent<&TBdsMenuItem::ItemFreed>(this),
+                                              MakeEvent<&TBdsMenuItem::LibraryUnloading>(this));
 }
 
 TBdsMenuItem::~TBdsMenuItem()
@@ -92,24 +93,27 @@ void TBdsMenuItem::Orphan() noexcept
     Retire();
 }
 
-void TBdsMenuItem::ItemFreed(void* Self)
+void TBdsMenuItem::ItemFreed(TComponent*)
 {
-    auto* self = static_cast<TBdsMenuItem*>(Self);
     // The IDE is freeing the item: it is neither touched nor freed again.
-    self->FMenuItem = nullptr;
-    self->Retire();
+    FMenuItem = nullptr;
+    Retire();
 }
 
-void TBdsMenuItem::LibraryUnloading(void* Self)
+void TBdsMenuItem::LibraryUnloading(TComponent*)
 {
-    auto* self = static_cast<TBdsMenuItem*>(Self);
-    if (self->FMenuItem && self->FMenuItem->OnClick().Data() == self)
-        self->FMenuItem->SetOnClick(TNotifyEvent());
+    Unhook();
+}
+
+void TBdsMenuItem::Unhook() noexcept
+{
+    if (FMenuItem && FMenuItem->OnClick().Data() == this)
+        FMenuItem->SetOnClick(TNotifyEvent());
 }
 
 void TBdsMenuItem::DropEvents() noexcept
 {
-    LibraryUnloading(this);
+    Unhook();
     // Last: letting go of the sink may let go of this wrapper.
     auto events = std::move(FEvents);
 }
@@ -122,67 +126,41 @@ void TBdsMenuItem::Warn(std::u16string_view text) const
                 tvx::AsOleChar(kWarningCaption.data()), MB_OK | MB_ICONWARNING);
 }
 
-bool TBdsMenuItem::CheckEnded(std::u16string_view text) const
-{
-    if (!FDestroyed)
-        return false;
-    Warn(text);
-    return true;
-}
-
 template <class T, class F>
 HRESULT TBdsMenuItem::Read(T* pRetVal, std::u16string_view warning, F&& read)
 {
-    return tvx::Guarded([&]() -> HRESULT {
-        if (tvx::ClearOut(pRetVal) != S_OK)
-            return E_POINTER;
-        if (CheckEnded(warning))
-            return E_UNEXPECTED;
-        *pRetVal = read(*FMenuItem);
-        return S_OK;
-    });
+    return ReadIfLive(!FDestroyed, pRetVal, [&] { return read(*FMenuItem); }, E_FAIL, [&] { Warn(warning); });
 }
 
 template <class F>
 HRESULT TBdsMenuItem::Write(std::u16string_view warning, F&& write)
 {
-    return tvx::Guarded([&]() -> HRESULT {
-        if (CheckEnded(warning))
-            return E_UNEXPECTED;
-        write(*FMenuItem);
-        return S_OK;
-    });
+    return CallIfLive(!FDestroyed, [&] { write(*FMenuItem); }, E_FAIL, [&] { Warn(warning); });
 }
 
 template <class F>
 HRESULT TBdsMenuItem::Navigate(IBdsMenuItem** pRetVal, std::u16string_view warning, F&& find)
 {
-    return tvx::Guarded([&]() -> HRESULT {
-        if (tvx::ClearOut(pRetVal) != S_OK)
-            return E_POINTER;
-        if (warning.empty() ? FDestroyed : CheckEnded(warning))
-            return E_UNEXPECTED;
-        return find(*FMenuItem);
+    if (tvx::ClearOut(pRetVal) != S_OK)
+        return E_POINTER;
+    // The previous item is reached without a warning of its own: the IDE's
+    // add-ins rely on this, and the parent's ChildMenuItem still warns.
+    return CallIfLive(!FDestroyed, [&] { return find(*FMenuItem); }, E_FAIL, [&] {
+        if (!warning.empty())
+            Warn(warning);
     });
 }
 
+// The begin-group pair shows no warning on an ended wrapper: the IDE's
+// add-ins rely on this.
 HRESULT TBdsMenuItem::Get_BeginGroup(VARIANT_BOOL* pRetVal)
 {
-    return tvx::Guarded([&]() -> HRESULT {
-        if (tvx::ClearOut(pRetVal) != S_OK)
-            return E_POINTER;
-        if (FDestroyed)
-            return E_UNEXPECTED;
-        *pRetVal = tvx::ToVariantBool(HasSeparatorBefore(*FMenuItem));
-        return S_OK;
-    });
+    return ReadIfLive(!FDestroyed, pRetVal, [&] { return tvx::ToVariantBool(HasSeparatorBefore(*FMenuItem)); });
 }
 
 HRESULT TBdsMenuItem::Set_BeginGroup(VARIANT_BOOL pRetVal)
 {
-    return tvx::Guarded([&]() -> HRESULT {
-        if (FDestroyed)
-            return E_UNEXPECTED;
+    return CallIfLive(!FDestroyed, [&]() -> HRESULT {
         bool on = tvx::FromVariantBool(pRetVal);
         if (on == HasSeparatorBefore(*FMenuItem))
             return S_OK;
@@ -275,15 +253,16 @@ HRESULT TBdsMenuItem::Get_Shortcut(LONG* pRetVal)
 
 HRESULT TBdsMenuItem::Set_Shortcut(LONG pRetVal)
 {
-    return tvx::Guarded([&]() -> HRESULT {
-        if (CheckEnded(u"SetShortcut for "sv))
-            return E_UNEXPECTED;
-        // A TShortCut is 16 bits: a wider value would change another key.
-        if (pRetVal < 0 || pRetVal > 0xFFFF)
-            return E_INVALIDARG;
-        FMenuItem->SetShortCut(TShortCut(pRetVal));
-        return S_OK;
-    });
+    return CallIfLive(
+        !FDestroyed,
+        [&]() -> HRESULT {
+            // A TShortCut is 16 bits: a wider value would change another key.
+            if (pRetVal < 0 || pRetVal > 0xFFFF)
+                return E_INVALIDARG;
+            FMenuItem->SetShortCut(TShortCut(pRetVal));
+            return S_OK;
+        },
+        E_FAIL, [&] { Warn(u"SetShortcut for "sv); });
 }
 
 HRESULT TBdsMenuItem::Get_Visible(VARIANT_BOOL* pRetVal)
@@ -314,6 +293,8 @@ HRESULT TBdsMenuItem::ChildMenuItem(LONG index, IBdsMenuItem** pRetVal)
     });
 }
 
+// Firing an item of an ended wrapper does nothing, without a warning: the
+// IDE's add-ins rely on this.
 HRESULT TBdsMenuItem::InvokeAction()
 {
     return tvx::Guarded([&] {

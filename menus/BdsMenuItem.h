@@ -11,7 +11,7 @@
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
-#include "menus/FreeWatch.h"
+#include "core/FreeWatch.h"
 
 #include <memory>
 
@@ -72,8 +72,6 @@ private:
     void End() noexcept;
     // The warning an operation on an ended wrapper shows, followed by FName.
     void Warn(std::u16string_view text) const;
-    // Warns and answers true when the wrapper has ended.
-    bool CheckEnded(std::u16string_view text) const;
     // The shapes every method takes: a getter, a setter and a navigation,
     // each guarded, with its ended-wrapper warning (none for an empty text).
     template <class T, class F>
@@ -84,8 +82,10 @@ private:
     HRESULT Navigate(IBdsMenuItem** pRetVal, std::u16string_view warning, F&& find);
     // The click handler set as the item's OnClick.
     void DoClick(TObject* Sender);
-    static void ItemFreed(void* Self);
-    static void LibraryUnloading(void* Self);
+    void ItemFreed(TComponent* Item);
+    void LibraryUnloading(TComponent* Item);
+    // Takes our click handler off the item, if it is still there.
+    void Unhook() noexcept;
 
     TMenuItem* FMenuItem;
     tvx::IntfPtr<IBdsToolBarControlEvents> FEvents;

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The whole test suite: the plain build (warnings as errors), the sanitizer
-# build (AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer), the
-# Windows compile checks of the SDK (registered as tests of the plain build),
-# the main command under valgrind's memcheck, and the fuzz targets over
-# their saved corpora plus a short run each.
+# The whole test suite: the format check, the plain build (warnings as
+# errors), the sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer,
+# LeakSanitizer), the Windows compile checks of the SDK (registered as tests
+# of the plain build), the main command under valgrind's memcheck, and the
+# fuzz targets over their saved corpora plus a short run each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
+scripts/install-deps.sh
+echo "=== format"
+scripts/format.sh --check || status=1
 for preset in ci asan; do
   echo "=== $preset: build"
   scripts/setup.sh "$preset"

@@ -21,22 +21,21 @@ int DesignInfoOf(LONG left, LONG top) noexcept
 
 TDragDropDesignerNotifier* TDragDropDesignerNotifier::Create(TBdsServices& root)
 {
-    auto* notifier = new TDragDropDesignerNotifier(root);
-    tvx::LifetimeRegistry::Keep(notifier);
+    // Registered once it holds itself: the designers take references.
+    auto* notifier = tvx::LifetimeRegistry::Create<TDragDropDesignerNotifier>(root);
+    RegisterDesignNotification(notifier);
+    notifier->registered_ = true;
     return notifier;
 }
 
 TDragDropDesignerNotifier::TDragDropDesignerNotifier(TBdsServices& root) : root_(root)
 {
-    AddRef();
     if (BorlandIDEServices) {
         // A host without module services leaves the field null; nothing here
         // reads it yet.
         tvx::IntfPtr<IUnknown> service = BorlandIDEServices->GetService(tvx::IidOf<IOTAModuleServices>);
         FModuleServices = service.try_as<IOTAModuleServices>();
     }
-    RegisterDesignNotification(this);
-    registered_ = true;
 }
 
 TDragDropDesignerNotifier::~TDragDropDesignerNotifier()

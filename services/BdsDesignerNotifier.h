@@ -33,6 +33,7 @@ public:
     void Unregister() noexcept;
 
 private:
+    friend class tvx::LifetimeRegistry;
     explicit TDragDropDesignerNotifier(TBdsServices& root);
     ~TDragDropDesignerNotifier() override;
 

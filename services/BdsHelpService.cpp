@@ -43,15 +43,7 @@ void LaunchViewer(const String& file, const String& parameters) noexcept
 
 TBdsHelpService* TBdsHelpService::Create()
 {
-    auto* service = new TBdsHelpService();
-    tvx::LifetimeRegistry::Keep(service);
-    return service;
-}
-
-TBdsHelpService::TBdsHelpService()
-{
-    // Releases by packages never end the service.
-    AddRef();
+    return tvx::LifetimeRegistry::Create<TBdsHelpService>();
 }
 
 HRESULT TBdsHelpService::ShowHelpByKeyword(BSTR keyword)

@@ -21,7 +21,8 @@ public:
     HRESULT STDMETHODCALLTYPE ShowHelpByURL(BSTR URL) override;
 
 private:
-    TBdsHelpService();
+    friend class tvx::LifetimeRegistry;
+    TBdsHelpService() = default;
     ~TBdsHelpService() override = default;
 };
 

@@ -10,8 +10,7 @@
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
-#include "loader/TalvixLoader.h"
-#include "menus/FreeWatch.h"
+#include "interop/WrappedToolsAPI.h"
 
 namespace talvix {
 
@@ -66,51 +65,36 @@ String BstrText(BSTR text) { return String(tvx::BstrView(text)); }
 
 } // namespace
 
-struct TBdsServices::TShortCutWatch {
-    TShortCutWatch(TBdsServices* root, TCustomAction* action)
-        : Root(root), Action(action),
-          Watch(std::make_unique<TFreeWatch>(action, this, &TBdsServices::ShortCutFreed))
-    {
-    }
-    TBdsServices* Root;
-    TCustomAction* Action;
-    std::unique_ptr<TFreeWatch> Watch;
-};
-
 MirroredService MirroredServiceOf(REFGUID Service)
 {
-    const std::u16string text = tvx::FormatGuidW(Service);
-    if (text == u"{F17A7BCD-E07D-11D1-AB0B-00C04FB16FB3}")
+    // A mirror carries the identifier of the IDE interface it mirrors.
+    if (tvx::IsEqualGuid(Service, tvx::IidOf<IBDSModuleServices70>))
         return MirroredService::ModuleServices;
-    if (text == u"{F37E8C46-0A02-4FD4-8D57-E55F9A5783EC}")
+    if (tvx::IsEqualGuid(Service, tvx::IidOf<IBDSEditorServices80>))
         return MirroredService::EditorServices;
     return MirroredService::None;
 }
 
-TBdsServices* TBdsServices::Create()
+TBdsServices* TBdsServices::Create(TPackageTable* Packages)
 {
-    auto* root = new TBdsServices();
-    root->AddRef();
-    tvx::LifetimeRegistry::Keep(root);
-    return root;
+    return tvx::LifetimeRegistry::Create<TBdsServices>(Packages);
 }
 
-TBdsServices::TBdsServices()
+TBdsServices::TBdsServices(TPackageTable* Packages)
+    : FPackages(Packages), FMessageHook(&TApplication::OnMessage, &TApplication::SetOnMessage)
 {
     // The services, in this order; later ones may rely on earlier ones.
     // The windows service is created first here, once it is built.
     FBdsToolBarService = TBdsToolBarService::Create();
+    FBdsToolBarService->SetOnToolbarLoaded(MakeEvent<&TBdsServices::OnToolBarServiceInitialized>(this));
     FBdsHelpService = TBdsHelpService::Create();
     FBdsMenuBarService = TBdsMenuBarService::Create();
     // The designer notifier registers itself with the IDE's designers.
     FBdsUnmanagedDesignerHelper = TDragDropDesignerNotifier::Create(*this);
-    OldMessageProcessing = Application ? Application->OnMessage() : TMessageEvent();
-    UpdateMessageProcessing();
-    if (Application) {
-        FHookedApplication = Application;
-        FApplicationWatch = std::make_unique<TFreeWatch>(Application, this, &TBdsServices::ApplicationFreed,
-                                                         &TBdsServices::LibraryUnloading);
-    }
+    // An IDE that unloads the library without terminating it first must
+    // still find no hook, notifier or handler of ours afterwards.
+    FMessageHook.Install(MakeEvent<&TBdsServices::DoApplicationMessage>(this),
+                         MakeEvent<&TBdsServices::LibraryUnloading>(this));
     FBdsVersionStr = DecimalText(FBdsVersionMajor) + u"." + DecimalText(FBdsVersionMinor);
 }
 
@@ -126,30 +110,18 @@ TBdsServices::~TBdsServices()
 
 void TBdsServices::UpdateMessageProcessing()
 {
-    if (Application && !FShutDown)
-        Application->SetOnMessage(MakeEvent<&TBdsServices::DoApplicationMessage>(this));
+    if (!FShutDown)
+        FMessageHook.Reinstall();
 }
 
 void TBdsServices::RestoreMessageProcessing() noexcept
 {
-    TApplication* application = std::exchange(FHookedApplication, nullptr);
-    FApplicationWatch.reset();
-    if (application && application->OnMessage() == MakeEvent<&TBdsServices::DoApplicationMessage>(this)) {
-        application->SetOnMessage(OldMessageProcessing);
-        OldMessageProcessing = TMessageEvent();
-    }
+    FMessageHook.Remove();
 }
 
-void TBdsServices::ApplicationFreed(void* Self)
+void TBdsServices::LibraryUnloading(TComponent*)
 {
-    static_cast<TBdsServices*>(Self)->FHookedApplication = nullptr;
-}
-
-void TBdsServices::LibraryUnloading(void* Self)
-{
-    // An IDE that unloads the library without terminating it first must
-    // still find no hook, notifier or handler of ours afterwards.
-    static_cast<TBdsServices*>(Self)->ShutDown();
+    ShutDown();
 }
 
 void TBdsServices::ShutDown()
@@ -172,7 +144,7 @@ void TBdsServices::ShutDown()
 void TBdsServices::DoApplicationMessage(MSG& Msg, bool& Handled)
 {
     if (FMessageHandlers.empty())
-        OldMessageProcessing(Msg, Handled); // an empty event does nothing
+        OldMessageProcessing()(Msg, Handled); // an empty event does nothing
     else
         DispatchToHandlers(Msg, Handled);
 }
@@ -193,7 +165,7 @@ void TBdsServices::DispatchToHandlers(MSG& Msg, bool& Handled)
     } while (!handledLocal && ++i < count);
     Handled = handledLocal != 0;
     if (callPrevious)
-        OldMessageProcessing(Msg, Handled);
+        OldMessageProcessing()(Msg, Handled);
 }
 
 void TBdsServices::OnToolBarServiceInitialized()
@@ -208,7 +180,8 @@ void TBdsServices::NotifyServicesReady()
 {
     if (!FToolBarServiceInitialized || !FBdsNetServicesInitialized)
         return;
-    NotifyPackagesServicesReady();
+    if (FPackages)
+        FPackages->NotifyServicesReady();
     CollectShortCuts();
 }
 
@@ -235,8 +208,8 @@ void TBdsServices::CollectShortCuts() noexcept
             if (ShortCutToText(action->ShortCut()).empty())
                 continue;
             // Watched before it is listed: a listed action is always watched.
-            auto watch = std::make_unique<TShortCutWatch>(this, action);
-            FShortCutWatches.push_back(std::move(watch));
+            FShortCutWatches.push_back(
+                std::make_unique<TFreeWatch>(action, MakeEvent<&TBdsServices::ShortCutFreed>(this)));
             FBdsShortCuts.push_back(action);
         }
     } catch (...) {
@@ -244,13 +217,11 @@ void TBdsServices::CollectShortCuts() noexcept
     }
 }
 
-void TBdsServices::ShortCutFreed(void* Watch)
+void TBdsServices::ShortCutFreed(TComponent* Action)
 {
-    auto* watch = static_cast<TShortCutWatch*>(Watch);
-    TBdsServices* root = watch->Root;
-    std::erase(root->FBdsShortCuts, watch->Action);
+    std::erase(FBdsShortCuts, Action);
     // Last: this frees the watch that is calling, which allows it.
-    std::erase_if(root->FShortCutWatches, [&](const auto& w) { return w.get() == watch; });
+    std::erase_if(FShortCutWatches, [&](const auto& watch) { return watch->Target() == nullptr; });
 }
 
 HRESULT TBdsServices::get_BdsVersionMajor(LONG* version)
@@ -446,7 +417,7 @@ HRESULT TBdsServices::get_PackagesCount(LONG* count)
 {
     return tvx::Guarded([&] {
         ClearResult(count);
-        *count = PackageInfoCount();
+        *count = FPackages ? FPackages->Count() : 0;
     });
 }
 
@@ -456,7 +427,9 @@ HRESULT TBdsServices::GetPackageInfo(LONG index, PackageInfo* pRetVal)
         ClearResult(pRetVal);
         // A bad index raises a range error carrying E_INVALIDARG, with the
         // record left cleared.
-        CopyPackageInfo(index, *pRetVal);
+        if (!FPackages)
+            throw tvx::HResultError(E_INVALIDARG, u"Range check error");
+        FPackages->Copy(index, *pRetVal);
     });
 }
 

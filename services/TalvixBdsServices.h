@@ -3,6 +3,7 @@
 
 #include "host/vcl/Forms.h"
 #include "host/vcl/ShortCuts.h"
+#include "core/ApplicationHook.h"
 #include "services/BdsDesignerNotifier.h"
 #include "services/BdsHelpService.h"
 #include "menus/BdsMenuBarService.h"
@@ -18,20 +19,36 @@ class TCustomAction;
 
 namespace talvix {
 
+// The loader's package table as the root sees it. The loader implements it,
+// so that the root knows nothing of the layer above it.
+class TPackageTable {
+public:
+    virtual LONG Count() const noexcept = 0;
+    // Copies record `index` into `out`, adding a reference to Instance; an
+    // index outside the table raises a range error carrying E_INVALIDARG.
+    virtual void Copy(LONG index, PackageInfo& out) const = 0;
+    // Calls OnServicesReady on every kept package in load order.
+    virtual void NotifyServicesReady() = 0;
+
+protected:
+    ~TPackageTable() = default;
+};
+
 // A package's key data (key code in bits 0..15, Shift 0x10000, Control
 // 0x20000, Alt 0x40000) as the VCL shortcut value the IDE's actions carry.
 TShortCut KeyDataToShortCut(LONG keyData) noexcept;
 
 // The Open Tools API services that packages reach through mirror interfaces,
-// told apart by the canonical text of the identifier asked for.
+// told apart by the identifier asked for.
 enum class MirroredService { None, ModuleServices, EditorServices };
 MirroredService MirroredServiceOf(REFGUID Service);
 
 class TBdsServices final : public tvx::Implements<TBdsServices, IBdsServices> {
 public:
     // Creates the single root; it holds a reference on itself and is never
-    // destroyed while the process runs.
-    static TBdsServices* Create();
+    // destroyed while the process runs. Without a package table it reports
+    // no packages.
+    static TBdsServices* Create(TPackageTable* Packages = nullptr);
 
     IBdsServices* Interface() noexcept { return this; }
 
@@ -81,10 +98,11 @@ public:
 
 protected:
     // The application's OnMessage handler before the root installed its own.
-    TMessageEvent OldMessageProcessing;
+    const TMessageEvent& OldMessageProcessing() const noexcept { return FMessageHook.Previous(); }
 
 private:
-    TBdsServices();
+    friend class tvx::LifetimeRegistry;
+    explicit TBdsServices(TPackageTable* Packages);
     ~TBdsServices() override;
 
     void DoApplicationMessage(MSG& Msg, bool& Handled);
@@ -95,8 +113,7 @@ private:
     [[gnu::noinline, gnu::aligned(64)]] void DispatchToHandlers(MSG& Msg, bool& Handled);
     void NotifyServicesReady();
     void CollectShortCuts() noexcept;
-    static void ApplicationFreed(void* Self);
-    static void LibraryUnloading(void* Self);
+    void LibraryUnloading(TComponent* Application);
 
     // The services, created by the constructor and never freed.
     TBdsToolBarService* FBdsToolBarService = nullptr;
@@ -110,9 +127,8 @@ private:
     std::vector<TCustomAction*> FBdsShortCuts;
     // Each collected action is watched, so that one the IDE frees (an
     // unloaded design package, the IDE's own shutdown) leaves the list.
-    struct TShortCutWatch;
-    std::vector<std::unique_ptr<TShortCutWatch>> FShortCutWatches;
-    static void ShortCutFreed(void* Watch);
+    std::vector<std::unique_ptr<TFreeWatch>> FShortCutWatches;
+    void ShortCutFreed(TComponent* Action);
     std::u16string FBdsEdition;
     LONG FIsBdsPersonality = -1;
     LONG FBdsVersionMajor = 8;
@@ -122,10 +138,8 @@ private:
     std::vector<IMessageHandler*> FMessageHandlers;
     std::vector<IDragDropHelperProvider*> FDragDropHelpers;
     bool FShutDown = false;
-    // The application whose OnMessage was hooked, while it lives: the hook
-    // must not outlive the library's code.
-    TApplication* FHookedApplication = nullptr;
-    std::unique_ptr<TFreeWatch> FApplicationWatch;
+    TPackageTable* FPackages;
+    TApplicationHook<TMessageEvent> FMessageHook;
 };
 
 } // namespace talvix

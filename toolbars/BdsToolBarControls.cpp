@@ -7,9 +7,9 @@
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
-#include "menus/PackageBitmap.h"
+#include "core/PackageBitmap.h"
+#include "core/WrapperCall.h"
 #include "toolbars/BdsToolBarService.h"
-#include "toolbars/WrapperCalls.h"
 
 #include <exception>
 #include <utility>
@@ -23,20 +23,6 @@ template <class I, class T>
 void* KindInterface(T* control, REFIID riid) noexcept
 {
     return tvx::IsEqualGuid(riid, tvx::IidOf<I>) ? static_cast<I*>(control) : nullptr;
-}
-
-// The message of the error in flight, for the user.
-String CurrentErrorMessage()
-{
-    try {
-        throw;
-    } catch (const Exception& e) {
-        return e.Message();
-    } catch (const std::exception& e) {
-        return tvx::Utf8ToUtf16(e.what());
-    } catch (...) {
-        return u"Unknown error";
-    }
 }
 
 } // namespace
@@ -82,18 +68,10 @@ void TBdsToolBarControl::CutLoose(bool VclControlsStay)
     auto events = std::move(FEvents);
 }
 
-struct TBdsToolBarControl::VclWatch {
-    TBdsToolBarControl* Control;
-    TComponent* Component;
-    std::unique_ptr<TFreeWatch> Watch;
-};
-
 void TBdsToolBarControl::WatchVcl(TComponent* Component)
 {
-    auto watch = std::make_unique<VclWatch>(VclWatch{this, Component, nullptr});
-    watch->Watch = std::make_unique<TFreeWatch>(Component, watch.get(), &TBdsToolBarControl::VclFreed,
-                                                &TBdsToolBarControl::LibraryUnloading);
-    VclWatches.push_back(std::move(watch));
+    VclWatches.push_back(std::make_unique<TFreeWatch>(Component, MakeEvent<&TBdsToolBarControl::VclFreed>(this),
+                                                      MakeEvent<&TBdsToolBarControl::LibraryUnloading>(this)));
 }
 
 void TBdsToolBarControl::UnwatchVcl() noexcept
@@ -101,23 +79,20 @@ void TBdsToolBarControl::UnwatchVcl() noexcept
     VclWatches.clear();
 }
 
-void TBdsToolBarControl::VclFreed(void* Watch)
+void TBdsToolBarControl::VclFreed(TComponent* Freed)
 {
-    auto* watch = static_cast<VclWatch*>(Watch);
-    TBdsToolBarControl* self = watch->Control;
-    TComponent* freed = watch->Component;
-    if (!self->Live())
+    if (!Live())
         return;
     // Held to the end: letting go of the sink may drop the last reference.
-    tvx::IntfPtr<IBdsToolBarControl> hold(self->Interface());
-    self->UnwatchVcl();
-    self->ForgetVclControl(freed);
-    self->EndControl();
+    tvx::IntfPtr<IBdsToolBarControl> hold(Interface());
+    UnwatchVcl();
+    ForgetVclControl(Freed);
+    EndControl();
 }
 
-void TBdsToolBarControl::LibraryUnloading(void* Watch)
+void TBdsToolBarControl::LibraryUnloading(TComponent*)
 {
-    static_cast<VclWatch*>(Watch)->Control->UnhookVclControls();
+    UnhookVclControls();
 }
 
 bool TBdsToolBarControl::DeliversEvents() const noexcept
@@ -160,13 +135,13 @@ void TBdsToolBarControl::FireChange()
 template <class Body>
 HRESULT TBdsToolBarControl::OnLive(Body&& body, HRESULT Refused)
 {
-    return CallIfUsable(Live(), body, Refused);
+    return CallIfLive(Live(), body, Refused);
 }
 
 template <class T, class Body>
 HRESULT TBdsToolBarControl::Read(T* pRetVal, Body&& body, HRESULT Refused)
 {
-    return ReadIfUsable(Live(), pRetVal, body, Refused);
+    return ReadIfLive(Live(), pRetVal, body, Refused);
 }
 
 HRESULT TBdsToolBarControl::Get_Caption(BSTR* pRetVal)
@@ -352,7 +327,9 @@ HRESULT TBdsToolBarButton::SetImage(HBITMAP imageHandle)
             return S_OK;
         } catch (...) {
             const LONG handleValue = LONG(reinterpret_cast<std::uintptr_t>(imageHandle));
-            ShowMessage(Format(u"TBdsToolBarButton.SetImage %d %s", handleValue, CurrentErrorMessage()));
+            std::u16string error;
+            ShowMessage(Format(u"TBdsToolBarButton.SetImage %d %s", handleValue,
+                               String(tvx::CurrentExceptionText(error))));
             return E_FAIL;
         }
     });

@@ -17,7 +17,7 @@
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
-#include "menus/FreeWatch.h"
+#include "core/FreeWatch.h"
 
 #include <memory>
 #include <vector>
@@ -133,12 +133,11 @@ protected:
     tvx::IntfPtr<IBdsToolBarControlEvents> FEvents;
 
 private:
-    struct VclWatch;
-    static void VclFreed(void* Watch);
-    static void LibraryUnloading(void* Watch);
+    void VclFreed(TComponent* Freed);
+    void LibraryUnloading(TComponent* Watched);
     // Live, and the IDE's events still go to packages.
     bool DeliversEvents() const noexcept;
-    std::vector<std::unique_ptr<VclWatch>> VclWatches;
+    std::vector<std::unique_ptr<TFreeWatch>> VclWatches;
 };
 
 // The kind interfaces share the object's one reference count.

@@ -8,10 +8,9 @@
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
-#include "loader/TalvixLoader.h"
-#include "services/TalvixBdsServices.h"
+#include "core/StillListed.h"
+#include "core/WrapperCall.h"
 #include "toolbars/BdsToolBarControls.h"
-#include "toolbars/WrapperCalls.h"
 
 #include <algorithm>
 #include <utility>
@@ -35,22 +34,6 @@ T* LastOf(TThreadList& list)
 {
     TThreadList::Locked items(list);
     return items->Count() > 0 ? static_cast<T*>(items->Last()) : nullptr;
-}
-
-template <class T>
-std::vector<T*> SnapshotOf(TThreadList& list)
-{
-    TThreadList::Locked items(list);
-    std::vector<T*> result;
-    for (void* item : *items)
-        result.push_back(static_cast<T*>(item));
-    return result;
-}
-
-bool ListHolds(TThreadList& list, const void* item)
-{
-    TThreadList::Locked items(list);
-    return items->IndexOf(const_cast<void*>(item)) >= 0;
 }
 
 } // namespace
@@ -84,7 +67,6 @@ TBdsToolBar* TToolBars::Items(int Index)
 // --- TBdsToolBar ----------------------------------------------------------------
 
 TBdsToolBar::TBdsToolBar(const String& Name, const String& Title, TBdsToolBarService* ToolBarService)
-    : ToolBarControls(std::make_unique<TToolBarControls>())
 {
     tvx::IntfPtr<INTAServices> services = NTAServices();
     ToolBar = services->GetToolBar(Name);
@@ -96,7 +78,7 @@ TBdsToolBar::TBdsToolBar(const String& Name, const String& Title, TBdsToolBarSer
         ToolBar->SetVisible(false);
     }
     ToolBar->SetAutoSize(true);
-    NativeWatch = std::make_unique<TFreeWatch>(ToolBar, this, &TBdsToolBar::NativeFreed);
+    NativeWatch = std::make_unique<TFreeWatch>(ToolBar, MakeEvent<&TBdsToolBar::NativeFreed>(this));
     BdsToolBarService = ToolBarService;
     BdsToolBarService->RegisterToolBar(this);
 }
@@ -122,28 +104,18 @@ int TBdsToolBar::EndPosition() const noexcept
 
 void TBdsToolBar::RegisterControl(TBdsToolBarControl* Control)
 {
-    if (ToolBarControls)
-        ToolBarControls->Add(Control);
+    ToolBarControls.Add(Control);
 }
 
 void TBdsToolBar::UnregisterControl(TBdsToolBarControl* Control)
 {
-    if (ToolBarControls)
-        ToolBarControls->Remove(Control);
+    ToolBarControls.Remove(Control);
 }
 
 void TBdsToolBar::UpdateControl()
 {
-    if (!ToolBarControls)
-        return;
-    std::vector<TBdsToolBarControl*> controls = SnapshotOf<TBdsToolBarControl>(*ToolBarControls);
-    for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-        // A sink may end or add controls, or close the toolbar, meanwhile.
-        if (!ToolBarControls || !ListHolds(*ToolBarControls, *it))
-            continue;
-        tvx::IntfPtr<IBdsToolBarControl> hold((*it)->Interface());
-        (*it)->Update();
-    }
+    ForEachStillListed<TBdsToolBarControl>(
+        ToolBarControls, [](TBdsToolBarControl* control) { control->Update(); }, ListOrder::LastFirst);
 }
 
 bool TBdsToolBar::DeliversEvents() const noexcept
@@ -153,27 +125,17 @@ bool TBdsToolBar::DeliversEvents() const noexcept
 
 void TBdsToolBar::DropEvents()
 {
-    if (!ToolBarControls)
-        return;
-    for (TBdsToolBarControl* control : SnapshotOf<TBdsToolBarControl>(*ToolBarControls)) {
-        // A sink let go of may end other controls, or close this toolbar.
-        if (!ToolBarControls || !ListHolds(*ToolBarControls, control))
-            continue;
-        tvx::IntfPtr<IBdsToolBarControl> hold(control->Interface());
-        control->DropEvents();
-    }
+    ForEachStillListed<TBdsToolBarControl>(ToolBarControls,
+                                           [](TBdsToolBarControl* control) { control->DropEvents(); });
 }
 
 void TBdsToolBar::CutLooseControls(bool VclControlsStay)
 {
-    if (!ToolBarControls)
-        return;
     // One at a time: letting go of a sink may end other controls.
-    while (TBdsToolBarControl* control = LastOf<TBdsToolBarControl>(*ToolBarControls)) {
-        ToolBarControls->Remove(control);
+    while (TBdsToolBarControl* control = LastOf<TBdsToolBarControl>(ToolBarControls)) {
+        ToolBarControls.Remove(control);
         control->CutLoose(VclControlsStay);
     }
-    ToolBarControls.reset();
 }
 
 void TBdsToolBar::LeaveService()
@@ -194,13 +156,16 @@ void TBdsToolBar::Close()
     NativeWatch.reset();
     LeaveService();
     // That package code may also free buttons, or the toolbar itself.
-    bool freed = false;
-    TFreeWatch watch(native, &freed, [](void* flag) { *static_cast<bool*>(flag) = true; });
+    struct Alive {
+        bool Yes = true;
+        void Freed(TComponent*) { Yes = false; }
+    } alive;
+    TFreeWatch watch(native, MakeEvent<&Alive::Freed>(&alive));
     native->Hide();
     CutLooseControls(false);
-    while (!freed && native->ButtonCount() > 0)
+    while (alive.Yes && native->ButtonCount() > 0)
         native->Buttons(native->ButtonCount() - 1)->Free();
-    if (!freed)
+    if (alive.Yes)
         native->Free();
 }
 
@@ -213,34 +178,32 @@ void TBdsToolBar::LetGo()
     CutLooseControls(true);
 }
 
-void TBdsToolBar::NativeFreed(void* Self)
+void TBdsToolBar::NativeFreed(TComponent*)
 {
-    auto* self = static_cast<TBdsToolBar*>(Self);
-    if (!std::exchange(self->ToolBar, nullptr))
+    if (!std::exchange(ToolBar, nullptr))
         return;
     // Held to the end: the service's reference may be the last one.
-    tvx::IntfPtr<IBdsToolBar> hold(self->Interface());
+    tvx::IntfPtr<IBdsToolBar> hold(Interface());
     // Off the list before any package code runs: a sink's last release
     // that removes this toolbar then finds nothing left to release.
-    TBdsToolBarService* service = self->BdsToolBarService;
-    const bool listed = service && service->Lists(self);
-    self->LeaveService();
+    const bool listed = BdsToolBarService && BdsToolBarService->Lists(this);
+    LeaveService();
     // The controls' VCL objects go with the toolbar that owns them.
-    self->CutLooseControls(false);
+    CutLooseControls(false);
     if (listed)
-        self->Interface()->Release();
+        Interface()->Release();
 }
 
 template <class Body>
 HRESULT TBdsToolBar::OnOpen(Body&& body, HRESULT Refused)
 {
-    return CallIfUsable(Open(), body, Refused);
+    return CallIfLive(Open(), body, Refused);
 }
 
 template <class T, class Body>
 HRESULT TBdsToolBar::Read(T* pRetVal, Body&& body, HRESULT Refused)
 {
-    return ReadIfUsable(Open(), pRetVal, body, Refused);
+    return ReadIfLive(Open(), pRetVal, body, Refused);
 }
 
 HRESULT TBdsToolBar::Get_Name(BSTR* pRetVal)
@@ -317,7 +280,7 @@ HRESULT TBdsToolBar::Set_Floating(VARIANT_BOOL)
 
 HRESULT TBdsToolBar::Get_ControlCount(LONG* pRetVal)
 {
-    return Read(pRetVal, [&] { return LONG(ToolBarControls->Count()); });
+    return Read(pRetVal, [&] { return LONG(ToolBarControls.Count()); });
 }
 
 HRESULT TBdsToolBar::AddSeparator()
@@ -387,13 +350,9 @@ HRESULT TBdsToolBar::RemoveControl(IBdsToolBarControl* bdsToolBarControl)
 HRESULT TBdsToolBar::Clear()
 {
     return OnOpen([&] {
-        while (ToolBarControls) {
-            TBdsToolBarControl* control = LastOf<TBdsToolBarControl>(*ToolBarControls);
-            if (!control)
-                break;
+        while (TBdsToolBarControl* control = LastOf<TBdsToolBarControl>(ToolBarControls)) {
             control->EndControl();
-            if (ToolBarControls)
-                ToolBarControls->Remove(control);
+            ToolBarControls.Remove(control);
         }
         // A sink may have closed the toolbar meanwhile.
         if (ToolBar)
@@ -440,82 +399,53 @@ void TToolBarNotifier::ToolbarLoaded(TWinControl* Toolbar)
 {
     String line = u"ToolbarLoaded : " + (Toolbar ? Toolbar->Name() : String());
     OutputDebugStringW(tvx::AsOleChar(line.c_str()));
-    if (TBdsServices* root = ServicesRoot())
-        root->OnToolBarServiceInitialized();
+    OnToolbarLoaded();
 }
 
 // --- TBdsToolBarService -------------------------------------------------------------
 
 TBdsToolBarService* TBdsToolBarService::Create()
 {
-    auto* service = new TBdsToolBarService();
-    service->AddRef();
-    tvx::LifetimeRegistry::Keep(service);
-    return service;
+    return tvx::LifetimeRegistry::Create<TBdsToolBarService>();
 }
 
-TBdsToolBarService::TBdsToolBarService() : ToolBars(std::make_unique<TToolBars>())
+TBdsToolBarService::TBdsToolBarService()
+    : ToolBars(std::make_unique<TToolBars>()), IdleHook(&TApplication::OnIdle, &TApplication::SetOnIdle)
 {
     tvx::IntfPtr<INTAToolbarStreamNotifier> notifier(new TToolBarNotifier());
     auto* registered = static_cast<TToolBarNotifier*>(notifier.get());
     if (registered->Index() >= 0)
         ToolBarNotifier = registered;
     // The update pass runs when the IDE goes idle, after whatever ran there.
-    if (Application) {
-        OldIdleProcessing = Application->OnIdle();
-        Application->SetOnIdle(MakeEvent<&TBdsToolBarService::DoApplicationIdle>(this));
-        HookedApplication = Application;
-        ApplicationWatch = std::make_unique<TFreeWatch>(Application, this, &TBdsToolBarService::ApplicationFreed,
-                                                        &TBdsToolBarService::LibraryUnloading);
-    }
+    IdleHook.Install(MakeEvent<&TBdsToolBarService::DoApplicationIdle>(this));
 }
 
 TBdsToolBarService::~TBdsToolBarService()
 {
     LetGoOfAll();
-    ReleaseIdleHook();
+}
+
+void TBdsToolBarService::SetOnToolbarLoaded(const TToolbarLoadedEvent& Value) noexcept
+{
+    if (ToolBarNotifier)
+        ToolBarNotifier->OnToolbarLoaded = Value;
 }
 
 void TBdsToolBarService::DoApplicationIdle(TObject* Sender, bool& Done)
 {
-    OldIdleProcessing(Sender, Done);
+    IdleHook.Previous()(Sender, Done);
     if (!FShutDown)
         Update();
-}
-
-void TBdsToolBarService::ReleaseIdleHook() noexcept
-{
-    TApplication* application = std::exchange(HookedApplication, nullptr);
-    ApplicationWatch.reset();
-    if (application && application->OnIdle() == MakeEvent<&TBdsToolBarService::DoApplicationIdle>(this)) {
-        application->SetOnIdle(OldIdleProcessing);
-        OldIdleProcessing = TIdleEvent();
-    }
-}
-
-void TBdsToolBarService::ApplicationFreed(void* Self)
-{
-    static_cast<TBdsToolBarService*>(Self)->HookedApplication = nullptr;
-}
-
-void TBdsToolBarService::LibraryUnloading(void* Self)
-{
-    static_cast<TBdsToolBarService*>(Self)->ReleaseIdleHook();
 }
 
 void TBdsToolBarService::ShutDown()
 {
     if (std::exchange(FShutDown, true))
         return;
-    ReleaseIdleHook();
+    IdleHook.Remove();
     if (TToolBarNotifier* notifier = std::exchange(ToolBarNotifier, nullptr))
         notifier->Unregister();
-    for (TBdsToolBar* toolBar : SnapshotOf<TBdsToolBar>(*ToolBars)) {
-        if (!Lists(toolBar))
-            continue;
-        tvx::IntfPtr<IBdsToolBar> hold(toolBar->Interface());
-        toolBar->DropEvents();
-    }
+    ForEachStillListed<TBdsToolBar>(*ToolBars, [](TBdsToolBar* toolBar) { toolBar->DropEvents(); });
 }
 
 void TBdsToolBarService::RegisterToolBar(TBdsToolBar* BdsToolBar)
@@ -530,18 +460,14 @@ void TBdsToolBarService::UnregisterToolBar(TBdsToolBar* BdsToolBar)
 
 bool TBdsToolBarService::Lists(const TBdsToolBar* BdsToolBar)
 {
-    return ListHolds(*ToolBars, BdsToolBar);
+    TThreadList::Locked items(*ToolBars);
+    return items->IndexOf(const_cast<TBdsToolBar*>(BdsToolBar)) >= 0;
 }
 
 void TBdsToolBarService::Update()
 {
-    std::vector<TBdsToolBar*> toolBars = SnapshotOf<TBdsToolBar>(*ToolBars);
-    for (auto it = toolBars.rbegin(); it != toolBars.rend(); ++it) {
-        if (!Lists(*it))
-            continue;
-        tvx::IntfPtr<IBdsToolBar> hold((*it)->Interface());
-        (*it)->UpdateControl();
-    }
+    ForEachStillListed<TBdsToolBar>(
+        *ToolBars, [](TBdsToolBar* toolBar) { toolBar->UpdateControl(); }, ListOrder::LastFirst);
 }
 
 void TBdsToolBarService::LetGoOfAll()
@@ -561,9 +487,12 @@ HRESULT TBdsToolBarService::FindToolBar(BSTR Name, IBdsToolBar** pRetVal)
     return tvx::Guarded([&] {
         const std::u16string_view name = tvx::BstrView(Name);
         TBdsToolBar* found = nullptr;
-        for (TBdsToolBar* toolBar : SnapshotOf<TBdsToolBar>(*ToolBars))
+        TThreadList::Locked items(*ToolBars);
+        for (void* item : *items) {
+            auto* toolBar = static_cast<TBdsToolBar*>(item);
             if (toolBar->NativeToolBar() && toolBar->NativeToolBar()->Name() == name)
                 found = toolBar;
+        }
         if (found) {
             *pRetVal = found->Interface();
             (*pRetVal)->AddRef();

@@ -19,7 +19,9 @@
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
-#include "menus/FreeWatch.h"
+#include "toolbars/GetSelf.h"
+#include "core/ApplicationHook.h"
+#include "core/FreeWatch.h"
 
 #include <memory>
 
@@ -28,6 +30,9 @@ namespace talvix {
 class TBdsToolBar;
 class TBdsToolBarControl;
 class TBdsToolBarService;
+
+// Raised for every toolbar the IDE reports loaded.
+using TToolbarLoadedEvent = TEvent<>;
 
 // A locked list of control wrappers, as plain pointers without references.
 class TToolBarControls : public TThreadList {
@@ -99,11 +104,11 @@ public:
     HRESULT STDMETHODCALLTYPE Clear() override;
 
 private:
-    // Every control lets go of the toolbar; the list goes.
+    // Every control lets go of the toolbar.
     void CutLooseControls(bool VclControlsStay);
     // The IDE freed the native toolbar: closed as RemoveToolBar closes it,
     // with nothing freed touched.
-    static void NativeFreed(void* Self);
+    void NativeFreed(TComponent* Native);
     void LeaveService();
     // Runs Body on an open toolbar inside the interop guard; a closed one
     // answers E_UNEXPECTED.
@@ -114,7 +119,7 @@ private:
 
     TBdsToolBarService* BdsToolBarService = nullptr;
     TToolBar* ToolBar = nullptr;
-    std::unique_ptr<TToolBarControls> ToolBarControls;
+    TToolBarControls ToolBarControls;
     // Another wrapper of the same toolbar, or the IDE, may free it.
     std::unique_ptr<TFreeWatch> NativeWatch;
 };
@@ -142,6 +147,9 @@ public:
 
     void Unregister() noexcept;
 
+    // The service's listener; the notifier knows nothing above it.
+    TToolbarLoadedEvent OnToolbarLoaded;
+
 private:
     int FIndex = -1;
 };
@@ -151,6 +159,8 @@ public:
     // The one service: it holds a reference on itself and lives until the
     // process ends. It registers its stream notifier and its idle hook.
     static TBdsToolBarService* Create();
+    // The services root hears of each toolbar the IDE loads.
+    void SetOnToolbarLoaded(const TToolbarLoadedEvent& Value) noexcept;
 
     IBdsToolBarService* Interface() noexcept { return this; }
     // The notifier registered at start-up, or null when the IDE had no
@@ -176,25 +186,16 @@ public:
     HRESULT STDMETHODCALLTYPE Clear() override;
 
 private:
+    friend class tvx::LifetimeRegistry;
     TBdsToolBarService();
     ~TBdsToolBarService() override;
 
     void DoApplicationIdle(TObject* Sender, bool& Done);
-    // Puts back the idle handler that was in place, unless a newer one has
-    // replaced ours since: that one may still call ours, which then only
-    // passes the step on.
-    void ReleaseIdleHook() noexcept;
-    static void ApplicationFreed(void* Self);
-    static void LibraryUnloading(void* Self);
     void LetGoOfAll();
 
     std::unique_ptr<TToolBars> ToolBars;
     TToolBarNotifier* ToolBarNotifier = nullptr;
-    TIdleEvent OldIdleProcessing;
-    // The application whose OnIdle was hooked, while it lives: the hook
-    // must not outlive the library's code.
-    TApplication* HookedApplication = nullptr;
-    std::unique_ptr<TFreeWatch> ApplicationWatch;
+    TApplicationHook<TIdleEvent> IdleHook;
     bool FShutDown = false;
 };
 

@@ -23,10 +23,12 @@ public:                                    \
     using Parent::Parent;                  \
     String ClassName() const override { return u"" #Class; }
 
-class TVX_IDE_API Exception : public std::exception {
+class TVX_IDE_API Exception : public std::exception, public tvx::MessageCarrier {
 public:
     explicit Exception(String Msg);
     ~Exception() override;
+
+    std::u16string_view ErrorMessage() const noexcept override { return message_; }
 
     virtual String ClassName() const { return u"Exception"; }
     const String& Message() const noexcept { return message_; }

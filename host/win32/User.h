@@ -1,5 +1,5 @@
-// The user32 subset: message boxes and the foreground window. Windows,
-// messages and painting join this header when the system needs them.
+// The user32 subset: message boxes and the foreground window. Windows and
+// their messages are in Windowing.h.
 #pragma once
 
 #include "host/win32/WinTypes.h"

@@ -6,6 +6,7 @@
 #include "interop/TalvixBdsInterop.h"
 #include "interop/WrappedToolsAPI.h"
 #include "tests/support/TestSupport.h"
+#include "toolbars/GetSelf.h"
 
 #include <string>
 #include <type_traits>

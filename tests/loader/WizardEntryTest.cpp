@@ -51,7 +51,7 @@ TEST_F(WizardTest, MissingPackageListKeyStillSucceedsWithTerminate)
     EXPECT_EQ(terminate, &talvix::TerminateWizard);
     EXPECT_EQ(talvix::ServicesRoot(), nullptr);
     EXPECT_EQ(talvix::PackageInfoCount(), 0);
-    EXPECT_TRUE(talvix::LoadedPackages().empty());
+    EXPECT_EQ(talvix::LoadedPackageCount(), 0u);
     EXPECT_TRUE(tvx::win32::MessageBoxes().empty());
     Terminate();
 }
@@ -112,7 +112,7 @@ TEST_F(WizardTest, UnregisteredClassBetweenTwoGoodOnes)
     EXPECT_EQ(records[1].Instance, nullptr);
     EXPECT_TRUE(tvx::IsEqualGuid(records[1].Id, TestClsid(2)));
     EXPECT_EQ(records[1].Name, u"Missing");
-    EXPECT_EQ(talvix::LoadedPackages().size(), 2u);
+    EXPECT_EQ(talvix::LoadedPackageCount(), 2u);
 
     ASSERT_NE(Root(), nullptr);
     EXPECT_EQ(p1->InitializeServices, std::vector<IBdsServices*>{Root()});
@@ -296,7 +296,7 @@ TEST_F(WizardTest, EachCreationFailureShowsItsErrorAndLoadingGoesOn)
         EXPECT_EQ(records[i + 1].Instance, nullptr);
     }
     EXPECT_EQ(packages.Log().Of("Initialize"), (Names{"Initialize First", "Initialize Last"}));
-    EXPECT_EQ(talvix::LoadedPackages().size(), 2u);
+    EXPECT_EQ(talvix::LoadedPackageCount(), 2u);
     EXPECT_EQ(f.first->InitializeServices, f.last->InitializeServices);
     EXPECT_EQ(f.notPackage->Alive, 0) << "an object without IBdsPackage must be released at once";
     EXPECT_EQ(talvix::EditorTabListener(), nullptr) << "a package that failed to load cannot be the listener";
@@ -323,7 +323,7 @@ TEST_F(WizardTest, NoRootWhenNoPackageWasKept)
     EXPECT_TRUE(Enter());
     EXPECT_EQ(talvix::ServicesRoot(), nullptr);
     EXPECT_EQ(talvix::PackageInfoCount(), 1);
-    EXPECT_TRUE(talvix::LoadedPackages().empty());
+    EXPECT_EQ(talvix::LoadedPackageCount(), 0u);
     Terminate();
 }
 
@@ -362,7 +362,7 @@ TEST_F(WizardTest, InitializeFailuresAreSwallowed)
     EXPECT_EQ(packages.Log().Of("Initialize"),
               (Names{"Initialize Fails", "Initialize Throws", "Initialize ThrowsForeign", "Initialize Fine"}));
     EXPECT_EQ(InstanceNames(PackageRecords()), (Names{"Fails", "Throws", "ThrowsForeign", "Fine"}));
-    EXPECT_EQ(talvix::LoadedPackages().size(), 4u);
+    EXPECT_EQ(talvix::LoadedPackageCount(), 4u);
     EXPECT_TRUE(tvx::win32::MessageBoxes().empty());
     Terminate();
     EXPECT_EQ(packages.Log().Of("Finalize"),

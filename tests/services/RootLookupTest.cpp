@@ -170,7 +170,7 @@ TEST_F(RootLookupTest, ComponentRegisteredFollowsTheClassRegistry)
 // Catches identifiers told apart by anything but their value: the mirror
 // identifiers match whatever case they were written in, and a near miss
 // matches nothing.
-TEST(MirroredServiceOf, ComparesTheCanonicalText)
+TEST(MirroredServiceOf, AnswersByIdentifierWhateverItsLetterCase)
 {
     using talvix::MirroredService;
     EXPECT_EQ(talvix::MirroredServiceOf(*tvx::TryParseGuid("{f17a7bcd-e07d-11d1-ab0b-00c04fb16fb3}")),

@@ -1,4 +1,4 @@
-#include "menus/FreeWatch.h"
+#include "core/FreeWatch.h"
 
 #include <algorithm>
 #include <vector>
@@ -29,11 +29,10 @@ struct FreeWatchRegistry {
     {
         while (!live.empty()) {
             TFreeWatch* watch = live.back();
-            TFreeWatch::Callback onUnload = watch->onUnload_;
-            void* context = watch->context_;
+            TComponent* target = watch->target_;
+            TFreeWatchEvent onUnload = watch->onUnload_;
             watch->Detach();
-            if (onUnload)
-                onUnload(context);
+            onUnload(target);
         }
         unloaded = true;
     }
@@ -43,8 +42,8 @@ namespace {
 FreeWatchRegistry registry;
 } // namespace
 
-TFreeWatch::TFreeWatch(TComponent* Target, void* Context, Callback OnFreed, Callback OnUnload)
-    : target_(Target), context_(Context), onFreed_(OnFreed), onUnload_(OnUnload)
+TFreeWatch::TFreeWatch(TComponent* Target, TFreeWatchEvent OnFreed, TFreeWatchEvent OnUnload)
+    : target_(Target), onFreed_(OnFreed), onUnload_(OnUnload)
 {
     if (!target_)
         return;
@@ -73,9 +72,9 @@ void TFreeWatch::Notification(TComponent* AComponent, TOperation Operation)
         return;
     target_ = nullptr;
     registry.Forget(this);
-    // The callback may free this watch: nothing of it is touched afterwards.
-    if (onFreed_)
-        onFreed_(context_);
+    // The handler may free this watch: nothing of it is touched afterwards.
+    TFreeWatchEvent onFreed = onFreed_;
+    onFreed(AComponent);
 }
 
 } // namespace talvix

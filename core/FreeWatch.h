@@ -6,20 +6,23 @@
 #pragma once
 
 #include "host/vcl/Classes.h"
+#include "host/vcl/Events.h"
 
 namespace talvix {
 
+// Handlers receive the watched component.
+using TFreeWatchEvent = TEvent<TComponent*>;
+
 class TFreeWatch final : public TComponent {
 public:
-    using Callback = void (*)(void* Context);
-
-    // OnFreed runs once, while Target is being freed; OnUnload (optional) runs
-    // if the library unloads while Target still lives.
-    TFreeWatch(TComponent* Target, void* Context, Callback OnFreed, Callback OnUnload = nullptr);
+    // OnFreed runs once, while Target is being freed; OnUnload (optional)
+    // runs if the library unloads while Target still lives. Either handler
+    // may free this watch.
+    TFreeWatch(TComponent* Target, TFreeWatchEvent OnFreed, TFreeWatchEvent OnUnload = {});
     ~TFreeWatch() override;
 
     TComponent* Target() const noexcept { return target_; }
-    // Stops watching; the callbacks never run afterwards.
+    // Stops watching; the handlers never run afterwards.
     void Detach() noexcept;
 
 protected:
@@ -29,9 +32,8 @@ private:
     friend struct FreeWatchRegistry;
 
     TComponent* target_;
-    void* context_;
-    Callback onFreed_;
-    Callback onUnload_;
+    TFreeWatchEvent onFreed_;
+    TFreeWatchEvent onUnload_;
 };
 
 } // namespace talvix
