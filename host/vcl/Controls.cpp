@@ -1,5 +1,6 @@
 #include "host/vcl/Controls.h"
 
+#include "host/vcl/ControlDocking.h"
 #include "host/vcl/Graphics.h"
 #include "host/vcl/Lists.h"
 #include "host/vcl/TypInfo.h"
@@ -20,27 +21,9 @@ TVX_DEFINE_CLASS(TWinControl)
 
 namespace {
 
-// The window a floating control sits in, as the VCL's tool dock form.
-class TFloatHost final : public TWinControl {
-    TVX_CLASS(TFloatHost, TWinControl)
-    using TWinControl::TWinControl;
-
-protected:
-    void CreateParams(TCreateParams& Params) override
-    {
-        TWinControl::CreateParams(Params);
-        TopLevelParams(Params, WS_POPUP | WS_CAPTION);
-        Params.ExStyle |= WS_EX_TOOLWINDOW;
-    }
-};
-
-TFloatHost* FloatHostOf(TWinControl* parent) noexcept { return dynamic_cast<TFloatHost*>(parent); }
-
 bool IsDestroying(const TComponent* c) noexcept { return c->ComponentState().Contains(csDestroying); }
 
 } // namespace
-
-TVX_DEFINE_CLASS(TFloatHost)
 
 // Every control window runs through here to its control's WndProc. The
 // control rides in the window's user data, set while WM_NCCREATE passes.
@@ -72,8 +55,7 @@ TControl::~TControl()
     Destroying();
     if (TWinControl* parent = parent_) {
         parent->RemoveControl(this);
-        if (TFloatHost* host = FloatHostOf(parent))
-            host->Free();
+        FreeFloatHost(parent);
     }
 }
 
@@ -153,41 +135,6 @@ void TControl::Click()
     handler(this);
 }
 
-bool TControl::Floating() const noexcept
-{
-    return FloatHostOf(parent_) != nullptr;
-}
-
-void TControl::ManualFloat(const TRect& ScreenPos)
-{
-    TFloatHost* host = FloatHostOf(parent_);
-    if (!host) {
-        auto* windowed = dynamic_cast<TWinControl*>(this);
-        bool hadWindow = windowed && windowed->HandleAllocated();
-        host = new TFloatHost(nullptr);
-        host->SetBounds(ScreenPos.Left, ScreenPos.Top, ScreenPos.Right - ScreenPos.Left,
-                        ScreenPos.Bottom - ScreenPos.Top);
-        TWinControl* old = parent_;
-        SetParent(host);
-        SetBounds(0, 0, width_, height_);
-        if (hadWindow)
-            host->HandleNeeded();
-        if (TFloatHost* previous = FloatHostOf(old))
-            previous->Free();
-        return;
-    }
-    host->SetBounds(ScreenPos.Left, ScreenPos.Top, ScreenPos.Right - ScreenPos.Left,
-                    ScreenPos.Bottom - ScreenPos.Top);
-}
-
-void TControl::ManualDock(TWinControl* NewDockSite)
-{
-    TWinControl* old = parent_;
-    SetParent(NewDockSite);
-    if (TFloatHost* host = FloatHostOf(old))
-        host->Free();
-}
-
 // --- TWinControl ----------------------------------------------------------
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
@@ -197,8 +144,7 @@ TWinControl::~TWinControl()
     Destroying();
     if (TWinControl* parent = Parent()) {
         parent->RemoveControl(this);
-        if (TFloatHost* host = FloatHostOf(parent))
-            host->Free();
+        FreeFloatHost(parent);
     }
     while (!controls_.empty()) {
         TControl* child = controls_.back();

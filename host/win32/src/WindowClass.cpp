@@ -85,7 +85,7 @@ TVX_WIN32_API ATOM RegisterClassW(const WNDCLASSW* lpWndClass)
         return 0;
     }
     WindowState& state = State();
-    std::lock_guard guard(state.lock);
+    Guard guard(state.lock);
     if (FindClass(state, lpWndClass->lpszClassName)) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
@@ -101,7 +101,7 @@ TVX_WIN32_API ATOM RegisterClassW(const WNDCLASSW* lpWndClass)
 TVX_WIN32_API BOOL UnregisterClassW(LPCWSTR lpClassName, HINSTANCE)
 {
     WindowState& state = State();
-    std::lock_guard guard(state.lock);
+    Guard guard(state.lock);
     WindowClassEntry* entry = FindClass(state, lpClassName);
     if (!entry) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
@@ -122,7 +122,7 @@ TVX_WIN32_API BOOL GetClassInfoW(HINSTANCE, LPCWSTR lpClassName, WNDCLASSW* lpWn
         return FALSE;
     }
     WindowState& state = State();
-    std::lock_guard guard(state.lock);
+    Guard guard(state.lock);
     WindowClassEntry* entry = FindClass(state, lpClassName);
     if (!entry) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
@@ -135,7 +135,7 @@ TVX_WIN32_API BOOL GetClassInfoW(HINSTANCE, LPCWSTR lpClassName, WNDCLASSW* lpWn
 TVX_WIN32_API int GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount)
 {
     WindowState& state = State();
-    std::lock_guard guard(state.lock);
+    Guard guard(state.lock);
     WindowEntry* window = FindWindowEntry(state, hWnd);
     if (!window || !lpClassName || nMaxCount <= 0) {
         if (window)

@@ -1,4 +1,4 @@
-// The emulated window manager's tables, shared by the window sources.
+// The emulated window manager's tables and the helpers its sources share.
 #pragma once
 
 #include "host/win32/Windowing.h"
@@ -67,5 +67,21 @@ HWND ToHwnd(std::uint32_t key) noexcept;
 // when there is none. The caller holds the lock.
 WindowEntry* FindWindowEntry(WindowState& state, HWND window);
 WindowClassEntry* FindClass(WindowState& state, LPCWSTR name) noexcept;
+
+// Each call holds the lock from start to end.
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+// Calls the window's procedure; a window that is gone answers 0.
+LRESULT Send(WindowState& state, std::uint32_t handle, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The z-order list a window of that parent sits in; the parent is live.
+std::vector<std::uint32_t>& Siblings(WindowState& state, std::uint32_t parent);
+// Puts the window on top of its parent's z-order, or takes it off.
+void Link(WindowState& state, const WindowEntry& window);
+void Unlink(WindowState& state, WindowEntry& window);
+
+// Sets or clears WS_VISIBLE and sends WM_SHOWWINDOW on a change; answers
+// whether the window was visible. The window is live.
+bool SetVisible(WindowState& state, std::uint32_t handle, bool visible);
 
 } // namespace tvx::win32::detail
