@@ -22,7 +22,7 @@ struct SayNothing {
 // Runs Body on a live wrapper; Body returns nothing (S_OK) or its result.
 // Refused is the answer for an error the host raised.
 template <class Body, class OnEnded = SayNothing>
-HRESULT CallIfLive(bool live, Body&& body, HRESULT Refused = E_FAIL, OnEnded&& onEnded = {})
+TVX_ALWAYS_INLINE HRESULT CallIfLive(bool live, Body&& body, HRESULT Refused = E_FAIL, OnEnded&& onEnded = {})
 {
     return tvx::Guarded(
         [&]() -> HRESULT {
@@ -43,7 +43,7 @@ HRESULT CallIfLive(bool live, Body&& body, HRESULT Refused = E_FAIL, OnEnded&& o
 // The same for a getter: the out value is cleared first and receives what
 // Body answers.
 template <class T, class Body, class OnEnded = SayNothing>
-HRESULT ReadIfLive(bool live, T* pRetVal, Body&& body, HRESULT Refused = E_FAIL, OnEnded&& onEnded = {})
+TVX_ALWAYS_INLINE HRESULT ReadIfLive(bool live, T* pRetVal, Body&& body, HRESULT Refused = E_FAIL, OnEnded&& onEnded = {})
 {
     if (tvx::ClearOut(pRetVal) != S_OK)
         return E_POINTER;

@@ -14,6 +14,14 @@
 #include <string_view>
 #include <type_traits>
 
+// The guard wraps every interop method body: a call of its own would cost
+// each method more than the guard's work.
+#if defined(__GNUC__)
+#define TVX_ALWAYS_INLINE [[gnu::always_inline]] inline
+#else
+#define TVX_ALWAYS_INLINE inline
+#endif
+
 namespace tvx {
 
 // Records `message` as the calling thread's error info, if it can.
@@ -81,7 +89,7 @@ inline HRESULT HResultFromCurrentException(HRESULT failure) noexcept
 // Runs `body`, which returns an HRESULT (or nothing, meaning S_OK). Any
 // exception yields `failure` (or the code the error carries).
 template <class F>
-HRESULT Guarded(F&& body, HRESULT failure = E_FAIL) noexcept
+TVX_ALWAYS_INLINE HRESULT Guarded(F&& body, HRESULT failure = E_FAIL) noexcept
 {
     try {
         if constexpr (std::is_void_v<std::invoke_result_t<F>>) {

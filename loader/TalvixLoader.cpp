@@ -41,10 +41,10 @@ enum class PackageState {
 struct PackageRecord {
     std::u16string Subkey;
     // Into LoaderState::DisplayNames, where PackageInfo.Name also points.
-    const std::u16string* Name;
-    CLSID Class;
-    LONG LoadOrder;
-    PackageState State;
+    const std::u16string* Name = nullptr;
+    CLSID Class{};
+    LONG LoadOrder = 0;
+    PackageState State = PackageState::Failed;
     std::u16string Error;
     tvx::IntfPtr<IBdsPackage> Instance;
 
@@ -76,6 +76,11 @@ struct LoaderState final : TPackageTable {
             out.Instance->AddRef();
     }
     void NotifyServicesReady() override;
+
+    // Calls every loaded package in load order, each guarded and held for
+    // its call. Nothing a package can do from there changes the table.
+    template <class Call>
+    void ForEachLoaded(const char* method, Call&& call);
 
     // Library unload: drop what is still held without calling any package method.
     ~LoaderState()
@@ -192,8 +197,11 @@ void LoadPackages(const PackageList& list)
                     state.Observer.Skipped(state.Observer.Context, subkey.c_str(), "not a class identifier");
                 continue;
             }
-            PackageRecord& record = state.Packages.emplace_back(
-                PackageRecord{subkey, &displayName, clsid, list.LoadOrders[k], PackageState::Failed, {}, nullptr});
+            PackageRecord& record = state.Packages.emplace_back();
+            record.Subkey = subkey;
+            record.Name = &displayName;
+            record.Class = clsid;
+            record.LoadOrder = list.LoadOrders[k];
             record.Instance = CreatePackage(clsid, subkey, displayName, record.Error);
             if (record.Instance) {
                 record.State = PackageState::Loaded;
@@ -232,17 +240,10 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
                                   DescribeLoadOrderSource(list->Sources[k]));
     LoadPackages(*list);
 
-    const auto loaded = [](const PackageRecord& record) { return record.State == PackageState::Loaded; };
-    if (std::any_of(state.Packages.begin(), state.Packages.end(), loaded)) {
+    if (LoadedPackageCount() > 0) {
         state.Services = TBdsServices::Create(&state);
         IBdsServices* services = state.Services->Interface();
-        // Each held for its call: a package may reach the table meanwhile.
-        std::vector<std::pair<std::u16string, tvx::IntfPtr<IBdsPackage>>> kept;
-        for (const PackageRecord& record : state.Packages)
-            if (loaded(record))
-                kept.emplace_back(record.Subkey, record.Instance);
-        for (auto& [subkey, package] : kept)
-            CallPackage(subkey, "Initialize", [&] { return package->Initialize(services); });
+        state.ForEachLoaded("Initialize", [&](IBdsPackage* package) { return package->Initialize(services); });
     }
     return true;
 }
@@ -288,18 +289,24 @@ IBdsEditorTabListener* EditorTabListener() noexcept { return State().EditorTabLi
 
 TBdsServices* ServicesRoot() noexcept { return State().Services; }
 
+template <class Call>
+void LoaderState::ForEachLoaded(const char* method, Call&& call)
+{
+    for (const PackageRecord& record : Packages) {
+        if (record.State != PackageState::Loaded)
+            continue;
+        tvx::IntfPtr<IBdsPackage> package = record.Instance;
+        CallPackage(record.Subkey, method, [&] { return call(package.get()); });
+    }
+}
+
 void LoaderState::NotifyServicesReady()
 {
     // A package that asks for the services while it is finalized would
     // otherwise start packages that are already finalized and let go of.
     if (State != WizardState::Entered)
         return;
-    std::vector<std::pair<std::u16string, tvx::IntfPtr<IBdsPackage>>> kept;
-    for (const PackageRecord& record : Packages)
-        if (record.State == PackageState::Loaded)
-            kept.emplace_back(record.Subkey, record.Instance);
-    for (auto& [subkey, package] : kept)
-        CallPackage(subkey, "OnServicesReady", [&] { return package->OnServicesReady(); });
+    ForEachLoaded("OnServicesReady", [](IBdsPackage* package) { return package->OnServicesReady(); });
 }
 
 void SetLoaderObserver(const TalvixLoaderObserver* observer) noexcept

@@ -127,19 +127,19 @@ void TBdsMenuItem::Warn(std::u16string_view text) const
 }
 
 template <class T, class F>
-HRESULT TBdsMenuItem::Read(T* pRetVal, std::u16string_view warning, F&& read)
+TVX_ALWAYS_INLINE HRESULT TBdsMenuItem::Read(T* pRetVal, std::u16string_view warning, F&& read)
 {
     return ReadIfLive(!FDestroyed, pRetVal, [&] { return read(*FMenuItem); }, E_FAIL, [&] { Warn(warning); });
 }
 
 template <class F>
-HRESULT TBdsMenuItem::Write(std::u16string_view warning, F&& write)
+TVX_ALWAYS_INLINE HRESULT TBdsMenuItem::Write(std::u16string_view warning, F&& write)
 {
     return CallIfLive(!FDestroyed, [&] { write(*FMenuItem); }, E_FAIL, [&] { Warn(warning); });
 }
 
 template <class F>
-HRESULT TBdsMenuItem::Navigate(IBdsMenuItem** pRetVal, std::u16string_view warning, F&& find)
+TVX_ALWAYS_INLINE HRESULT TBdsMenuItem::Navigate(IBdsMenuItem** pRetVal, std::u16string_view warning, F&& find)
 {
     if (tvx::ClearOut(pRetVal) != S_OK)
         return E_POINTER;
