@@ -59,7 +59,7 @@ TEST_F(OddArgumentsTest, NullOutPointersAnswerEPointer)
         {"AddToolBar", [&] { return toolBars->AddToolBar(Bstr(u"NullBar").get(), nullptr, nullptr); }},
         {"Get_Left", [&] { return bar->Get_Left(nullptr); }},
         {"Get_ControlCount", [&] { return bar->Get_ControlCount(nullptr); }},
-        {"AddControl", [&] { return bar->AddControl(kButtonControl, nullptr); }},
+        {"AddControl", [&] { return bar->AddControl(kButton, nullptr); }},
         {"Get_Caption (button)", [&] { return button->Get_Caption(nullptr); }},
         {"Get_ShortCut", [&] { return button->Get_ShortCut(nullptr); }},
         {"Get_Text", [&] { return combo->Get_Text(nullptr); }},

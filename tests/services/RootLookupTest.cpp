@@ -85,12 +85,7 @@ TEST_F(RootLookupTest, EmptyEditionIsLookedUpAgain)
 // may only read it, and must still see their edition and personality.
 TEST_F(RootLookupTest, EditionIsReadFromAKeyTheUserMayOnlyRead)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kIdeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    DWORD number = 5;
-    RegSetValueExW(key, u"Edition", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-    RegCloseKey(key);
+    ASSERT_EQ(WriteRegistryValue(HKEY_LOCAL_MACHINE, kIdeKey, u"Edition", DwordValue(5)), ERROR_SUCCESS);
     EXPECT_EQ(Edition(NewRoot().Interface()), u"unknown");
 
     WriteText(HKEY_LOCAL_MACHINE, kIdeKey, u"Edition", u"Enterprise");

@@ -42,8 +42,7 @@ protected:
             p.toolBar->AddSeparator();
         }
         p.controls[0]->Set_Name(Bstr(name + u"Button").get());
-        std::vector<std::uint32_t> pixels(16 * 16, 0x00FF00FF);
-        p.controls[0].as<IBdsToolBarButton>()->SetImage(CreateBitmap(16, 16, 1, 32, pixels.data()));
+        p.controls[0].as<IBdsToolBarButton>()->SetImage(MagentaBitmap());
         p.toolBar->Set_Visible(VARIANT_TRUE);
         return p;
     }
