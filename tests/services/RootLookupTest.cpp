@@ -110,21 +110,6 @@ TEST_F(RootLookupTest, PersonalityIsFalseOnlyWithRegMergeTimeStamp)
     EXPECT_TRUE(Personality(cached)) << "answer cached by the first root";
 }
 
-// Catches an out parameter written through null (a crash in the IDE).
-TEST_F(RootLookupTest, NullOutParametersFailWithEPointer)
-{
-    IBdsServices* root = NewRoot().Interface();
-    EXPECT_EQ(root->get_BdsVersionMajor(nullptr), E_POINTER);
-    EXPECT_EQ(root->get_BdsEdition(nullptr), E_POINTER);
-    EXPECT_EQ(root->get_IsPersonalityEdition(nullptr), E_POINTER);
-    EXPECT_EQ(root->Get_BdsHelpService(nullptr), E_POINTER);
-    EXPECT_EQ(root->Get_IsComponentRegistered(nullptr, nullptr), E_POINTER);
-    EXPECT_EQ(root->GetService(tvx::IidOf<IOTAModuleServices70>, nullptr), E_POINTER);
-    EXPECT_EQ(root->IsShortcut(0x20053, nullptr), E_POINTER);
-    EXPECT_EQ(root->get_PackagesCount(nullptr), E_POINTER);
-    EXPECT_EQ(root->GetPackageInfo(0, nullptr), E_POINTER);
-}
-
 // Catches a help service made per call, handed out without a reference, or
 // one that the packages' releases can end.
 TEST_F(RootLookupTest, HelpServiceIsOneObjectThatOutlivesItsUsers)
