@@ -12,14 +12,6 @@ namespace {
 using namespace tvx::test;
 using Names = std::vector<std::string>;
 
-std::vector<std::u16string> BoxTexts()
-{
-    std::vector<std::u16string> texts;
-    for (const auto& box : tvx::win32::MessageBoxes())
-        texts.push_back(box.text);
-    return texts;
-}
-
 Names InstanceNames(const std::vector<PackageRecord>& records)
 {
     Names names;
@@ -119,7 +111,7 @@ TEST_F(WizardTest, UnregisteredClassBetweenTwoGoodOnes)
     EXPECT_EQ(p3->InitializeServices, std::vector<IBdsServices*>{Root()});
     EXPECT_EQ(p1->CountAtInitialize, 3);
 
-    EXPECT_EQ(BoxTexts(), std::vector<std::u16string>{u"Failed to load package 'Missing'.\n\r"
+    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::u16string>{u"Failed to load package 'Missing'.\n\r"
                                                       u"Package ID: {00000002-5E7A-4B1C-8D2E-3F4A5B6C7D8E}\n\r"
                                                       u"Error: Class not registered"});
 }
@@ -189,7 +181,7 @@ TEST_F(WizardTest, PackageIdIsTheSubkeyAsStored)
 {
     ListPackage(u"{0000abcd-5e7a-4b1c-8d2e-3f4a5b6c7d8e}", u"Lower", 1);
     EXPECT_TRUE(Enter());
-    EXPECT_EQ(BoxTexts(), std::vector<std::u16string>{u"Failed to load package 'Lower'.\n\r"
+    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::u16string>{u"Failed to load package 'Lower'.\n\r"
                                                       u"Package ID: {0000abcd-5e7a-4b1c-8d2e-3f4a5b6c7d8e}\n\r"
                                                       u"Error: Class not registered"});
 }
@@ -219,7 +211,7 @@ TEST_F(WizardTest, FailureMessageShowsTheDisplayNameAsStored)
 
     EXPECT_TRUE(Enter());
 
-    const auto texts = BoxTexts();
+    const auto texts = TakeMessageBoxTexts();
     ASSERT_EQ(texts.size(), std::size(cases));
     for (std::size_t i = 0; i < texts.size(); ++i) {
         SCOPED_TRACE(cases[i].label);
@@ -308,7 +300,7 @@ TEST_F(WizardTest, SystemMessagesAreShownAsTheVclGivesThem)
 {
     CreationFailures f = ListCreationFailures(packages);
     EXPECT_TRUE(Enter());
-    const auto texts = BoxTexts();
+    const auto texts = TakeMessageBoxTexts();
     ASSERT_EQ(texts.size(), 6u);
     EXPECT_EQ(texts[1], LoadFailureText(u"Missing file", tvx::FormatGuidW(TestClsid(0x102)),
                                         u"The specified module could not be found"));

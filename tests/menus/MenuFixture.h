@@ -190,14 +190,6 @@ protected:
         return name.str();
     }
 
-    // A package's bitmap: magenta with a blue centre pixel.
-    static HBITMAP MagentaBitmap(int width = 16, int height = 16)
-    {
-        std::vector<std::uint32_t> pixels(std::size_t(width * height), 0x00FF00FF);
-        pixels[std::size_t((height / 2) * width + width / 2)] = 0x000000FF;
-        return CreateBitmap(width, height, 1, 32, pixels.data());
-    }
-
 private:
     TComponent* form_ = nullptr;
     TMainMenu* menu_ = nullptr;

@@ -35,9 +35,9 @@ TEST_F(ReliabilityTest, ClickAndChangeSinksThatFailOrThrowAreIgnoredAndStillCall
             sink->Outcomes = {{"OnClick", outcome}, {"OnChange", outcome}, {"OnUpdate", outcome}};
             bad->Hold("sink" + suffix, sink);
             bad->Hold("item" + suffix, AddToolsItem(services, tvx::Utf8ToUtf16("BadItem" + suffix), sink.get()));
-            bad->Hold("button" + suffix, AddNamedControl(bar.get(), kButtonControl,
+            bad->Hold("button" + suffix, AddNamedControl(bar.get(), kButton,
                                                          tvx::Utf8ToUtf16("BadButton" + suffix), sink.get()));
-            auto combo = AddNamedControl(bar.get(), kEditComboControl, tvx::Utf8ToUtf16("BadCombo" + suffix),
+            auto combo = AddNamedControl(bar.get(), kComboBox, tvx::Utf8ToUtf16("BadCombo" + suffix),
                                          sink.get());
             LONG index = -1;
             combo.as<IBdsToolBarComboBox>()->AddItem(Bstr(u"first").get(), &index);
@@ -80,7 +80,7 @@ TEST_F(ReliabilityTest, AnUpdateSinkThatThrowsDoesNotStopTheUpdatePass)
             sink->Outcomes = {{"OnUpdate", outcome}};
             bad->Hold("sink" + std::to_string(n), sink);
             bad->Hold("button" + std::to_string(n),
-                      AddNamedControl(bar.get(), kButtonControl, tvx::Utf8ToUtf16("B" + std::to_string(n)),
+                      AddNamedControl(bar.get(), kButton, tvx::Utf8ToUtf16("B" + std::to_string(n)),
                                       sink.get()));
             ++n;
         }

@@ -24,7 +24,7 @@ TEST_F(ReliabilityTest, CallsDuringAndAfterFinalizeAnswerAsDefined)
         EXPECT_EQ(services->get_PackagesCount(&count), S_OK);
         countAtFinalize = count;
         // A menu item made while finalizing is the package's like any other.
-        bad->Hold("late-item", AddToolsItem(services, u"LateItem", nullptr, PackageBitmap()));
+        bad->Hold("late-item", AddToolsItem(services, u"LateItem", nullptr, MagentaBitmap()));
     });
     Start();
     ExpectWitnessWorks();
@@ -49,7 +49,7 @@ TEST_F(ReliabilityTest, CallsDuringAndAfterFinalizeAnswerAsDefined)
     ASSERT_NE(Ide().MainMenu().Find(u"ToolsMenu\\LateItem"), nullptr);
     bad->Drop("late-item");
     EXPECT_EQ(Ide().MainMenu().Find(u"ToolsMenu\\LateItem"), nullptr);
-    IntfPtr<IBdsMenuItem> item = AddToolsItem(services, u"AfterItem", nullptr, PackageBitmap());
+    IntfPtr<IBdsMenuItem> item = AddToolsItem(services, u"AfterItem", nullptr, MagentaBitmap());
     ASSERT_NE(item, nullptr);
     item = nullptr;
     EXPECT_EQ(Ide().MainMenu().Find(u"ToolsMenu\\AfterItem"), nullptr);
@@ -96,8 +96,8 @@ TEST_F(ReliabilityTest, NoIdeEventReachesAPackageAfterItsFinalize)
         bad->Hold("sub", sub);
         bad->Hold("child", child);
         IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"GoneToolBar");
-        bad->Hold("button", AddNamedControl(bar.get(), kButtonControl, u"GoneButton", sink.get()));
-        bad->Hold("combo", AddNamedControl(bar.get(), kEditComboControl, u"GoneCombo", sink.get()));
+        bad->Hold("button", AddNamedControl(bar.get(), kButton, u"GoneButton", sink.get()));
+        bad->Hold("combo", AddNamedControl(bar.get(), kComboBox, u"GoneCombo", sink.get()));
         auto handler = NewHandler("gone-handler");
         bad->Hold("handler", handler);
         services->AddMessageHandler(handler.get());
@@ -146,7 +146,7 @@ TEST_F(ReliabilityTest, CallsAfterTheIdeHasGoneFailOrFindNothing)
     EXPECT_EQ(kept->Get_Caption(caption.put()), E_UNEXPECTED) << "its item went with the IDE";
     IntfPtr<IBdsMenuBarService> menuBar = MenuBar(services.get());
     IntfPtr<IBdsMenuItem> item;
-    HBITMAP bitmap = PackageBitmap();
+    HBITMAP bitmap = MagentaBitmap();
     EXPECT_EQ(menuBar->AddMenuItem(Bstr(u"ToolsMenu").get(), kChildItem, Bstr(u"X").get(), Bstr(u"X").get(), bitmap,
                                    item.put()),
               E_FAIL);

@@ -25,12 +25,12 @@ protected:
             bad->Hold("item", AddToolsItem(services, u"BadItem", sink.get()));
             IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"BadToolBar");
             bad->Hold("toolbar", bar);
-            bad->Hold("button", AddNamedControl(bar.get(), kButtonControl, u"BadButton", sink.get()));
-            auto combo = AddNamedControl(bar.get(), kEditComboControl, u"BadCombo", sink.get());
+            bad->Hold("button", AddNamedControl(bar.get(), kButton, u"BadButton", sink.get()));
+            auto combo = AddNamedControl(bar.get(), kComboBox, u"BadCombo", sink.get());
             LONG index = -1;
             combo.as<IBdsToolBarComboBox>()->AddItem(Bstr(u"first").get(), &index);
             bad->Hold("combo", combo);
-            bad->Hold("other", AddNamedControl(bar.get(), kButtonControl, u"OtherButton", sink.get()));
+            bad->Hold("other", AddNamedControl(bar.get(), kButton, u"OtherButton", sink.get()));
         });
         Start();
         return bad;
@@ -94,7 +94,7 @@ TEST_F(OddReleasesTest, AParentMenuItemReleasedInsideItsChildsClickTakesTheChild
     IntfPtr<IBdsMenuItem> child;
     ASSERT_EQ(MenuBar(bad->Services.get())
                   ->AddMenuItem(Bstr(u"ToolsMenu\\BadItem").get(), kChildItem, Bstr(u"BadChild").get(),
-                                Bstr(u"Child").get(), PackageBitmap(), child.put()),
+                                Bstr(u"Child").get(), MagentaBitmap(), child.put()),
               S_OK);
     ASSERT_EQ(child->RegisterEvents(bad->HeldAs<IBdsToolBarControlEvents>("sink").get()), S_OK);
     bad->Hold("child", child);
@@ -306,7 +306,7 @@ TEST_F(OddReleasesTest, FinalizeLettingGoInOddOrders)
         EXPECT_EQ(service->RemoveToolBar(bar.get()), S_OK);
         Bstr caption;
         EXPECT_EQ(button->Get_Caption(caption.put()), E_UNEXPECTED);
-        EXPECT_EQ(bar->AddControl(kButtonControl, IntfPtr<IBdsToolBarControl>().put()), E_UNEXPECTED);
+        EXPECT_EQ(bar->AddControl(kButton, IntfPtr<IBdsToolBarControl>().put()), E_UNEXPECTED);
         EXPECT_EQ(bad->HeldAs<IBdsMenuItem>("item")->Set_BeginGroup(VARIANT_FALSE), S_OK);
         bad->Held.clear();
     });

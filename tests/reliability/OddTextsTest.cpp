@@ -138,7 +138,7 @@ TEST_F(OddTextsTest, OddNamesAreRefusedOrTakenWhole)
         TMenuItem* help = Ide().MainMenu().Find(u"HelpMenu");
         const int children = help->Count();
         IntfPtr<IBdsMenuItem> item;
-        EXPECT_EQ(menuBar->AddMenuItem(Bstr(u"HelpMenu").get(), kChildItem, b, Bstr(u"Odd").get(), PackageBitmap(),
+        EXPECT_EQ(menuBar->AddMenuItem(Bstr(u"HelpMenu").get(), kChildItem, b, Bstr(u"Odd").get(), MagentaBitmap(),
                                        item.put()),
                   valid ? S_OK : E_INVALIDARG);
         EXPECT_EQ(item != nullptr, valid);

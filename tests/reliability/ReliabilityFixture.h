@@ -32,17 +32,7 @@
 
 namespace tvx::test {
 
-inline constexpr LONG kButtonControl = 1, kEditComboControl = 2, kListComboControl = 3, kPopUpControl = 4;
-inline constexpr LONG kBeforeItem = 0, kAfterItem = 1, kChildItem = 2;
 inline constexpr UINT kUserMessage = 0x0400;
-
-// A package's bitmap: magenta with a blue centre pixel.
-inline HBITMAP PackageBitmap()
-{
-    std::vector<std::uint32_t> pixels(16 * 16, 0x00FF00FF);
-    pixels[8 * 16 + 8] = 0x000000FF;
-    return CreateBitmap(16, 16, 1, 32, pixels.data());
-}
 
 class ReliabilityTest : public ::testing::Test {
 protected:
@@ -234,15 +224,15 @@ private:
     {
         auto menuSink = NewSink("witness-menu");
         witness_->Hold("menu-sink", menuSink);
-        witness_->Hold("menu-item", AddToolsItem(services, u"WitnessItem", menuSink.get(), PackageBitmap()));
+        witness_->Hold("menu-item", AddToolsItem(services, u"WitnessItem", menuSink.get(), MagentaBitmap()));
         IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"WitnessToolBar");
         witness_->Hold("toolbar", bar);
         auto buttonSink = NewSink("witness-button");
         witness_->Hold("button-sink", buttonSink);
-        IntfPtr<IBdsToolBarControl> button = AddNamedControl(bar.get(), kButtonControl, u"WitnessButton",
+        IntfPtr<IBdsToolBarControl> button = AddNamedControl(bar.get(), kButton, u"WitnessButton",
                                                              buttonSink.get());
         witness_->Hold("button", button);
-        EXPECT_EQ(button.as<IBdsToolBarButton>()->SetImage(PackageBitmap()), S_OK);
+        EXPECT_EQ(button.as<IBdsToolBarButton>()->SetImage(MagentaBitmap()), S_OK);
         auto handler = NewHandler("witness-handler");
         witness_->Hold("handler", handler);
         EXPECT_EQ(services->AddMessageHandler(handler.get()), S_OK);
@@ -301,8 +291,8 @@ protected:
             bad->Hold("item", AddToolsItem(services, u"BadItem", nullptr));
             tvx::IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"BadToolBar");
             bad->Hold("toolbar", bar);
-            bad->Hold("button", AddNamedControl(bar.get(), kButtonControl, u"BadButton", nullptr));
-            bad->Hold("combo", AddNamedControl(bar.get(), kEditComboControl, u"BadCombo", nullptr));
+            bad->Hold("button", AddNamedControl(bar.get(), kButton, u"BadButton", nullptr));
+            bad->Hold("combo", AddNamedControl(bar.get(), kComboBox, u"BadCombo", nullptr));
         });
         Start();
     }

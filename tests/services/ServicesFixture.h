@@ -8,6 +8,7 @@
 #include "loader/TalvixLoader.h"
 #include "services/TalvixBdsServices.h"
 #include "tests/support/HostFixture.h"
+#include "tests/support/PackageListRegistry.h"
 #include "tests/support/TestPackages.h"
 #include "tests/support/TestSupport.h"
 
@@ -20,17 +21,9 @@ namespace tvx::test {
 
 inline constexpr char16_t kIdeKey[] = u"SOFTWARE\\CodeGear\\BDS\\8.0";
 
-// Writes a REG_SZ value, making the key as needed.
 inline void WriteText(HKEY root, const std::u16string& path, const char16_t* name, const std::u16string& value)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             DWORD((value.size() + 1) * sizeof(char16_t))),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    EXPECT_EQ(WriteRegistryValue(root, path, name, TextValue(value)), ERROR_SUCCESS);
 }
 
 // A message handler whose behaviour each test sets; it notes its calls in

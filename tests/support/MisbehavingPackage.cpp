@@ -4,6 +4,7 @@
 #include "interop/Guid.h"
 #include "interop/Utf.h"
 #include "tests/support/PackageListRegistry.h"
+#include "tests/support/TestSupport.h"
 
 #include <stdexcept>
 
@@ -273,8 +274,7 @@ HBITMAP MakeOddBitmap(OddBitmap kind, HWND window)
     case OddBitmap::Invalid:
         return reinterpret_cast<HBITMAP>(std::intptr_t(-1));
     case OddBitmap::AlreadyDeleted: {
-        std::uint32_t pixel = 0x00FF00FF;
-        HBITMAP bitmap = CreateBitmap(1, 1, 1, 32, &pixel);
+        HBITMAP bitmap = MagentaBitmap(1, 1);
         DeleteObject(bitmap);
         return bitmap;
     }

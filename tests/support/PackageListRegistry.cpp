@@ -12,24 +12,25 @@ namespace {
 
 std::string Narrow(std::u16string_view text) { return Utf16ToUtf8(text); }
 
-// The key at `path` under HKEY_LOCAL_MACHINE, created when missing; null on failure.
-HKEY CreateMachineKey(const std::u16string& path)
+// The key at `path`, made when missing.
+LSTATUS CreateKey(HKEY root, std::u16string_view path, HKEY& key)
 {
-    HKEY key = nullptr;
-    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot create HKLM\\" << Narrow(path) << ": error " << status;
-        return nullptr;
-    }
-    return key;
+    return RegCreateKeyExW(root, std::u16string(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                           nullptr, &key, nullptr);
 }
 
-void WriteValue(HKEY key, const char16_t* name, const RegistryValue& value)
+// Makes the key at `path` under HKEY_LOCAL_MACHINE, and writes a value there
+// when given one; a failure is reported to the running test.
+void WriteMachineKey(const std::u16string& path, const char16_t* name = nullptr, const RegistryValue* value = nullptr)
 {
-    LSTATUS status = RegSetValueExW(key, name, 0, value.Type, value.Data.data(), DWORD(value.Data.size()));
+    HKEY key = nullptr;
+    LSTATUS status = value ? WriteRegistryValue(HKEY_LOCAL_MACHINE, path, name, *value)
+                           : CreateKey(HKEY_LOCAL_MACHINE, path, key);
+    if (key)
+        RegCloseKey(key);
     if (status != ERROR_SUCCESS)
-        ADD_FAILURE() << "cannot write value " << (name ? Narrow(name) : "(default)") << ": error " << status;
+        ADD_FAILURE() << "cannot write HKLM\\" << Narrow(path) << " " << (name ? Narrow(name) : "(default)")
+                      << ": error " << status;
 }
 
 } // namespace
@@ -58,22 +59,30 @@ RegistryValue DwordValue(std::uint32_t value)
 
 RegistryValue RawValue(DWORD type, std::vector<BYTE> data) { return {type, std::move(data)}; }
 
+LSTATUS WriteRegistryValue(HKEY root, std::u16string_view path, const char16_t* name, const RegistryValue& value)
+{
+    HKEY key = nullptr;
+    LSTATUS status = CreateKey(root, path, key);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = RegSetValueExW(key, name, 0, value.Type, value.Data.data(), DWORD(value.Data.size()));
+    RegCloseKey(key);
+    return status;
+}
+
 void CreatePackageListKey()
 {
-    if (HKEY key = CreateMachineKey(std::u16string(kPackageListKey)))
-        RegCloseKey(key);
+    WriteMachineKey(std::u16string(kPackageListKey));
 }
 
 void WritePackageListEntry(const PackageListEntry& entry)
 {
-    HKEY key = CreateMachineKey(std::u16string(kPackageListKey) + u"\\" + entry.Subkey);
-    if (!key)
-        return;
+    const std::u16string path = std::u16string(kPackageListKey) + u"\\" + entry.Subkey;
+    WriteMachineKey(path);
     if (entry.DisplayName)
-        WriteValue(key, nullptr, *entry.DisplayName);
+        WriteMachineKey(path, nullptr, &*entry.DisplayName);
     if (entry.LoadOrder)
-        WriteValue(key, u"LoadOrder", *entry.LoadOrder);
-    RegCloseKey(key);
+        WriteMachineKey(path, u"LoadOrder", &*entry.LoadOrder);
 }
 
 void ListPackage(std::u16string_view subkey, std::u16string_view displayName, std::optional<LONG> loadOrder)

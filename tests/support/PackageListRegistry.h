@@ -1,5 +1,5 @@
-// Writes the package list the loader reads, value by value and byte by byte,
-// so a test can list exactly the odd entries a machine may hold.
+// Writes registry values byte by byte: the package list the loader reads, so
+// a test can list exactly the odd entries a machine may hold, and any other key.
 #pragma once
 
 #include "host/win32/Win32.h"
@@ -28,6 +28,9 @@ std::vector<BYTE> Utf16Bytes(std::u16string_view text);
 RegistryValue TextValue(std::u16string_view text, DWORD type = REG_SZ);
 RegistryValue DwordValue(std::uint32_t value);
 RegistryValue RawValue(DWORD type, std::vector<BYTE> data);
+
+// Writes one value (a null name is the default value), making the key as needed.
+LSTATUS WriteRegistryValue(HKEY root, std::u16string_view path, const char16_t* name, const RegistryValue& value);
 
 // One subkey of the package list; an absent value is not written at all.
 struct PackageListEntry {

@@ -1,5 +1,7 @@
 #include "tests/support/TestSupport.h"
 
+#include "host/win32/Recorder.h"
+
 #include <cstdlib>
 
 namespace tvx::test {
@@ -12,6 +14,21 @@ std::u16string TakeErrorDescription()
     Bstr description;
     info->GetDescription(description.put());
     return description.str();
+}
+
+std::vector<std::u16string> TakeMessageBoxTexts()
+{
+    std::vector<std::u16string> texts;
+    for (const auto& box : win32::TakeMessageBoxes())
+        texts.push_back(box.text);
+    return texts;
+}
+
+HBITMAP MagentaBitmap(int width, int height)
+{
+    std::vector<std::uint32_t> pixels(std::size_t(width * height), 0x00FF00FF);
+    pixels[std::size_t((height / 2) * width + width / 2)] = 0x000000FF;
+    return CreateBitmap(width, height, 1, 32, pixels.data());
 }
 
 std::string BinaryDir()

@@ -1,6 +1,7 @@
 // Helpers shared by every test program.
 #pragma once
 
+#include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "interop/ComBase.h"
 #include "interop/Guid.h"
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tvx::test {
 
@@ -38,6 +40,16 @@ inline std::u16string Text(BSTR b) { return std::u16string(BstrView(b)); }
 
 // The description recorded by the last failing interop call on this thread.
 std::u16string TakeErrorDescription();
+// The texts of the message boxes shown since the last call.
+std::vector<std::u16string> TakeMessageBoxTexts();
+
+// The SDK's numbers: AddControl's control kinds and AddMenuItem's locations.
+inline constexpr LONG kButton = 1, kComboBox = 2, kListComboBox = 3, kPopUp = 4;
+inline constexpr LONG kBeforeItem = 0, kAfterItem = 1, kChildItem = 2;
+
+// A package's bitmap: magenta (transparent in the IDE's image lists) with a
+// blue centre pixel.
+HBITMAP MagentaBitmap(int width = 16, int height = 16);
 
 // Directory of the built programs and libraries.
 std::string BinaryDir();

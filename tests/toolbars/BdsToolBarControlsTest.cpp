@@ -293,14 +293,12 @@ TEST_F(ControlsTest, SetImageAddsAMaskedImageAndConsumesTheHandle)
     const int before = images->Count();
     const std::size_t bitmaps = tvx::win32::LiveBitmapCount();
 
-    std::vector<std::uint32_t> pixels(16 * 16, 0x00FF00FF);
-    pixels[5 * 16 + 5] = 0x00123456;
-    HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, pixels.data());
+    HBITMAP bitmap = MagentaBitmap();
     EXPECT_EQ(button->SetImage(bitmap), S_OK);
     EXPECT_EQ(Button(control.get())->ImageIndex(), before);
     EXPECT_EQ(images->Count(), before + 1);
     EXPECT_TRUE(images->IsTransparent(before, 0, 0));
-    EXPECT_FALSE(images->IsTransparent(before, 5, 5));
+    EXPECT_FALSE(images->IsTransparent(before, 8, 8));
     EXPECT_EQ(tvx::win32::DeleteCount(bitmap), 1);
     EXPECT_EQ(tvx::win32::LiveBitmapCount(), bitmaps);
 

@@ -71,9 +71,9 @@ TEST_F(ToolBarServiceTest, KeepsAToolbarAfterThePackageLetsGo)
     EXPECT_EQ(NameOf(found.get()), u"PackageToolBar");
 }
 
-// Catches a removed toolbar left in the IDE, positional methods that still
-// read the freed toolbar, and out values left unwritten.
-TEST_F(ToolBarServiceTest, RemovedToolbarLeavesTheIdeAndAnswersUnexpected)
+// Catches a removed toolbar left in the IDE, or controls that survive it
+// with their windows.
+TEST_F(ToolBarServiceTest, RemovedToolbarLeavesTheIdeWithItsControls)
 {
     IdeBars().Load();
     const std::size_t windowsBefore = tvx::win32::LiveWindowCount();
@@ -87,34 +87,6 @@ TEST_F(ToolBarServiceTest, RemovedToolbarLeavesTheIdeAndAnswersUnexpected)
     ASSERT_EQ(service->RemoveToolBar(toolBar.get()), S_OK);
     EXPECT_EQ(IdeBars().FindToolBar(u"PackageToolBar"), nullptr);
     EXPECT_REF(toolBar.get(), 1);
-
-    LONG value = 12345;
-    EXPECT_EQ(toolBar->Get_Left(&value), E_UNEXPECTED);
-    EXPECT_EQ(value, 0);
-    for (auto get : {&IBdsToolBar::Get_Top, &IBdsToolBar::Get_Width, &IBdsToolBar::Get_Height,
-                     &IBdsToolBar::Get_ControlCount}) {
-        value = 12345;
-        EXPECT_EQ((toolBar.get()->*get)(&value), E_UNEXPECTED);
-        EXPECT_EQ(value, 0);
-    }
-    VARIANT_BOOL flag = 7;
-    EXPECT_EQ(toolBar->Get_Floating(&flag), E_UNEXPECTED);
-    EXPECT_EQ(flag, VARIANT_FALSE);
-    flag = 7;
-    EXPECT_EQ(toolBar->Get_Visible(&flag), E_UNEXPECTED);
-    EXPECT_EQ(flag, VARIANT_FALSE);
-    BSTR text = tvx::test::SentinelPointer<OLECHAR>();
-    EXPECT_EQ(toolBar->Get_Name(&text), E_UNEXPECTED);
-    EXPECT_EQ(text, nullptr);
-    EXPECT_EQ(toolBar->Set_Left(5), E_UNEXPECTED);
-    EXPECT_EQ(toolBar->Set_Top(5), E_UNEXPECTED);
-    EXPECT_EQ(toolBar->Set_Floating(VARIANT_TRUE), E_UNEXPECTED);
-    EXPECT_EQ(toolBar->Set_Name(Bstr(u"Other").get()), E_UNEXPECTED);
-    EXPECT_EQ(toolBar->AddSeparator(), E_UNEXPECTED);
-    EXPECT_EQ(toolBar->Clear(), E_UNEXPECTED);
-    IntfPtr<IBdsToolBarControl> control;
-    EXPECT_EQ(toolBar->AddControl(kButton, control.put()), E_UNEXPECTED);
-    EXPECT_EQ(control.get(), nullptr);
 
     // Its controls were cut loose with it, their windows gone.
     EXPECT_EQ(button->Set_Caption(Bstr(u"x").get()), E_UNEXPECTED);

@@ -63,8 +63,6 @@ class ForeignToolBar final : public NotImplementedToolBar<ForeignToolBar> {};
 // Looks like a control to a package, but this system did not make it.
 class ForeignControl final : public NotImplementedControl<ForeignControl> {};
 
-inline constexpr LONG kButton = 1, kComboBox = 2, kListComboBox = 3, kPopUp = 4;
-
 // A fresh machine with the simulated IDE running, its toolbars not loaded
 // yet. Everything a test body holds goes before the IDE does.
 class SimulatedIdeFixture : public FreshMachineTest<sim::SimulatedIde> {

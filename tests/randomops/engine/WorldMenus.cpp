@@ -44,11 +44,7 @@ std::u16string ItemName(std::uint32_t choice)
 // A package's bitmap: magenta with a blue centre, or none.
 HBITMAP MaybeBitmap(std::uint32_t choice)
 {
-    if (choice % 3 != 0)
-        return nullptr;
-    std::vector<std::uint32_t> pixels(16 * 16, 0x00FF00FF);
-    pixels[8 * 16 + 8] = 0x000000FF;
-    return CreateBitmap(16, 16, 1, 32, pixels.data());
+    return choice % 3 != 0 ? nullptr : test::MagentaBitmap();
 }
 
 void Walk(TMenuItem* item, std::unordered_set<TMenuItem*>& seen)

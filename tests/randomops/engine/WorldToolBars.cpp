@@ -46,10 +46,7 @@ std::u16string ControlName(std::uint32_t choice)
 
 HBITMAP MaybeBitmap(std::uint32_t choice)
 {
-    if (choice % 4 == 0)
-        return nullptr;
-    std::vector<std::uint32_t> pixels(16 * 16, 0x00FF00FF);
-    return CreateBitmap(16, 16, 1, 32, pixels.data());
+    return choice % 4 == 0 ? nullptr : test::MagentaBitmap();
 }
 
 bool IsButton(IBdsToolBarControl* control)
