@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/ide/IDEServices.h"
+#include "host/ide/NTAServices.h"
 #include "host/vcl/Forms.h"
 #include "host/win32/Recorder.h"
 #include "host/win32/RegistryEmulation.h"
@@ -42,6 +43,23 @@ public:
 private:
     TApplication* application_;
     IntfPtr<IBorlandIDEServices> services_;
+};
+
+// The IDE's native services with nothing but what the test hands them.
+class FakeNativeServices final : public Implements<FakeNativeServices, INTAServices> {
+public:
+    int AddMasked(void*, unsigned, const String&) override { return -1; }
+    TCustomActionList* GetActionList() override { return ActionList; }
+    TCustomImageList* GetImageList() override { return ImageList; }
+    TMainMenu* GetMainMenu() override { return MainMenu; }
+    TToolBar* GetToolBar(const String&) override { return nullptr; }
+    TToolBar* NewToolbar(const String&, const String&, const String&, bool) override { return nullptr; }
+    int AddToolbarStreamNotifier(INTAToolbarStreamNotifier*) override { return -1; }
+    void RemoveToolbarStreamNotifier(int) override {}
+
+    TMainMenu* MainMenu = nullptr;
+    TCustomImageList* ImageList = nullptr;
+    TCustomActionList* ActionList = nullptr;
 };
 
 // A freshly installed machine (empty registry, nothing recorded, no
