@@ -2,7 +2,7 @@
 // IDE's features as parts; the user's actions that tests and scenarios drive.
 #pragma once
 
-#include "host/ide/IDEServices.h"
+#include "sim/IDEServices.h"
 #include "host/vcl/Forms.h"
 #include "interop/IntfPtr.h"
 #include "sim/IdePart.h"

@@ -1,14 +1,14 @@
 // The IDE around the wizard library, as the IDE sets it up before it loads
 // the library: the Application object and BorlandIDEServices. Header only, so
-// that only test programs linking the IDE stand-in (`ide`) pay for it.
+// that only test programs linking the simulator pay for it.
 #pragma once
 
-#include "host/ide/IDEServices.h"
 #include "host/ide/NTAServices.h"
 #include "host/vcl/Forms.h"
 #include "host/win32/Recorder.h"
 #include "host/win32/RegistryEmulation.h"
 #include "interop/IntfPtr.h"
+#include "sim/IDEServices.h"
 
 #include <gtest/gtest.h>
 
