@@ -2,9 +2,9 @@
 // IDE's features as parts; the user's actions that tests and scenarios drive.
 #pragma once
 
-#include "sim/IDEServices.h"
 #include "host/vcl/Forms.h"
 #include "interop/IntfPtr.h"
+#include "sim/IDEServices.h"
 #include "sim/IdePart.h"
 #include "sim/NativeServices.h"
 #include "sim/designers/IdeDesigners.h"
