@@ -62,7 +62,7 @@ struct LookupEnvironment {
         auto found = services.find(key);
         if (found != services.end())
             return found->second;
-        ide.NativeServices().MainMenu = BuildMenu(shape.tops, shape.subs, shape.items);
+        ide.MainMenu().UseMenu(BuildMenu(shape.tops, shape.subs, shape.items));
         auto* service = talvix::TBdsMenuBarService::Create();
         for (int n = 0; n < wrappers; ++n) {
             tvx::Bstr path(PathOf(n % shape.tops, (n / shape.tops) % shape.subs,

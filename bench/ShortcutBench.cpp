@@ -35,7 +35,7 @@ struct ShortcutEnvironment {
             action->SetShortCut(ShortCut(std::uint16_t(0x30 + i % 43), shift));
             plain.emplace_back(action->ShortCut(), action->Enabled());
         }
-        ide.NativeServices().ActionList = actions;
+        ide.MainMenu().UseActionList(actions);
         root = talvix::TBdsServices::Create();
         root->OnToolBarServiceInitialized();
         root->OnDotNetServicesInitialized();

@@ -1,9 +1,9 @@
 // What a simulated IDE session saw, as a package author wants to read it.
 #pragma once
 
-#include "sim/MenuTree.h"
+#include "sim/mainmenu/MenuTree.h"
 #include "sim/ServicesReport.h"
-#include "sim/ToolbarReport.h"
+#include "sim/toolbars/ToolbarReport.h"
 
 #include <nlohmann/json.hpp>
 

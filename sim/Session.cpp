@@ -4,7 +4,6 @@
 #include "host/win32/Recorder.h"
 #include "host/win32/RegFile.h"
 #include "interop/Utf.h"
-#include "sim/IdeServicesParts.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "sim/WizardHost.h"
@@ -138,7 +137,7 @@ Report RunSession(const SessionOptions& options)
     try {
         report.EntryResult = wizard.CallEntry(ide.ServicesUnknown(), &observer);
         report.TerminateReceived = wizard.HasTerminate();
-        ide.Toolbars().Load();
+        ide.AfterWizardEntry();
         for (auto& result : runner.Run(steps)) {
             if (!result.Error.empty())
                 report.Problems.push_back(options.ScenarioPath + ":" + std::to_string(result.Step.Line) + ": " +
@@ -146,16 +145,15 @@ Report RunSession(const SessionOptions& options)
             report.Scenario.push_back(ScenarioRecord{result.Step.Line, result.Step.Command, result.Step.Args,
                                                      std::move(result.Output), std::move(result.Error)});
         }
-        report.MainMenu = ide.MainMenu().Tree();
-        report.Toolbars = ide.Toolbars().Snapshot();
+        ide.BeforeShutdown();
         wizard.Terminate();
-        ide.Toolbars().ReleaseNotifiers();
+        ide.AfterWizardTerminate();
     } catch (const std::exception& e) {
         report.Problems.push_back(std::string("the wizard raised an error: ") + e.what());
     }
     wizard.Unload();
     CollectRecords(report);
-    ide.ServicesParts().Collect(report.Services);
+    ide.AddToReport(report);
     return report;
 }
 

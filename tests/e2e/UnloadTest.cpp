@@ -3,7 +3,6 @@
 #include "host/vcl/Forms.h"
 #include "interop/Bstr.h"
 #include "interop/Utf.h"
-#include "sim/IdeServicesParts.h"
 #include "sim/SimulatedIde.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/MisbehavingPackage.h"
@@ -55,8 +54,8 @@ protected:
         Ide().Toolbars().Type(u"KeptToolBar", u"KeptCombo", u"x");
         Ide().MainMenu().Choose(u"ToolsMenu\\ToolsOptionsItem");
         Ide().MainMenu().Choose(u"ToolsMenu\\KeptItem");
-        Ide().ServicesParts().PostAndDescribe(nullptr, 0x0400, 0, 0);
-        Ide().ServicesParts().Designers().InsertComponent(u"Form1", u"TButton", u"", 5, 6);
+        Ide().PostAndDescribe(nullptr, 0x0400, 0, 0);
+        Ide().Designers().InsertComponent(u"Form1", u"TButton", u"", 5, 6);
         Ide().Toolbars().Load();
         Ide().Toolbars().ReleaseNotifiers();
         EXPECT_EQ(log->Entries(), std::vector<std::string>{});

@@ -2,7 +2,6 @@
 // and a click sink that counts, for the menu tests.
 #pragma once
 
-#include "host/ide/NTAServices.h"
 #include "host/vcl/ImgList.h"
 #include "host/vcl/Menus.h"
 #include "host/win32/GdiEmulation.h"
@@ -18,22 +17,6 @@
 #include <vector>
 
 namespace tvx::test {
-
-// The IDE's native services with nothing but the main menu and its images.
-class FakeNativeServices final : public Implements<FakeNativeServices, INTAServices> {
-public:
-    int AddMasked(void*, unsigned, const String&) override { return -1; }
-    TCustomActionList* GetActionList() override { return nullptr; }
-    TCustomImageList* GetImageList() override { return ImageList; }
-    TMainMenu* GetMainMenu() override { return MainMenu; }
-    TToolBar* GetToolBar(const String&) override { return nullptr; }
-    TToolBar* NewToolbar(const String&, const String&, const String&, bool) override { return nullptr; }
-    int AddToolbarStreamNotifier(INTAToolbarStreamNotifier*) override { return -1; }
-    void RemoveToolbarStreamNotifier(int) override {}
-
-    TMainMenu* MainMenu = nullptr;
-    TCustomImageList* ImageList = nullptr;
-};
 
 // A package's click sink: counts each event; OnClickDoes runs inside OnClick.
 class CountingEvents final : public Implements<CountingEvents, IBdsToolBarControlEvents> {

@@ -176,7 +176,7 @@ protected:
     // Drops a button on Form1 at (5, 6); the position it ended at.
     std::pair<int, int> Drop(const std::u16string& name)
     {
-        auto placed = Ide().ServicesParts().Designers().InsertComponent(u"Form1", u"TButton", name, 5, 6);
+        auto placed = Ide().Designers().InsertComponent(u"Form1", u"TButton", name, 5, 6);
         return {placed.Left, placed.Top};
     }
 };
@@ -235,7 +235,7 @@ TEST_F(DragDropTest, HelpersThatFailOrThrowLeaveThePositionAsTheIdeGaveIt)
         // The designer hears of the failure as an error of the IDE's own
         // kind; the component stays where the user dropped it.
         EXPECT_THROW(Drop(name), EOleSysError);
-        TComponent* button = Ide().ServicesParts().Designers().Designer(u"Form1").GetRoot()->FindComponent(name);
+        TComponent* button = Ide().Designers().Designer(u"Form1").GetRoot()->FindComponent(name);
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->DesignInfo(), (6 << 16) | 5);
     }
@@ -255,7 +255,7 @@ TEST_F(DragDropTest, HelpersThatLeaveOutValuesUnsetOrGarbageGiveDefinedPositions
     StartWith({provider});
     EXPECT_EQ(Drop(u"Button1"), std::make_pair(0, 0));
     provider->Answer = IntfPtr<IUnknown>(static_cast<IDragDropHelper*>(garbage.get()));
-    TComponent* root = Ide().ServicesParts().Designers().Designer(u"Form1").GetRoot();
+    TComponent* root = Ide().Designers().Designer(u"Form1").GetRoot();
     Drop(u"Button2");
     const auto g = std::uint32_t(MisbehavingHelper::kGarbagePosition);
     EXPECT_EQ(std::uint32_t(root->FindComponent(u"Button2")->DesignInfo()), (g << 16) | (g & 0xFFFFu));

@@ -122,7 +122,7 @@ TEST_F(ReliabilityTest, NoIdeEventReachesAPackageAfterItsFinalize)
     Ide().Toolbars().Type(u"GoneToolBar", u"GoneCombo", u"x");
     Idle();
     Post();
-    Ide().ServicesParts().Designers().InsertComponent(u"Form1", u"TButton", u"", 5, 6);
+    Ide().Designers().InsertComponent(u"Form1", u"TButton", u"", 5, 6);
     EXPECT_EQ(std::vector<std::string>(log->Entries().begin() + std::ptrdiff_t(before), log->Entries().end()),
               std::vector<std::string>{});
 }
@@ -191,7 +191,7 @@ TEST_F(ReliabilityTest, AnActionTheIdeFreesIsNoLongerAShortcut)
     VARIANT_BOOL isShortcut = VARIANT_FALSE;
     ASSERT_EQ(services->IsShortcut(0x20000 + 'S', &isShortcut), S_OK);
     ASSERT_EQ(isShortcut, VARIANT_TRUE) << "Ctrl+S saves";
-    Ide().ServicesParts().Actions().Find(u"FileSaveCommand")->Free();
+    Ide().MainMenu().Actions().Find(u"FileSaveCommand")->Free();
     EXPECT_EQ(services->IsShortcut(0x20000 + 'S', &isShortcut), S_OK);
     EXPECT_EQ(isShortcut, VARIANT_FALSE);
     EXPECT_EQ(services->IsShortcut(0x20000 + 'O', &isShortcut), S_OK);

@@ -5,9 +5,9 @@
 // nothing behind; lookups by such texts find nothing.
 #include "tests/reliability/ReliabilityFixture.h"
 
-#include "host/ide/SplashAboutServices.h"
 #include "host/vcl/ComCtrls.h"
-#include "sim/IdeSplashAbout.h"
+#include "sim/splashabout/IdeSplashAbout.h"
+#include "sim/splashabout/SplashAboutServices.h"
 
 namespace {
 
@@ -92,8 +92,8 @@ TEST_F(OddTextsTest, HelpSplashAndLookupsTakeOddTextsAsTheyAre)
     ASSERT_EQ(services->Get_BdsHelpService(help.put()), S_OK);
     IntfPtr<IBdsMenuBarService> menuBar = MenuBar(services);
     IntfPtr<IBdsToolBarService> toolBars = ToolBars(services);
-    const auto& splash = Ide().ServicesParts().SplashAbout().Splash();
-    const auto& about = Ide().ServicesParts().SplashAbout().AboutBox();
+    const auto& splash = Ide().SplashAbout().Splash();
+    const auto& about = Ide().SplashAbout().AboutBox();
     ForEachText([&](const OddText& text, BSTR b) {
         EXPECT_EQ(help->ShowHelpByKeyword(b), S_OK);
         ASSERT_FALSE(Ide().App().HelpKeywords().empty());

@@ -14,10 +14,9 @@
 #include "interop/Utf.h"
 #include "loader/TalvixLoader.h"
 #include "services/TalvixBdsServices.h"
-#include "sim/IdeServicesParts.h"
-#include "sim/MenuTree.h"
+#include "sim/mainmenu/MenuTree.h"
 #include "sim/SimulatedIde.h"
-#include "sim/ToolbarReport.h"
+#include "sim/toolbars/ToolbarReport.h"
 #include "tests/support/MisbehavingPackage.h"
 #include "tests/support/TestSupport.h"
 
@@ -186,7 +185,7 @@ protected:
     void Idle() { ide_->Toolbars().Idle(); }
     std::string Post(UINT message = kUserMessage)
     {
-        return ide_->ServicesParts().PostAndDescribe(nullptr, message, 0, 0);
+        return ide_->PostAndDescribe(nullptr, message, 0, 0);
     }
 
     // How many log entries equal `entry`.

@@ -1,9 +1,9 @@
 // The designer notifier: the providers asked for each component put on a
 // form designer, in order, the first helper's position, and its failures.
-#include "host/ide/DesignIntf.h"
 #include "host/ide/ToolsAPIServices.h"
 #include "host/vcl/ActnList.h"
 #include "services/BdsDesignerNotifier.h"
+#include "sim/designers/FormDesigner.h"
 #include "tests/services/ServicesFixture.h"
 
 #include <memory>

@@ -3,10 +3,10 @@
 // handlers, drag-and-drop providers and helpers) that record their calls.
 #pragma once
 
-#include "host/ide/IDEServices.h"
 #include "host/win32/Win32.h"
 #include "loader/TalvixLoader.h"
 #include "services/TalvixBdsServices.h"
+#include "sim/IDEServices.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/PackageListRegistry.h"
 #include "tests/support/TestPackages.h"

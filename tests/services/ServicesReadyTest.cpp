@@ -2,7 +2,6 @@
 // services, and the IDE shortcuts that IsShortcut answers from then on.
 #include "host/ide/NTAServices.h"
 #include "host/vcl/ActnList.h"
-#include "sim/NativeServices.h"
 #include "tests/services/ServicesFixture.h"
 
 #include <memory>
@@ -22,7 +21,7 @@ protected:
     {
         ServicesTest::SetUp();
         actions = std::make_unique<TActionList>(nullptr);
-        native = new tvx::sim::TNativeServices();
+        native = new FakeNativeServices();
         native->ActionList = actions.get();
         Ide().Services().AddService<INTAServices40>(native);
     }
@@ -57,7 +56,7 @@ protected:
     }
 
     std::unique_ptr<TActionList> actions;
-    tvx::sim::TNativeServices* native = nullptr;
+    FakeNativeServices* native = nullptr;
 };
 
 // Catches OnServicesReady sent after one event, sent twice, or out of load

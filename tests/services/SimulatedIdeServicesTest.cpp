@@ -3,7 +3,7 @@
 // as the root meets them, and the scenario steps that drive them.
 #include "host/win32/Recorder.h"
 #include "host/win32/RegistryEmulation.h"
-#include "sim/IdeServicesParts.h"
+#include "sim/Report.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "tests/services/ServicesFixture.h"
@@ -27,7 +27,6 @@ protected:
         root = talvix::TBdsServices::Create();
     }
 
-    tvx::sim::IdeServicesParts& Parts() { return Ide().ServicesParts(); }
     RecordingHandler& AddHandler(const std::string& name)
     {
         auto* handler = new RecordingHandler(name, log);
@@ -61,18 +60,18 @@ protected:
 // message dispatched anyway.
 TEST_F(SimulatedIdeServicesTest, PostedMessageReachesTheIdesHandlerUnlessAHandlerStopsIt)
 {
-    EXPECT_EQ(Parts().PostAndDescribe(nullptr, 0x0400, 0, 0), "dispatched; the IDE's OnMessage handler saw it");
+    EXPECT_EQ(Ide().PostAndDescribe(nullptr, 0x0400, 0, 0), "dispatched; the IDE's OnMessage handler saw it");
 
     VARIANT_BOOL handle = VARIANT_TRUE, callPrevious = VARIANT_TRUE;
     AddHandler("A").OnMessage = [&](MSG&, VARIANT_BOOL& previous, VARIANT_BOOL& handled) {
         handled = handle;
         previous = callPrevious;
     };
-    EXPECT_EQ(Parts().PostAndDescribe(nullptr, 0x0400, 0, 0),
+    EXPECT_EQ(Ide().PostAndDescribe(nullptr, 0x0400, 0, 0),
               "handled by OnMessage, not dispatched; the IDE's OnMessage handler saw it");
     handle = VARIANT_FALSE;
     callPrevious = VARIANT_FALSE;
-    EXPECT_EQ(Parts().PostAndDescribe(nullptr, 0x0400, 0, 0),
+    EXPECT_EQ(Ide().PostAndDescribe(nullptr, 0x0400, 0, 0),
               "dispatched; the IDE's OnMessage handler did not see it");
 }
 
@@ -115,7 +114,7 @@ TEST_F(SimulatedIdeServicesTest, KeyRunsTheIdeActionOnlyWhenDispatched)
     EXPECT_EQ(Run("key Ctrl+F2")[1],
               "F2 down: dispatched; the IDE's OnMessage handler saw it; the IDE action RunProgramResetCommand is "
               "disabled");
-    EXPECT_EQ(Parts().Actions().Executed(), (std::vector<String>{u"FileSaveCommand"}));
+    EXPECT_EQ(Ide().MainMenu().Actions().Executed(), (std::vector<String>{u"FileSaveCommand"}));
 }
 
 // Catches a component put on a designer without passing the root's
@@ -163,13 +162,13 @@ TEST_F(SimulatedIdeServicesTest, EditionSplashAndAboutComeFromTheIde)
     EXPECT_EQ(services->AddAboutBoxInfo(nullptr, nullptr, nullptr, nullptr, title.get(), nullptr, nullptr,
                                         VARIANT_FALSE, nullptr),
               S_OK);
-    tvx::sim::ServicesReport report;
-    Parts().Collect(report);
-    ASSERT_EQ(report.Splash.size(), 1u);
-    EXPECT_EQ(report.Splash[0].Caption, u"Product 1.0");
-    ASSERT_EQ(report.About.size(), 1u);
-    EXPECT_EQ(report.About[0].Title, u"Product");
-    EXPECT_TRUE(report.About[0].IsProduct);
+    tvx::sim::Report report;
+    Ide().AddToReport(report);
+    ASSERT_EQ(report.Services.Splash.size(), 1u);
+    EXPECT_EQ(report.Services.Splash[0].Caption, u"Product 1.0");
+    ASSERT_EQ(report.Services.About.size(), 1u);
+    EXPECT_EQ(report.Services.About[0].Title, u"Product");
+    EXPECT_TRUE(report.Services.About[0].IsProduct);
 }
 
 } // namespace

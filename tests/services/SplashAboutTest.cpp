@@ -1,6 +1,6 @@
 // Splash and About entries: which host operation is called, with which
 // arguments in which order, and what happens without the host's service.
-#include "host/ide/SplashAboutServices.h"
+#include "sim/splashabout/SplashAboutServices.h"
 #include "tests/services/ServicesFixture.h"
 
 #include <optional>

@@ -1,13 +1,14 @@
 // The IDE around the wizard library, as the IDE sets it up before it loads
 // the library: the Application object and BorlandIDEServices. Header only, so
-// that only test programs linking the IDE stand-in (`ide`) pay for it.
+// that only test programs linking the simulator pay for it.
 #pragma once
 
-#include "host/ide/IDEServices.h"
+#include "host/ide/NTAServices.h"
 #include "host/vcl/Forms.h"
 #include "host/win32/Recorder.h"
 #include "host/win32/RegistryEmulation.h"
 #include "interop/IntfPtr.h"
+#include "sim/IDEServices.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,23 @@ public:
 private:
     TApplication* application_;
     IntfPtr<IBorlandIDEServices> services_;
+};
+
+// The IDE's native services with nothing but what the test hands them.
+class FakeNativeServices final : public Implements<FakeNativeServices, INTAServices> {
+public:
+    int AddMasked(void*, unsigned, const String&) override { return -1; }
+    TCustomActionList* GetActionList() override { return ActionList; }
+    TCustomImageList* GetImageList() override { return ImageList; }
+    TMainMenu* GetMainMenu() override { return MainMenu; }
+    TToolBar* GetToolBar(const String&) override { return nullptr; }
+    TToolBar* NewToolbar(const String&, const String&, const String&, bool) override { return nullptr; }
+    int AddToolbarStreamNotifier(INTAToolbarStreamNotifier*) override { return -1; }
+    void RemoveToolbarStreamNotifier(int) override {}
+
+    TMainMenu* MainMenu = nullptr;
+    TCustomImageList* ImageList = nullptr;
+    TCustomActionList* ActionList = nullptr;
 };
 
 // A freshly installed machine (empty registry, nothing recorded, no

@@ -10,7 +10,6 @@
 #include "loader/TalvixLoader.h"
 #include "menus/BdsMenuItem.h"
 #include "services/TalvixBdsServices.h"
-#include "sim/IdeServicesParts.h"
 #include "sim/Scenario.h"
 #include "toolbars/BdsToolBarControls.h"
 #include "toolbars/BdsToolBarService.h"
@@ -254,7 +253,7 @@ void World::Apply(const Op& op)
             break;
         case OpKind::PressKey: {
             static const char16_t* const keys[] = {u"Ctrl+S", u"F9", u"Alt+G", u"Ctrl+C", u"Shift+Ctrl+F9", u"F1"};
-            ide_->ServicesParts().PressKey(TextToShortCut(keys[op.A % std::size(keys)]), nullptr);
+            ide_->MainMenu().Actions().PressKey(TextToShortCut(keys[op.A % std::size(keys)]), nullptr);
             break;
         }
         case OpKind::IsShortcut: {
@@ -491,7 +490,7 @@ void World::PostMessage(const Op& op)
     std::vector<int> before;
     for (const auto& handler : handlers_)
         before.push_back(handler->Calls);
-    const std::size_t ideSeen = ide_->ServicesParts().IdeHandlerMessageCount();
+    const std::size_t ideSeen = ide_->IdeHandlerMessageCount();
     static const UINT messages[] = {0x0400, 0x0100, 0x0101, 0x0200, 0x0113};
     ide_->PostMessage(nullptr, messages[op.A % std::size(messages)], op.B % 256, 0);
     bool callPrevious = true;
@@ -508,7 +507,7 @@ void World::PostMessage(const Op& op)
         }
     }
     TVX_RANDOMOPS_CHECK(
-        ide_->ServicesParts().IdeHandlerMessageCount() == ideSeen + (callPrevious ? 1 : 0), "MessageHandlers",
+        ide_->IdeHandlerMessageCount() == ideSeen + (callPrevious ? 1 : 0), "MessageHandlers",
         callPrevious ? "the IDE's own handler did not see the message" : "the IDE's own handler saw the message");
 }
 

@@ -1,9 +1,14 @@
-#include "sim/IdeDesigners.h"
+#include "sim/designers/IdeDesigners.h"
 
 #include "host/vcl/ActnList.h"
 #include "host/vcl/TypInfo.h"
+#include "interop/Utf.h"
+#include "sim/Scenario.h"
+#include "sim/SimulatedIde.h"
 
+#include <climits>
 #include <cstdint>
+#include <exception>
 #include <string_view>
 #include <utility>
 
@@ -94,22 +99,25 @@ struct IdeDesigners::Form {
     }
 };
 
-IdeDesigners::IdeDesigners(TIDEServices& services)
-    : services_(services), moduleServices_(new TSimModuleServices(*this))
+IdeDesigners::IdeDesigners(SimulatedIde& ide) : ide_(ide) {}
+
+void IdeDesigners::Build()
 {
+    moduleServices_ = tvx::IntfPtr<TSimModuleServices>(new TSimModuleServices(*this));
     for (TClass c : Palette())
         if (!GetClass(String(c->ClassName())))
             RegisterClass(c);
-    services_.AddService<IOTAModuleServices>(moduleServices_.get());
-    services_.AddService<IOTAModuleServices70>(moduleServices_.get());
+    ide_.Services().AddService<IOTAModuleServices>(moduleServices_.get());
+    ide_.Services().AddService<IOTAModuleServices70>(moduleServices_.get());
     Designer(u"Form1");
 }
 
 IdeDesigners::~IdeDesigners()
 {
-    services_.RemoveService(tvx::IidOf<IOTAModuleServices>);
-    services_.RemoveService(tvx::IidOf<IOTAModuleServices70>);
-    moduleServices_->Detach();
+    ide_.Services().RemoveService(tvx::IidOf<IOTAModuleServices>);
+    ide_.Services().RemoveService(tvx::IidOf<IOTAModuleServices70>);
+    if (moduleServices_)
+        moduleServices_->Detach();
     // Forms close silently: the add-ins that listened have gone by now.
     forms_.clear();
 }
@@ -166,6 +174,42 @@ InsertedComponent IdeDesigners::InsertComponent(const String& formName, const St
     designer.InsertComponent(item, left, top);
     DesignPosition(item->DesignInfo(), result.Left, result.Top);
     return result;
+}
+
+void IdeDesigners::RegisterCommands(ScenarioRunner& runner)
+{
+    runner.Register(
+        {"insert-component", "insert-component <form> <class> [name] [left top]",
+         "Drops a component of a palette class (TButton, TLabel, TTimer, TActionList, ...) on a form designer, "
+         "opening the form's designer first if needed; without a name the IDE numbers it, without a position it "
+         "lands at 8, 8.",
+         2, 5, [this](const ScenarioStep& step) {
+             if (step.Args.size() == 4)
+                 throw ScenarioError("give both left and top");
+             const String name = step.Args.size() > 2 ? Utf8ToUtf16(step.Args[2]) : String();
+             const int left = step.Args.size() > 3 ? int(ScenarioInteger(step.Args[3], INT_MIN, INT_MAX)) : 8;
+             const int top = step.Args.size() > 4 ? int(ScenarioInteger(step.Args[4], INT_MIN, INT_MAX)) : 8;
+             try {
+                 InsertedComponent c =
+                     InsertComponent(Utf8ToUtf16(step.Args[0]), Utf8ToUtf16(step.Args[1]), name, left, top);
+                 std::string line = Utf16ToUtf8(c.Name) + ": " + Utf16ToUtf8(c.ClassName) + " on " +
+                                    Utf16ToUtf8(c.Form) + " at left " + std::to_string(c.Left) + ", top " +
+                                    std::to_string(c.Top);
+                 if (c.Left != c.DroppedLeft || c.Top != c.DroppedTop)
+                     line += " (dropped at " + std::to_string(c.DroppedLeft) + ", " + std::to_string(c.DroppedTop) +
+                             ", moved by a drag-and-drop helper)";
+                 return std::vector<std::string>{line};
+             } catch (const EComponentError& e) {
+                 throw ScenarioError(e.what());
+             } catch (const EClassNotFound& e) {
+                 throw ScenarioError(e.what());
+             } catch (const std::exception& e) {
+                 // A design listener's error: the IDE shows it and keeps the
+                 // component on the form.
+                 ide_.App().HandleException(&ide_.App());
+                 return std::vector<std::string>{"the designer showed an error: " + std::string(e.what())};
+             }
+         }});
 }
 
 } // namespace tvx::sim

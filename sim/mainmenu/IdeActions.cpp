@@ -1,6 +1,10 @@
-#include "sim/IdeActions.h"
+#include "sim/mainmenu/IdeActions.h"
 
 #include "interop/Utf.h"
+#include "sim/Scenario.h"
+#include "sim/SimulatedIde.h"
+
+#include <cstdint>
 
 namespace tvx::sim {
 
@@ -53,9 +57,31 @@ constexpr ActionEntry kActions[] = {
     {u"RunProgramResetCommand", u"Run", u"Program R&eset", u"Ctrl+F2", false},
 };
 
+constexpr UINT kKeyDown = 0x0100;     // WM_KEYDOWN
+constexpr UINT kKeyUp = 0x0101;       // WM_KEYUP
+constexpr UINT kSysKeyDown = 0x0104;  // WM_SYSKEYDOWN: keys pressed with Alt
+constexpr UINT kSysKeyUp = 0x0105;    // WM_SYSKEYUP
+
+// lParam of a key message: repeat count 1, the context bit for Alt, and the
+// previous-state and transition bits for a release.
+LPARAM KeyData(bool alt, bool up)
+{
+    std::uint32_t data = 1;
+    if (alt)
+        data |= 1u << 29;
+    if (up)
+        data |= (1u << 30) | (1u << 31);
+    return LPARAM(std::int32_t(data));
+}
+
+struct KeyStroke {
+    WPARAM Key;
+    const char* Name;
+};
+
 } // namespace
 
-IdeActions::IdeActions() : list_(new TActionList(nullptr))
+IdeActions::IdeActions(SimulatedIde& ide) : ide_(ide), list_(new TActionList(nullptr))
 {
     list_->SetName(u"ActionList");
     for (const ActionEntry& entry : kActions) {
@@ -103,6 +129,55 @@ std::string IdeActions::HandleShortCut(TShortCut shortCut)
             return "the IDE action " + Utf16ToUtf8(action->Name()) + " is disabled";
     }
     return "no IDE action has this shortcut";
+}
+
+std::vector<std::string> IdeActions::PressKey(TShortCut shortCut, HWND window)
+{
+    const bool alt = shortCut & scAlt;
+    std::vector<KeyStroke> modifiers;
+    if (shortCut & scShift)
+        modifiers.push_back({0x10, "Shift"});
+    if (shortCut & scCtrl)
+        modifiers.push_back({0x11, "Ctrl"});
+    if (alt)
+        modifiers.push_back({0x12, "Alt"});
+    const std::string keyName = Utf16ToUtf8(ShortCutToText(shortCut & 0xFF));
+    const UINT down = alt ? kSysKeyDown : kKeyDown;
+    const UINT up = alt ? kSysKeyUp : kKeyUp;
+
+    std::vector<std::string> lines;
+    for (const KeyStroke& m : modifiers)
+        lines.push_back(std::string(m.Name) + " down: " +
+                        ide_.PostAndDescribe(window, down, m.Key, KeyData(alt, false)));
+    const std::size_t dispatchedBefore = ide_.App().DispatchedMessages().size();
+    std::string keyLine =
+        keyName + " down: " + ide_.PostAndDescribe(window, down, shortCut & 0xFF, KeyData(alt, false));
+    // The main form's shortcut handling sees only what the application
+    // dispatches.
+    if (ide_.App().DispatchedMessages().size() > dispatchedBefore)
+        keyLine += "; " + HandleShortCut(shortCut);
+    lines.push_back(std::move(keyLine));
+    lines.push_back(keyName + " up: " + ide_.PostAndDescribe(window, up, shortCut & 0xFF, KeyData(alt, true)));
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
+        lines.push_back(std::string(m->Name) + " up: " + ide_.PostAndDescribe(window, up, m->Key, KeyData(alt, true)));
+    return lines;
+}
+
+void IdeActions::RegisterCommands(ScenarioRunner& runner)
+{
+    runner.Register(
+        {"key", "key <shortcut> [window]",
+         "Presses a key with its modifiers (Ctrl+S, Shift+Ctrl+F9, F1, Del): key-down and key-up messages "
+         "through the application loop; a key the application dispatches runs the IDE action with that shortcut.",
+         1, 2, [this](const ScenarioStep& step) {
+             const TShortCut shortCut = TextToShortCut(Utf8ToUtf16(step.Args[0]));
+             if (shortCut == scNone)
+                 throw ScenarioError("not a key: '" + step.Args[0] + "'");
+             HWND window = step.Args.size() > 1
+                               ? reinterpret_cast<HWND>(std::uintptr_t(ScenarioInteger(step.Args[1])))
+                               : HWND(nullptr);
+             return PressKey(shortCut, window);
+         }});
 }
 
 } // namespace tvx::sim

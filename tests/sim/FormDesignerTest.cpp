@@ -1,4 +1,4 @@
-#include "host/ide/DesignIntf.h"
+#include "sim/designers/FormDesigner.h"
 #include "tests/support/TestSupport.h"
 
 #include <memory>

@@ -1,8 +1,6 @@
-#include "host/ide/IDEServices.h"
+#include "sim/IDEServices.h"
 
 #include <algorithm>
-
-IBorlandIDEServices* BorlandIDEServices = nullptr;
 
 TIDEServices::TIDEServices() = default;
 

@@ -1,4 +1,4 @@
-#include "sim/MenuTree.h"
+#include "sim/mainmenu/MenuTree.h"
 
 #include "interop/Utf.h"
 

@@ -1,9 +1,10 @@
-#include "sim/IdeMainMenu.h"
+#include "sim/mainmenu/IdeMainMenu.h"
 
 #include "host/vcl/Forms.h"
 #include "host/vcl/Graphics.h"
 #include "host/win32/Recorder.h"
 #include "interop/Utf.h"
+#include "sim/Report.h"
 #include "sim/Scenario.h"
 
 #include <algorithm>
@@ -159,8 +160,9 @@ std::string Unreachable(const TMenuItem& item)
 
 } // namespace
 
-IdeMainMenu::IdeMainMenu(TNativeServices& services) : services_(services), appBuilder_(new TComponent(nullptr))
+void IdeMainMenu::Build()
 {
+    appBuilder_ = new TComponent(nullptr);
     appBuilder_->SetName(u"AppBuilder");
     images_ = new TImageList(appBuilder_);
     images_->SetName(u"ImageList1");
@@ -187,15 +189,33 @@ IdeMainMenu::IdeMainMenu(TNativeServices& services) : services_(services), appBu
         }
     };
     build(build, menu_->Items(), IdeMenus());
-    services_.MainMenu = menu_;
-    services_.ImageList = images_;
+    actions_ = std::make_unique<IdeActions>(ide_);
 }
 
 IdeMainMenu::~IdeMainMenu()
 {
-    services_.MainMenu = nullptr;
-    services_.ImageList = nullptr;
+    actions_.reset();
     delete appBuilder_;
+}
+
+TCustomActionList* IdeMainMenu::ActionList() const noexcept
+{
+    if (actionsInUse_)
+        return actionsInUse_;
+    return actions_ ? actions_->List() : nullptr;
+}
+
+void IdeMainMenu::BeforeShutdown()
+{
+    atShutdown_ = Tree();
+}
+
+void IdeMainMenu::AddToReport(Report& report) const
+{
+    report.MainMenu = atShutdown_;
+    if (actions_)
+        for (const String& action : actions_->Executed())
+            report.Services.ExecutedActions.push_back(action);
 }
 
 void IdeMainMenu::IdeCommand(TObject* Sender)
@@ -327,6 +347,7 @@ void IdeMainMenu::RegisterCommands(ScenarioRunner& runner)
                          }
                          return lines;
                      }});
+    actions_->RegisterCommands(runner);
 }
 
 } // namespace tvx::sim

@@ -16,8 +16,8 @@
 #include "host/vcl/ImgList.h"
 #include "host/vcl/StdCtrls.h"
 #include "interop/IntfPtr.h"
-#include "sim/NativeServices.h"
-#include "sim/ToolbarReport.h"
+#include "sim/IdePart.h"
+#include "sim/toolbars/ToolbarReport.h"
 
 #include <string>
 #include <utility>
@@ -25,16 +25,24 @@
 
 namespace tvx::sim {
 
-class ScenarioRunner;
+class SimulatedIde;
 
-class IdeToolbars {
+class IdeToolbars final : public IdePart {
 public:
+    explicit IdeToolbars(SimulatedIde& ide) : ide_(ide) {}
+    ~IdeToolbars() override;
+
     // Builds the main window, its dock and the standard toolbars, which draw
     // their images from the IDE's image list when there is one.
-    IdeToolbars(TApplication& application, TNativeServices& services);
-    ~IdeToolbars();
-    IdeToolbars(const IdeToolbars&) = delete;
-    IdeToolbars& operator=(const IdeToolbars&) = delete;
+    void Build() override;
+    // Loads the toolbar layout.
+    void AfterWizardEntry() override { Load(); }
+    // Reads the toolbars for the report while the packages' ones are there.
+    void BeforeShutdown() override { atShutdown_ = Snapshot(); }
+    void AfterWizardTerminate() override { ReleaseNotifiers(); }
+    // click-button, type, pick, idle, reload-toolbars, toolbars.
+    void RegisterCommands(ScenarioRunner& runner) override;
+    void AddToReport(Report& report) const override;
 
     TWinControl* MainWindow() const noexcept { return mainWindow_; }
     TWinControl* Dock() const noexcept { return dock_; }
@@ -73,9 +81,6 @@ public:
     // One idle step of the application.
     std::vector<std::string> Idle();
 
-    // click-button, type, pick, idle, reload-toolbars, toolbars.
-    void RegisterCommands(ScenarioRunner& runner);
-
     // The names of the IDE's own buttons that ran during the last click.
     const std::vector<String>& Executed() const noexcept { return executed_; }
 
@@ -89,8 +94,7 @@ private:
     void PlaceOnDock(TToolBar* ToolBar);
     TCustomImageList* Images() const;
 
-    TApplication& application_;
-    TNativeServices& services_;
+    SimulatedIde& ide_;
     TWinControl* mainWindow_ = nullptr;
     TWinControl* dock_ = nullptr;
     TImageList* ownImages_ = nullptr;
@@ -99,6 +103,7 @@ private:
     std::vector<std::pair<int, tvx::IntfPtr<INTAToolbarStreamNotifier>>> notifiers_;
     int nextIndex_ = 0;
     bool loaded_ = false;
+    std::vector<ToolbarRecord> atShutdown_;
 };
 
 } // namespace tvx::sim

@@ -3,24 +3,27 @@
 // through BorlandIDEServices. Both keep what add-ins give them.
 #pragma once
 
-#include "host/ide/IDEServices.h"
-#include "host/ide/SplashAboutServices.h"
 #include "interop/IntfPtr.h"
+#include "sim/IdePart.h"
+#include "sim/splashabout/SplashAboutServices.h"
 
 namespace tvx::sim {
 
-class IdeSplashAbout {
+class SimulatedIde;
+
+class IdeSplashAbout final : public IdePart {
 public:
-    explicit IdeSplashAbout(TIDEServices& services);
-    ~IdeSplashAbout();
-    IdeSplashAbout(const IdeSplashAbout&) = delete;
-    IdeSplashAbout& operator=(const IdeSplashAbout&) = delete;
+    explicit IdeSplashAbout(SimulatedIde& ide) : ide_(ide) {}
+    ~IdeSplashAbout() override;
+
+    void Build() override;
+    void AddToReport(Report& report) const override;
 
     const TSplashScreenServices& Splash() const noexcept { return *splash_; }
     const TAboutBoxServices& AboutBox() const noexcept { return *aboutBox_; }
 
 private:
-    TIDEServices& services_;
+    SimulatedIde& ide_;
     tvx::IntfPtr<TSplashScreenServices> splash_;
     tvx::IntfPtr<TAboutBoxServices> aboutBox_;
 };

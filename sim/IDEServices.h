@@ -1,16 +1,16 @@
-// A root services object that the simulator and tests fill with services by
-// interface identifier. A lookup of a service, by GetService or by querying
-// the object itself, hands out the registered service.
+// The IDE's root services object, which the simulated IDE and tests fill
+// with services by interface identifier. A lookup of a service, by
+// GetService or by querying the object itself, hands out the registered
+// service.
 #pragma once
 
 #include "host/ide/ToolsAPI.h"
-#include "host/vcl/IdeApi.h"
 #include "interop/InterfacedObject.h"
 
 #include <utility>
 #include <vector>
 
-class TVX_IDE_API TIDEServices : public tvx::Implements<TIDEServices, IBorlandIDEServices> {
+class TIDEServices : public tvx::Implements<TIDEServices, IBorlandIDEServices> {
 public:
     TIDEServices();
     ~TIDEServices() override;

@@ -1,4 +1,4 @@
-#include "sim/ToolbarReport.h"
+#include "sim/toolbars/ToolbarReport.h"
 
 #include "interop/Utf.h"
 

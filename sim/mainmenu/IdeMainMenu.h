@@ -1,6 +1,7 @@
 // The simulated IDE's main menu: the top-level menus of RAD Studio XE with
 // their named items, captions, shortcuts and separators, the image list its
-// items draw from, and the user's menu actions for scenarios.
+// items draw from, the main action list, and the user's menu actions for
+// scenarios.
 //
 // The IDE's own items are owned by the IDE's main form, as in the real IDE;
 // items that packages add are owned by the main menu itself, which is how
@@ -9,27 +10,41 @@
 
 #include "host/vcl/ImgList.h"
 #include "host/vcl/Menus.h"
-#include "sim/MenuTree.h"
-#include "sim/NativeServices.h"
+#include "sim/IdePart.h"
+#include "sim/mainmenu/IdeActions.h"
+#include "sim/mainmenu/MenuTree.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tvx::sim {
 
-class ScenarioRunner;
+class SimulatedIde;
 
-class IdeMainMenu {
+class IdeMainMenu final : public IdePart {
 public:
-    // Builds the menu and hands it, with its images, to the native services.
-    explicit IdeMainMenu(TNativeServices& services);
-    ~IdeMainMenu();
-    IdeMainMenu(const IdeMainMenu&) = delete;
-    IdeMainMenu& operator=(const IdeMainMenu&) = delete;
+    explicit IdeMainMenu(SimulatedIde& ide) : ide_(ide) {}
+    ~IdeMainMenu() override;
 
-    TMainMenu* Menu() const noexcept { return menu_; }
+    void Build() override;
+    // Reads the menu for the report while the packages' items are there.
+    void BeforeShutdown() override;
+    // choose, menu-item, menu, key.
+    void RegisterCommands(ScenarioRunner& runner) override;
+    void AddToReport(Report& report) const override;
+
+    // What the native services hand out.
+    TMainMenu* Menu() const noexcept { return menuInUse_ ? menuInUse_ : menu_; }
     TCustomImageList* Images() const noexcept { return images_; }
+    TCustomActionList* ActionList() const noexcept;
+    // Benchmarks measure lookups over a menu or an action list of their own
+    // shape; the IDE's own stay in place.
+    void UseMenu(TMainMenu* menu) noexcept { menuInUse_ = menu; }
+    void UseActionList(TCustomActionList* list) noexcept { actionsInUse_ = list; }
+
+    IdeActions& Actions() noexcept { return *actions_; }
 
     // The item at a path of names separated by "\" (ignoring case, one
     // leading "\" allowed); an empty path is the root item. Null if absent.
@@ -47,20 +62,21 @@ public:
     // The item's state, one line.
     std::string Describe(std::u16string_view path) const;
 
-    // choose, menu-item, menu.
-    void RegisterCommands(ScenarioRunner& runner);
-
 private:
     void IdeCommand(TObject* Sender);
     TMenuItem* Require(std::u16string_view path) const;
 
-    TNativeServices& services_;
+    SimulatedIde& ide_;
+    std::unique_ptr<IdeActions> actions_;
     // Stands for the IDE's main form: owns the menu, its images and the
     // IDE's own items.
     TComponent* appBuilder_ = nullptr;
     TMainMenu* menu_ = nullptr;
     TImageList* images_ = nullptr;
+    TMainMenu* menuInUse_ = nullptr;
+    TCustomActionList* actionsInUse_ = nullptr;
     std::vector<String> executed_;
+    std::vector<MenuItemRecord> atShutdown_;
 };
 
 } // namespace tvx::sim

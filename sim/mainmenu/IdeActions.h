@@ -11,9 +11,12 @@
 
 namespace tvx::sim {
 
+class ScenarioRunner;
+class SimulatedIde;
+
 class IdeActions {
 public:
-    IdeActions();
+    explicit IdeActions(SimulatedIde& ide);
     ~IdeActions();
     IdeActions(const IdeActions&) = delete;
     IdeActions& operator=(const IdeActions&) = delete;
@@ -27,10 +30,18 @@ public:
     // What the IDE's main form does with a key the application dispatched:
     // the first action with that shortcut handles it. One line for the report.
     std::string HandleShortCut(TShortCut shortCut);
+    // Presses a key with its modifiers ("Ctrl+S", "Shift+F1"): key-down and
+    // key-up messages, as Windows sends them; a dispatched key runs the IDE
+    // action with that shortcut. One line per message.
+    std::vector<std::string> PressKey(TShortCut shortCut, HWND window);
+
+    // key.
+    void RegisterCommands(ScenarioRunner& runner);
 
 private:
     void ActionExecute(TObject* Sender);
 
+    SimulatedIde& ide_;
     TActionList* list_ = nullptr;
     std::vector<String> executed_;
 };

@@ -4,11 +4,11 @@
 // notifications, as a drop from the palette does.
 #pragma once
 
-#include "host/ide/DesignIntf.h"
-#include "host/ide/IDEServices.h"
 #include "host/ide/ToolsAPIServices.h"
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
+#include "sim/IdePart.h"
+#include "sim/designers/FormDesigner.h"
 
 #include <memory>
 #include <string>
@@ -17,6 +17,7 @@
 namespace tvx::sim {
 
 class IdeDesigners;
+class SimulatedIde;
 
 class TSimModuleServices final : public tvx::Implements<TSimModuleServices, IOTAModuleServices> {
 public:
@@ -39,13 +40,15 @@ struct InsertedComponent {
     int Left = 0, Top = 0;
 };
 
-class IdeDesigners {
+class IdeDesigners final : public IdePart {
 public:
+    explicit IdeDesigners(SimulatedIde& ide);
+    ~IdeDesigners() override;
+
     // Opens the designer of Form1 and offers the module services.
-    explicit IdeDesigners(TIDEServices& services);
-    ~IdeDesigners();
-    IdeDesigners(const IdeDesigners&) = delete;
-    IdeDesigners& operator=(const IdeDesigners&) = delete;
+    void Build() override;
+    // insert-component.
+    void RegisterCommands(ScenarioRunner& runner) override;
 
     int FormCount() const noexcept { return int(forms_.size()); }
     // The designer of that form, opened (with its notification) if it is not.
@@ -65,7 +68,7 @@ private:
     struct Form;
     Form* Find(const String& formName) const noexcept;
 
-    TIDEServices& services_;
+    SimulatedIde& ide_;
     tvx::IntfPtr<TSimModuleServices> moduleServices_;
     std::vector<std::unique_ptr<Form>> forms_;
 };

@@ -1,0 +1,3 @@
+#include "host/ide/ToolsAPI.h"
+
+IBorlandIDEServices* BorlandIDEServices = nullptr;
