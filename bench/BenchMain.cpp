@@ -64,11 +64,11 @@ public:
                 continue;
             double ratio = subject->second / floor->second;
             if (pair.target > 0)
-                std::printf("%-56s %12.1f %12.1f %8.2f %7.2fx %s\n", pair.name.c_str(), subject->second,
-                            floor->second, ratio, pair.target, ratio <= pair.target ? "met" : "MISSED");
+                std::printf("%-56s %12.1f %12.1f %8.2f %7.2fx %s\n", pair.name.c_str(), subject->second, floor->second,
+                            ratio, pair.target, ratio <= pair.target ? "met" : "MISSED");
             else
-                std::printf("%-56s %12.1f %12.1f %8.2f %8s\n", pair.name.c_str(), subject->second, floor->second,
-                            ratio, "report");
+                std::printf("%-56s %12.1f %12.1f %8.2f %8s\n", pair.name.c_str(), subject->second, floor->second, ratio,
+                            "report");
         }
         for (const auto& [name, ns] : nanoseconds_)
             if (name.rfind("Scaling/", 0) == 0)

@@ -5,11 +5,11 @@
 #include "host/vcl/Menus.h"
 #include "host/vcl/StdCtrls.h"
 #include "host/vcl/StringList.h"
-#include "toolbars/BdsToolBarControls.h"
-#include "toolbars/BdsToolBarService.h"
 #include "interop/Bstr.h"
 #include "menus/BdsMenuBarService.h"
 #include "sim/SimulatedIde.h"
+#include "toolbars/BdsToolBarControls.h"
+#include "toolbars/BdsToolBarService.h"
 
 namespace tvx::bench {
 

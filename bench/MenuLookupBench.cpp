@@ -65,8 +65,8 @@ struct LookupEnvironment {
         ide.MainMenu().UseMenu(BuildMenu(shape.tops, shape.subs, shape.items));
         auto* service = talvix::TBdsMenuBarService::Create();
         for (int n = 0; n < wrappers; ++n) {
-            tvx::Bstr path(PathOf(n % shape.tops, (n / shape.tops) % shape.subs,
-                                  (n / (shape.tops * shape.subs)) % shape.items));
+            tvx::Bstr path(
+                PathOf(n % shape.tops, (n / shape.tops) % shape.subs, (n / (shape.tops * shape.subs)) % shape.items));
             tvx::IntfPtr<IBdsMenuItem> item;
             service->GetMenuItem(path.get(), item.put());
             held.push_back(std::move(item));

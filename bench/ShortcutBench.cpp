@@ -53,7 +53,7 @@ LONG KeyDataFor(bool hit)
 {
     ShortcutEnvironment& env = Environment();
     if (!hit)
-        return 0x20000 | 0x7B;  // Ctrl+F12: not among the actions
+        return 0x20000 | 0x7B; // Ctrl+F12: not among the actions
     std::uint16_t key = 0;
     TShiftState shift;
     ShortCutToKey(env.plain.back().first, key, shift);

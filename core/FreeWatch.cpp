@@ -51,10 +51,7 @@ TFreeWatch::TFreeWatch(TComponent* Target, TFreeWatchEvent OnFreed, TFreeWatchEv
     registry.Add(this);
 }
 
-TFreeWatch::~TFreeWatch()
-{
-    Detach();
-}
+TFreeWatch::~TFreeWatch() { Detach(); }
 
 void TFreeWatch::Detach() noexcept
 {

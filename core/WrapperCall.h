@@ -43,11 +43,13 @@ TVX_ALWAYS_INLINE HRESULT CallIfLive(bool live, Body&& body, HRESULT Refused = E
 // The same for a getter: the out value is cleared first and receives what
 // Body answers.
 template <class T, class Body, class OnEnded = SayNothing>
-TVX_ALWAYS_INLINE HRESULT ReadIfLive(bool live, T* pRetVal, Body&& body, HRESULT Refused = E_FAIL, OnEnded&& onEnded = {})
+TVX_ALWAYS_INLINE HRESULT ReadIfLive(bool live, T* pRetVal, Body&& body, HRESULT Refused = E_FAIL,
+                                     OnEnded&& onEnded = {})
 {
     if (tvx::ClearOut(pRetVal) != S_OK)
         return E_POINTER;
-    return CallIfLive(live, [&] { *pRetVal = body(); }, Refused, onEnded);
+    return CallIfLive(
+        live, [&] { *pRetVal = body(); }, Refused, onEnded);
 }
 
 } // namespace talvix

@@ -8,9 +8,9 @@
 
 #if defined(_WIN32)
 
-#include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #define TVX_WIN32_API extern "C"
 #define TVX_VISIBLE
@@ -90,15 +90,15 @@ inline bool operator==(const GUID& a, const GUID& b) noexcept
 }
 inline bool operator!=(const GUID& a, const GUID& b) noexcept { return !(a == b); }
 
-#define MAKE_HRESULT(sev, fac, code) \
+#define MAKE_HRESULT(sev, fac, code)                                                                                   \
     ((HRESULT)(((unsigned long)(sev) << 31) | ((unsigned long)(fac) << 16) | ((unsigned long)(code))))
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
-#define HRESULT_CODE(hr) ((hr) & 0xFFFF)
+#define HRESULT_CODE(hr) ((hr)&0xFFFF)
 #define HRESULT_FACILITY(hr) (((hr) >> 16) & 0x1fff)
 #define FACILITY_WIN32 7
-#define HRESULT_FROM_WIN32(x) \
-    ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x) & 0x0000FFFF) | (FACILITY_WIN32 << 16) | 0x80000000)))
+#define HRESULT_FROM_WIN32(x)                                                                                          \
+    ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x)&0x0000FFFF) | (FACILITY_WIN32 << 16) | 0x80000000)))
 
 #define S_OK ((HRESULT)0)
 #define S_FALSE ((HRESULT)1)

@@ -109,10 +109,9 @@ inline std::u16string FormatGuidW(const GUID& g)
 
 inline bool IsEqualGuid(const GUID& a, const GUID& b) noexcept
 {
-    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
-           a.Data4[0] == b.Data4[0] && a.Data4[1] == b.Data4[1] && a.Data4[2] == b.Data4[2] &&
-           a.Data4[3] == b.Data4[3] && a.Data4[4] == b.Data4[4] && a.Data4[5] == b.Data4[5] &&
-           a.Data4[6] == b.Data4[6] && a.Data4[7] == b.Data4[7];
+    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 && a.Data4[0] == b.Data4[0] &&
+           a.Data4[1] == b.Data4[1] && a.Data4[2] == b.Data4[2] && a.Data4[3] == b.Data4[3] &&
+           a.Data4[4] == b.Data4[4] && a.Data4[5] == b.Data4[5] && a.Data4[6] == b.Data4[6] && a.Data4[7] == b.Data4[7];
 }
 
 // The one trait that gives an interface's identifier: IidOf<IBdsMenuItem>.
@@ -124,15 +123,15 @@ inline constexpr GUID IidOf = InterfaceId<T>::value;
 
 } // namespace tvx
 
-#define TVX_INTERFACE_ID(Interface, text)                    \
-    template <>                                              \
-    struct tvx::InterfaceId<Interface> {                     \
-        static constexpr GUID value = tvx::ParseGuid(text);  \
+#define TVX_INTERFACE_ID(Interface, text)                                                                              \
+    template <>                                                                                                        \
+    struct tvx::InterfaceId<Interface> {                                                                               \
+        static constexpr GUID value = tvx::ParseGuid(text);                                                            \
     };
 
 // Declares an interop interface type and its identifier in one place.
-#define TVX_DECLARE_INTERFACE(Interface, text) \
-    struct Interface;                          \
+#define TVX_DECLARE_INTERFACE(Interface, text)                                                                         \
+    struct Interface;                                                                                                  \
     TVX_INTERFACE_ID(Interface, text)
 
 TVX_INTERFACE_ID(IUnknown, "{00000000-0000-0000-C000-000000000046}")

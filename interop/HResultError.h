@@ -32,8 +32,7 @@ class TVX_VISIBLE HResultError : public std::exception, public HResultCarrier, p
 public:
     explicit HResultError(HRESULT code, std::u16string message = {})
         : code_(code), message_(std::move(message)), utf8_(Utf16ToUtf8(message_))
-    {
-    }
+    {}
     HRESULT ErrorCode() const noexcept override { return code_; }
     std::u16string_view ErrorMessage() const noexcept override { return message_; }
     const std::u16string& Message() const noexcept { return message_; }

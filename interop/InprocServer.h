@@ -86,14 +86,14 @@ inline HRESULT RegisterInprocServer(REFCLSID clsid, std::u16string_view descript
                               DWORD((text.size() + 1) * sizeof(char16_t)));
     };
     HKEY classKey = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classKey,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classKey, nullptr) !=
+        ERROR_SUCCESS)
         return SELFREG_E_CLASS;
     LSTATUS status = setText(classKey, nullptr, description);
     HKEY serverKey = nullptr;
     if (status == ERROR_SUCCESS)
-        status = RegCreateKeyExW(classKey, u"InprocServer32", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &serverKey,
-                                 nullptr);
+        status =
+            RegCreateKeyExW(classKey, u"InprocServer32", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &serverKey, nullptr);
     if (status == ERROR_SUCCESS) {
         status = setText(serverKey, nullptr, path);
         if (status == ERROR_SUCCESS)

@@ -262,9 +262,8 @@ static_assert(offsetof(PackageInfo, Id) == 0);
 static_assert(offsetof(PackageInfo, Name) == sizeof(GUID));
 static_assert(offsetof(PackageInfo, Instance) == sizeof(GUID) + sizeof(void*));
 static_assert(sizeof(PackageInfo) == sizeof(GUID) + 2 * sizeof(void*), "PackageInfo must have no padding");
-static_assert(sizeof(void*) != 4 ||
-                  (sizeof(PackageInfo) == 24 && offsetof(PackageInfo, Name) == 16 &&
-                   offsetof(PackageInfo, Instance) == 20),
+static_assert(sizeof(void*) != 4 || (sizeof(PackageInfo) == 24 && offsetof(PackageInfo, Name) == 16 &&
+                                     offsetof(PackageInfo, Instance) == 20),
               "PackageInfo must keep its 32-bit layout");
 
 TVX_DECLARE_INTERFACE(IBdsServices, "{AB49F930-BA93-49F9-B86C-AF9D7AB4A8E2}")

@@ -50,7 +50,10 @@ inline std::u16string Utf8ToUtf16(std::string_view in)
         if (b < 0x80) {
             c = b;
         } else {
-            std::size_t need = (b >= 0xF0 && b <= 0xF4) ? 4 : (b >= 0xE0) && b < 0xF0 ? 3 : (b >= 0xC2 && b < 0xE0) ? 2 : 0;
+            std::size_t need = (b >= 0xF0 && b <= 0xF4)  ? 4
+                               : (b >= 0xE0) && b < 0xF0 ? 3
+                               : (b >= 0xC2 && b < 0xE0) ? 2
+                                                         : 0;
             if (need && i + need <= in.size()) {
                 char32_t v = b & (need == 2 ? 0x1F : need == 3 ? 0x0F : 0x07);
                 bool ok = true;

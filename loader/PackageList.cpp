@@ -15,16 +15,11 @@ std::u16string PackageListKeyPath()
 const char* DescribeLoadOrderSource(LoadOrderSource source) noexcept
 {
     switch (source) {
-    case LoadOrderSource::Value:
-        return "LoadOrder value";
-    case LoadOrderSource::Absent:
-        return "LoadOrder absent, default";
-    case LoadOrderSource::WrongType:
-        return "LoadOrder not a REG_DWORD, default";
-    case LoadOrderSource::WrongSize:
-        return "LoadOrder not four bytes, default";
-    case LoadOrderSource::KeyNotOpened:
-        return "subkey could not be opened";
+    case LoadOrderSource::Value: return "LoadOrder value";
+    case LoadOrderSource::Absent: return "LoadOrder absent, default";
+    case LoadOrderSource::WrongType: return "LoadOrder not a REG_DWORD, default";
+    case LoadOrderSource::WrongSize: return "LoadOrder not four bytes, default";
+    case LoadOrderSource::KeyNotOpened: return "subkey could not be opened";
     }
     return "";
 }

@@ -142,8 +142,8 @@ tvx::IntfPtr<IBdsPackage> CreatePackage(const CLSID& clsid, const std::u16string
     Stopwatch watch(state.Observer.Created != nullptr);
     try {
         tvx::IntfPtr<IUnknown> object;
-        HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                      tvx::IidOf<IUnknown>, object.put_void());
+        HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, tvx::IidOf<IUnknown>,
+                                      object.put_void());
         if (FAILED(hr))
             throw EOleSysError(String(), hr);
         if (!object)
@@ -235,9 +235,8 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
 
     if (state.Observer.Listed)
         for (std::size_t k = 0; k < list->SubkeyNames.size(); ++k)
-            state.Observer.Listed(state.Observer.Context, list->SubkeyNames[k].c_str(),
-                                  list->DisplayNames[k].c_str(), list->LoadOrders[k],
-                                  DescribeLoadOrderSource(list->Sources[k]));
+            state.Observer.Listed(state.Observer.Context, list->SubkeyNames[k].c_str(), list->DisplayNames[k].c_str(),
+                                  list->LoadOrders[k], DescribeLoadOrderSource(list->Sources[k]));
     LoadPackages(*list);
 
     if (LoadedPackageCount() > 0) {

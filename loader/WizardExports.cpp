@@ -8,7 +8,4 @@ TVX_EXPORT bool STDMETHODCALLTYPE INITWIZARD0001(IUnknown* BorlandIDEServices, v
     return talvix::InitWizard(BorlandIDEServices, RegisterProc, Terminate);
 }
 
-TVX_EXPORT void TalvixSetLoaderObserver(const TalvixLoaderObserver* observer)
-{
-    talvix::SetLoaderObserver(observer);
-}
+TVX_EXPORT void TalvixSetLoaderObserver(const TalvixLoaderObserver* observer) { talvix::SetLoaderObserver(observer); }

@@ -1,5 +1,7 @@
 #include "menus/BdsMenuBarService.h"
 
+#include "core/PackageBitmap.h"
+#include "core/StillListed.h"
 #include "host/ide/NTAServices.h"
 #include "host/ide/ToolsAPI.h"
 #include "host/vcl/Dialogs.h"
@@ -7,8 +9,6 @@
 #include "host/vcl/ImgList.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
-#include "core/PackageBitmap.h"
-#include "core/StillListed.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,20 +25,14 @@ struct FreeMenuItem {
 TItemLocation LocationOf(LONG value) noexcept
 {
     switch (value) {
-    case 0:
-        return otamlBefore;
-    case 1:
-        return otamlAfter;
-    default:
-        return otamlChild;
+    case 0: return otamlBefore;
+    case 1: return otamlAfter;
+    default: return otamlChild;
     }
 }
 
 // Packages pass handles as 32-bit integers; messages show them that way.
-LONG HandleValue(HBITMAP handle) noexcept
-{
-    return static_cast<LONG>(reinterpret_cast<std::uintptr_t>(handle));
-}
+LONG HandleValue(HBITMAP handle) noexcept { return static_cast<LONG>(reinterpret_cast<std::uintptr_t>(handle)); }
 
 void StoreWrapper(IBdsMenuItem** out, TBdsMenuItem* wrapper) noexcept
 {
@@ -64,10 +58,7 @@ TBdsMenuItem* TMenuItems::FindByItem(const TMenuItem* Item)
 
 // --- TBdsMenuBarService ---------------------------------------------------
 
-TBdsMenuBarService* TBdsMenuBarService::Create()
-{
-    return tvx::LifetimeRegistry::Create<TBdsMenuBarService>();
-}
+TBdsMenuBarService* TBdsMenuBarService::Create() { return tvx::LifetimeRegistry::Create<TBdsMenuBarService>(); }
 
 TBdsMenuBarService::TBdsMenuBarService() : FMenuItems(std::make_unique<TMenuItems>())
 {
@@ -106,15 +97,9 @@ void TBdsMenuBarService::ShutDown()
     ForEachStillListed<TBdsMenuItem>(*FMenuItems, [](TBdsMenuItem* wrapper) { wrapper->DropEvents(); });
 }
 
-void TBdsMenuBarService::MainMenuFreed(TComponent*)
-{
-    FMainMenu = nullptr;
-}
+void TBdsMenuBarService::MainMenuFreed(TComponent*) { FMainMenu = nullptr; }
 
-bool TBdsMenuBarService::HasItems() const noexcept
-{
-    return FMainMenu && FMainMenu->Items()->Count() > 0;
-}
+bool TBdsMenuBarService::HasItems() const noexcept { return FMainMenu && FMainMenu->Items()->Count() > 0; }
 
 std::vector<String> TBdsMenuBarService::SplitFullName(std::u16string_view FullName)
 {
@@ -174,10 +159,7 @@ TBdsMenuItem* TBdsMenuBarService::GetBdsMenuItem(TMenuItem* MenuItem)
     return wrapper;
 }
 
-void TBdsMenuBarService::RemoveItem(TBdsMenuItem* BdsMenuItem) noexcept
-{
-    FMenuItems->Remove(BdsMenuItem);
-}
+void TBdsMenuBarService::RemoveItem(TBdsMenuItem* BdsMenuItem) noexcept { FMenuItems->Remove(BdsMenuItem); }
 
 HRESULT TBdsMenuBarService::SetImage(TMenuItem* MenuItem, HBITMAP bitmapHandle)
 {
@@ -204,8 +186,7 @@ HRESULT TBdsMenuBarService::SetImage(TMenuItem* MenuItem, HBITMAP bitmapHandle)
 }
 
 TBdsMenuItem* TBdsMenuBarService::InsertMenuItem(TMenuItem* ReferenceMenuItem, TItemLocation Location,
-                                                 const String& NewName, const String& NewText,
-                                                 HBITMAP bitmapHandle)
+                                                 const String& NewName, const String& NewText, HBITMAP bitmapHandle)
 {
     PackageBitmap bitmap(bitmapHandle);
     TMenuItem* parent = Location == otamlChild ? ReferenceMenuItem : ReferenceMenuItem->Parent();

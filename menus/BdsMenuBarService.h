@@ -3,12 +3,12 @@
 // the one IBdsMenuItem wrapper of each item.
 #pragma once
 
+#include "core/FreeWatch.h"
 #include "host/vcl/Lists.h"
 #include "host/vcl/Menus.h"
 #include "interop/InterfacedObject.h"
 #include "interop/TalvixBdsInterop.h"
 #include "menus/BdsMenuItem.h"
-#include "core/FreeWatch.h"
 
 #include <memory>
 #include <string_view>

@@ -1,11 +1,11 @@
 #include "menus/BdsMenuItem.h"
 
+#include "core/WrapperCall.h"
 #include "host/vcl/Forms.h"
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
-#include "core/WrapperCall.h"
 #include "menus/BdsMenuBarService.h"
 
 #include <utility>
@@ -32,18 +32,14 @@ bool HasSeparatorBefore(const TMenuItem& item)
 } // namespace
 
 TBdsMenuItem::TBdsMenuItem(TBdsMenuBarService* Service, TMenuItem* MenuItem, bool IsTalvixMenu)
-    : FMenuItem(MenuItem), FIsTalvixMenu(IsTalvixMenu), FName(MenuItem ? MenuItem->Name() : String()),
-      FService(Service)
+    : FMenuItem(MenuItem), FIsTalvixMenu(IsTalvixMenu), FName(MenuItem ? MenuItem->Name() : String()), FService(Service)
 {
     if (FMenuItem)
         FWatch = std::make_unique<TFreeWatch>(FMenuItem, MakeEvent<&TBdsMenuItem::ItemFreed>(this),
                                               MakeEvent<&TBdsMenuItem::LibraryUnloading>(this));
 }
 
-TBdsMenuItem::~TBdsMenuItem()
-{
-    End();
-}
+TBdsMenuItem::~TBdsMenuItem() { End(); }
 
 void TBdsMenuItem::End() noexcept
 {
@@ -100,10 +96,7 @@ void TBdsMenuItem::ItemFreed(TComponent*)
     Retire();
 }
 
-void TBdsMenuItem::LibraryUnloading(TComponent*)
-{
-    Unhook();
-}
+void TBdsMenuItem::LibraryUnloading(TComponent*) { Unhook(); }
 
 void TBdsMenuItem::Unhook() noexcept
 {
@@ -129,13 +122,15 @@ void TBdsMenuItem::Warn(std::u16string_view text) const
 template <class T, class F>
 TVX_ALWAYS_INLINE HRESULT TBdsMenuItem::Read(T* pRetVal, std::u16string_view warning, F&& read)
 {
-    return ReadIfLive(!FDestroyed, pRetVal, [&] { return read(*FMenuItem); }, E_FAIL, [&] { Warn(warning); });
+    return ReadIfLive(
+        !FDestroyed, pRetVal, [&] { return read(*FMenuItem); }, E_FAIL, [&] { Warn(warning); });
 }
 
 template <class F>
 TVX_ALWAYS_INLINE HRESULT TBdsMenuItem::Write(std::u16string_view warning, F&& write)
 {
-    return CallIfLive(!FDestroyed, [&] { write(*FMenuItem); }, E_FAIL, [&] { Warn(warning); });
+    return CallIfLive(
+        !FDestroyed, [&] { write(*FMenuItem); }, E_FAIL, [&] { Warn(warning); });
 }
 
 template <class F>
@@ -145,10 +140,12 @@ TVX_ALWAYS_INLINE HRESULT TBdsMenuItem::Navigate(IBdsMenuItem** pRetVal, std::u1
         return E_POINTER;
     // The previous item is reached without a warning of its own: the IDE's
     // add-ins rely on this, and the parent's ChildMenuItem still warns.
-    return CallIfLive(!FDestroyed, [&] { return find(*FMenuItem); }, E_FAIL, [&] {
-        if (!warning.empty())
-            Warn(warning);
-    });
+    return CallIfLive(
+        !FDestroyed, [&] { return find(*FMenuItem); }, E_FAIL,
+        [&] {
+            if (!warning.empty())
+                Warn(warning);
+        });
 }
 
 // The begin-group pair shows no warning on an ended wrapper: the IDE's
@@ -167,8 +164,7 @@ HRESULT TBdsMenuItem::Set_BeginGroup(VARIANT_BOOL pRetVal)
         if (on) {
             // The separator stays until the group is turned off: its wrapper
             // keeps a reference that only its retirement gives back.
-            TBdsMenuItem* separator = FService->InsertMenuItem(FMenuItem, otamlBefore,
-                                                               String(kSeparatorPrefix) + FName,
+            TBdsMenuItem* separator = FService->InsertMenuItem(FMenuItem, otamlBefore, String(kSeparatorPrefix) + FName,
                                                                String(cLineCaption), nullptr);
             separator->AddServiceReference();
         } else {

@@ -7,11 +7,11 @@
 // (where they warn) and answer E_UNEXPECTED.
 #pragma once
 
+#include "core/FreeWatch.h"
 #include "host/vcl/Menus.h"
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
-#include "core/FreeWatch.h"
 
 #include <memory>
 

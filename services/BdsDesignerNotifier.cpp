@@ -38,10 +38,7 @@ TDragDropDesignerNotifier::TDragDropDesignerNotifier(TBdsServices& root) : root_
     }
 }
 
-TDragDropDesignerNotifier::~TDragDropDesignerNotifier()
-{
-    Unregister();
-}
+TDragDropDesignerNotifier::~TDragDropDesignerNotifier() { Unregister(); }
 
 void TDragDropDesignerNotifier::Unregister() noexcept
 {

@@ -41,10 +41,7 @@ void LaunchViewer(const String& file, const String& parameters) noexcept
 
 } // namespace
 
-TBdsHelpService* TBdsHelpService::Create()
-{
-    return tvx::LifetimeRegistry::Create<TBdsHelpService>();
-}
+TBdsHelpService* TBdsHelpService::Create() { return tvx::LifetimeRegistry::Create<TBdsHelpService>(); }
 
 HRESULT TBdsHelpService::ShowHelpByKeyword(BSTR keyword)
 {

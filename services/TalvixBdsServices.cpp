@@ -114,15 +114,9 @@ void TBdsServices::UpdateMessageProcessing()
         FMessageHook.Reinstall();
 }
 
-void TBdsServices::RestoreMessageProcessing() noexcept
-{
-    FMessageHook.Remove();
-}
+void TBdsServices::RestoreMessageProcessing() noexcept { FMessageHook.Remove(); }
 
-void TBdsServices::LibraryUnloading(TComponent*)
-{
-    ShutDown();
-}
+void TBdsServices::LibraryUnloading(TComponent*) { ShutDown(); }
 
 void TBdsServices::ShutDown()
 {
@@ -319,14 +313,9 @@ HRESULT TBdsServices::GetService(REFGUID Service, IUnknown** pRetVal)
         // mirrors are not built yet, so both identifiers answer null until
         // their wrappers exist; every other identifier answers null for good.
         switch (MirroredServiceOf(Service)) {
-        case MirroredService::ModuleServices:
-            hostService.as<IOTAModuleServices70>();
-            break;
-        case MirroredService::EditorServices:
-            hostService.as<IOTAEditorServices>();
-            break;
-        case MirroredService::None:
-            break;
+        case MirroredService::ModuleServices: hostService.as<IOTAModuleServices70>(); break;
+        case MirroredService::EditorServices: hostService.as<IOTAEditorServices>(); break;
+        case MirroredService::None: break;
         }
     });
 }
@@ -357,8 +346,8 @@ HRESULT TBdsServices::IsShortcut(LONG keyData, VARIANT_BOOL* pResult)
     });
 }
 
-HRESULT TBdsServices::AddSplashInfo(HBITMAP ABitmap, BSTR ACaption, BSTR ALicenseStatus,
-                                    VARIANT_BOOL AIsUnRegistered, BSTR ASKUName)
+HRESULT TBdsServices::AddSplashInfo(HBITMAP ABitmap, BSTR ACaption, BSTR ALicenseStatus, VARIANT_BOOL AIsUnRegistered,
+                                    BSTR ASKUName)
 {
     return tvx::Guarded([&] {
         // An IDE started without its splash screen has nowhere to show the line.
@@ -369,19 +358,18 @@ HRESULT TBdsServices::AddSplashInfo(HBITMAP ABitmap, BSTR ACaption, BSTR ALicens
     });
 }
 
-HRESULT TBdsServices::AddAboutBoxInfo(HBITMAP AAboutImage, HBITMAP AProductImage, BSTR ADialogTitle,
-                                      BSTR ACopyright, BSTR ATitle, BSTR ADescription, BSTR ALicenseStatus,
-                                      VARIANT_BOOL AIsUnRegistered, BSTR ASKUName)
+HRESULT TBdsServices::AddAboutBoxInfo(HBITMAP AAboutImage, HBITMAP AProductImage, BSTR ADialogTitle, BSTR ACopyright,
+                                      BSTR ATitle, BSTR ADescription, BSTR ALicenseStatus, VARIANT_BOOL AIsUnRegistered,
+                                      BSTR ASKUName)
 {
     return tvx::Guarded([&] {
         tvx::IntfPtr<IOTAAboutBoxServices> aboutBox;
         if (!BorlandIDEServices || !Supports(BorlandIDEServices, aboutBox))
             throw tvx::HResultError(E_NOINTERFACE, u"The IDE has no About box service");
         // The IDE's answer (the entry's index) is of no use to packages.
-        aboutBox->AddProductInfo(BstrText(ADialogTitle), BstrText(ACopyright), BstrText(ATitle),
-                                 BstrText(ADescription), AAboutImage, AProductImage,
-                                 tvx::FromVariantBool(AIsUnRegistered), BstrText(ALicenseStatus),
-                                 BstrText(ASKUName), 0, 0);
+        aboutBox->AddProductInfo(BstrText(ADialogTitle), BstrText(ACopyright), BstrText(ATitle), BstrText(ADescription),
+                                 AAboutImage, AProductImage, tvx::FromVariantBool(AIsUnRegistered),
+                                 BstrText(ALicenseStatus), BstrText(ASKUName), 0, 0);
     });
 }
 

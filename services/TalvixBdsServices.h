@@ -1,15 +1,15 @@
 // The services root: the one IBdsServices object every package receives.
 #pragma once
 
+#include "core/ApplicationHook.h"
 #include "host/vcl/Forms.h"
 #include "host/vcl/ShortCuts.h"
-#include "core/ApplicationHook.h"
-#include "services/BdsDesignerNotifier.h"
-#include "services/BdsHelpService.h"
-#include "menus/BdsMenuBarService.h"
-#include "toolbars/BdsToolBarService.h"
 #include "interop/InterfacedObject.h"
 #include "interop/TalvixBdsInterop.h"
+#include "menus/BdsMenuBarService.h"
+#include "services/BdsDesignerNotifier.h"
+#include "services/BdsHelpService.h"
+#include "toolbars/BdsToolBarService.h"
 
 #include <memory>
 #include <string>
@@ -69,9 +69,8 @@ public:
     HRESULT STDMETHODCALLTYPE AddSplashInfo(HBITMAP ABitmap, BSTR ACaption, BSTR ALicenseStatus,
                                             VARIANT_BOOL AIsUnRegistered, BSTR ASKUName) override;
     HRESULT STDMETHODCALLTYPE AddAboutBoxInfo(HBITMAP AAboutImage, HBITMAP AProductImage, BSTR ADialogTitle,
-                                              BSTR ACopyright, BSTR ATitle, BSTR ADescription,
-                                              BSTR ALicenseStatus, VARIANT_BOOL AIsUnRegistered,
-                                              BSTR ASKUName) override;
+                                              BSTR ACopyright, BSTR ATitle, BSTR ADescription, BSTR ALicenseStatus,
+                                              VARIANT_BOOL AIsUnRegistered, BSTR ASKUName) override;
     HRESULT STDMETHODCALLTYPE AddMessageHandler(IMessageHandler* AHandler) override;
     HRESULT STDMETHODCALLTYPE AddDragDropHelper(IDragDropHelperProvider* ADragDropHelper) override;
     HRESULT STDMETHODCALLTYPE OnDotNetServicesInitialized() override;

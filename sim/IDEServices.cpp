@@ -29,10 +29,7 @@ void* TIDEServices::QueryExtraInterface(REFIID riid) noexcept
     return nullptr;
 }
 
-bool TIDEServices::SupportsService(const GUID& Service)
-{
-    return GetService(Service).get() != nullptr;
-}
+bool TIDEServices::SupportsService(const GUID& Service) { return GetService(Service).get() != nullptr; }
 
 tvx::IntfPtr<IUnknown> TIDEServices::GetService(const GUID& Service)
 {
@@ -41,7 +38,4 @@ tvx::IntfPtr<IUnknown> TIDEServices::GetService(const GUID& Service)
     return tvx::IntfPtr<IUnknown>::Attach(static_cast<IUnknown*>(found));
 }
 
-bool TIDEServices::GetService(const GUID& Service, void** Svc)
-{
-    return Supports(this->Identity(), Service, Svc);
-}
+bool TIDEServices::GetService(const GUID& Service, void** Svc) { return Supports(this->Identity(), Service, Svc); }

@@ -8,15 +8,9 @@ namespace tvx::sim {
 
 namespace {
 
-IdeMainMenu* MainMenuOf(const SimulatedIde* ide) noexcept
-{
-    return ide ? ide->Find<IdeMainMenu>() : nullptr;
-}
+IdeMainMenu* MainMenuOf(const SimulatedIde* ide) noexcept { return ide ? ide->Find<IdeMainMenu>() : nullptr; }
 
-IdeToolbars* ToolbarsOf(const SimulatedIde* ide) noexcept
-{
-    return ide ? ide->Find<IdeToolbars>() : nullptr;
-}
+IdeToolbars* ToolbarsOf(const SimulatedIde* ide) noexcept { return ide ? ide->Find<IdeToolbars>() : nullptr; }
 
 } // namespace
 

@@ -32,18 +32,10 @@ std::string Escaped(const std::u16string& text)
     std::string out;
     for (char c : U8(text)) {
         switch (c) {
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\\': out += "\\\\"; break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 char buffer[8];
@@ -71,7 +63,9 @@ nlohmann::json Report::ToJson() const
 {
     nlohmann::json j;
     j["version"] = Version;
-    j["wizard"] = {{"path", WizardPath}, {"entryFound", EntryFound}, {"entryResult", EntryResult},
+    j["wizard"] = {{"path", WizardPath},
+                   {"entryFound", EntryFound},
+                   {"entryResult", EntryResult},
                    {"terminateReceived", TerminateReceived}};
     auto& packages = j["packages"] = nlohmann::json::array();
     for (const auto& p : Packages) {
@@ -95,13 +89,19 @@ nlohmann::json Report::ToJson() const
         debug.push_back(U8(line));
     auto& launches = j["shellLaunches"] = nlohmann::json::array();
     for (const auto& l : ShellLaunches)
-        launches.push_back({{"operation", U8(l.Operation)}, {"file", U8(l.File)}, {"parameters", U8(l.Parameters)},
-                            {"directory", U8(l.Directory)}, {"show", l.ShowCommand}});
+        launches.push_back({{"operation", U8(l.Operation)},
+                            {"file", U8(l.File)},
+                            {"parameters", U8(l.Parameters)},
+                            {"directory", U8(l.Directory)},
+                            {"show", l.ShowCommand}});
     Services.AddJson(j);
     auto& scenario = j["scenario"] = nlohmann::json::array();
     for (const auto& step : Scenario)
-        scenario.push_back({{"line", step.Line}, {"command", step.Command}, {"args", step.Args},
-                            {"output", step.Output}, {"error", step.Error}});
+        scenario.push_back({{"line", step.Line},
+                            {"command", step.Command},
+                            {"args", step.Args},
+                            {"output", step.Output},
+                            {"error", step.Error}});
     auto& shutdown = j["shutdownOrder"] = nlohmann::json::array();
     for (const auto& s : ShutdownOrder)
         shutdown.push_back(U8(s));

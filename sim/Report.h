@@ -1,8 +1,8 @@
 // What a simulated IDE session saw, as a package author wants to read it.
 #pragma once
 
-#include "sim/mainmenu/MenuTree.h"
 #include "sim/ServicesReport.h"
+#include "sim/mainmenu/MenuTree.h"
 #include "sim/toolbars/ToolbarReport.h"
 
 #include <nlohmann/json.hpp>
@@ -15,9 +15,9 @@
 namespace tvx::sim {
 
 struct PackageCallRecord {
-    std::string Method;   // Initialize, OnServicesReady, Finalize
+    std::string Method; // Initialize, OnServicesReady, Finalize
     double Seconds = 0;
-    std::string Outcome;  // ok, failed (a failing HRESULT), raised
+    std::string Outcome; // ok, failed (a failing HRESULT), raised
 };
 
 struct PackageRecord {
@@ -25,7 +25,7 @@ struct PackageRecord {
     std::u16string DisplayName;
     std::int32_t LoadOrder = 0;
     std::string HowRead;
-    std::string Outcome = "listed";  // loaded, failed, skipped
+    std::string Outcome = "listed"; // loaded, failed, skipped
     std::u16string Error;
     double CreateSeconds = 0;
     std::vector<PackageCallRecord> Calls;
@@ -78,7 +78,7 @@ struct Report {
     std::vector<ToolbarRecord> Toolbars;
     std::vector<std::u16string> ShutdownOrder;
     HandleAccount Handles;
-    std::vector<std::string> Problems;  // the simulator's own errors (bad files, missing libraries)
+    std::vector<std::string> Problems; // the simulator's own errors (bad files, missing libraries)
 
     PackageRecord& PackageFor(const std::u16string& subkey);
     nlohmann::json ToJson() const;

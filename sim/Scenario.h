@@ -27,8 +27,8 @@ struct ScenarioStep {
 
 struct ScenarioCommand {
     std::string Name;
-    std::string Usage;        // e.g. "choose <menu path>"
-    std::string Description;  // one line for --help-scenario
+    std::string Usage;       // e.g. "choose <menu path>"
+    std::string Description; // one line for --help-scenario
     std::size_t MinArgs = 0;
     std::size_t MaxArgs = 0;
     // Runs the step and returns what it did, one line per entry, for the report.
@@ -38,7 +38,7 @@ struct ScenarioCommand {
 struct ScenarioStepResult {
     ScenarioStep Step;
     std::vector<std::string> Output;
-    std::string Error;  // empty when the step succeeded
+    std::string Error; // empty when the step succeeded
 };
 
 class ScenarioRunner {

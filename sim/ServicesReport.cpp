@@ -28,15 +28,23 @@ void ServicesReport::AddJson(nlohmann::json& j) const
 {
     auto& splash = j["splashScreen"] = nlohmann::json::array();
     for (const auto& s : Splash)
-        splash.push_back({{"caption", U8(s.Caption)}, {"bitmap", s.HasBitmap}, {"unregistered", s.IsUnRegistered},
-                          {"licenseStatus", U8(s.LicenseStatus)}, {"skuName", U8(s.SKUName)}});
+        splash.push_back({{"caption", U8(s.Caption)},
+                          {"bitmap", s.HasBitmap},
+                          {"unregistered", s.IsUnRegistered},
+                          {"licenseStatus", U8(s.LicenseStatus)},
+                          {"skuName", U8(s.SKUName)}});
     auto& about = j["aboutBox"] = nlohmann::json::array();
     for (const auto& a : About)
-        about.push_back({{"kind", a.IsProduct ? "product" : "plugin"}, {"dialogTitle", U8(a.DialogTitle)},
-                         {"copyright", U8(a.Copyright)}, {"title", U8(a.Title)},
-                         {"description", U8(a.Description)}, {"aboutImage", a.HasAboutImage},
-                         {"productImage", a.HasProductImage}, {"unregistered", a.IsUnRegistered},
-                         {"licenseStatus", U8(a.LicenseStatus)}, {"skuName", U8(a.SKUName)}});
+        about.push_back({{"kind", a.IsProduct ? "product" : "plugin"},
+                         {"dialogTitle", U8(a.DialogTitle)},
+                         {"copyright", U8(a.Copyright)},
+                         {"title", U8(a.Title)},
+                         {"description", U8(a.Description)},
+                         {"aboutImage", a.HasAboutImage},
+                         {"productImage", a.HasProductImage},
+                         {"unregistered", a.IsUnRegistered},
+                         {"licenseStatus", U8(a.LicenseStatus)},
+                         {"skuName", U8(a.SKUName)}});
     auto& help = j["helpKeywords"] = nlohmann::json::array();
     for (const auto& k : HelpKeywords)
         help.push_back(U8(k));

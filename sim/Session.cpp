@@ -1,8 +1,8 @@
 #include "sim/Session.h"
 
-#include "host/win32/Win32.h"
 #include "host/win32/Recorder.h"
 #include "host/win32/RegFile.h"
+#include "host/win32/Win32.h"
 #include "interop/Utf.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
@@ -97,8 +97,7 @@ Report RunSession(const SessionOptions& options)
         HRESULT hr = win32::RegisterServer(Utf8ToUtf16(server));
         if (FAILED(hr)) {
             std::string detail = win32::LastLibraryLoadDiagnostic();
-            report.Problems.push_back("cannot register " + server + ": " +
-                                      Utf16ToUtf8(win32::SystemErrorMessage(hr)) +
+            report.Problems.push_back("cannot register " + server + ": " + Utf16ToUtf8(win32::SystemErrorMessage(hr)) +
                                       (detail.empty() ? "" : " (" + detail + ")"));
         }
     }

@@ -48,10 +48,7 @@ SimulatedIde::SimulatedIde()
     application_->SetOnMessage(MakeEvent<&SimulatedIde::IdeMessage>(this));
 }
 
-SimulatedIde::~SimulatedIde()
-{
-    Close();
-}
+SimulatedIde::~SimulatedIde() { Close(); }
 
 void SimulatedIde::Close() noexcept
 {
@@ -73,10 +70,7 @@ void SimulatedIde::Close() noexcept
     delete application_;
 }
 
-void SimulatedIde::IdeMessage(MSG&, bool&)
-{
-    ++seen_;
-}
+void SimulatedIde::IdeMessage(MSG&, bool&) { ++seen_; }
 
 void SimulatedIde::PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -92,8 +86,8 @@ std::string SimulatedIde::PostAndDescribe(HWND window, UINT message, WPARAM wPar
     std::string outcome = application_->DispatchedMessages().size() > dispatchedBefore
                               ? "dispatched"
                               : "handled by OnMessage, not dispatched";
-    outcome += seen_ > seenBefore ? "; the IDE's OnMessage handler saw it"
-                                  : "; the IDE's OnMessage handler did not see it";
+    outcome +=
+        seen_ > seenBefore ? "; the IDE's OnMessage handler saw it" : "; the IDE's OnMessage handler did not see it";
     return outcome;
 }
 
@@ -125,16 +119,17 @@ void SimulatedIde::RegisterCommands(ScenarioRunner& runner)
 {
     runner.Register({"note", "note <text>", "Writes the text into the report, to mark a place in the session.", 1, 1,
                      [](const ScenarioStep& step) { return std::vector<std::string>{step.Args[0]}; }});
-    runner.Register(
-        {"post", "post <window> <message> [wParam] [lParam]",
-         "Posts a window message to the application's queue and runs the message loop until it is empty.", 2, 4,
-         [this](const ScenarioStep& step) {
-             auto arg = [&](std::size_t i) { return i < step.Args.size() ? ScenarioInteger(step.Args[i]) : 0; };
-             return std::vector<std::string>{
-                 PostAndDescribe(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(arg(0))),
-                                 UINT(ScenarioInteger(step.Args[1], 0, std::numeric_limits<UINT>::max())),
-                                 WPARAM(arg(2)), LPARAM(arg(3)))};
-         }});
+    runner.Register({"post", "post <window> <message> [wParam] [lParam]",
+                     "Posts a window message to the application's queue and runs the message loop until it is empty.",
+                     2, 4, [this](const ScenarioStep& step) {
+                         auto arg = [&](std::size_t i) {
+                             return i < step.Args.size() ? ScenarioInteger(step.Args[i]) : 0;
+                         };
+                         return std::vector<std::string>{
+                             PostAndDescribe(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(arg(0))),
+                                             UINT(ScenarioInteger(step.Args[1], 0, std::numeric_limits<UINT>::max())),
+                                             WPARAM(arg(2)), LPARAM(arg(3)))};
+                     }});
     for (const auto& part : parts_)
         part->RegisterCommands(runner);
 }

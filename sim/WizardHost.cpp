@@ -16,10 +16,7 @@ Proc ProcAddress(HMODULE module, const char* name)
 }
 } // namespace
 
-WizardHost::~WizardHost()
-{
-    Unload();
-}
+WizardHost::~WizardHost() { Unload(); }
 
 bool WizardHost::Load(std::string& error)
 {

@@ -20,8 +20,9 @@ int main(int argc, char** argv)
     app.add_option("--register", options.Servers,
                    "A package library to register as regsvr32 would (calls its DllRegisterServer); repeatable.")
         ->check(CLI::ExistingFile);
-    app.add_option("--wizard", options.WizardPath, "The wizard library to load (default: TalvixLoader.so next to "
-                                                   "this program).");
+    app.add_option("--wizard", options.WizardPath,
+                   "The wizard library to load (default: TalvixLoader.so next to "
+                   "this program).");
     app.add_option("--scenario", options.ScenarioPath,
                    "A scenario file: steps the simulated user performs between start-up and shutdown "
                    "(see --help-scenario).")
@@ -45,8 +46,8 @@ int main(int argc, char** argv)
     const std::size_t doubleDeletesBefore = tvx::win32::DoubleDeleteCount();
     tvx::sim::Report report = tvx::sim::RunSession(options);
     report.Handles.Measured = true;
-    report.Handles.BitmapsLeftAlive = static_cast<long long>(tvx::win32::LiveBitmapCount()) -
-                                      static_cast<long long>(bitmapsBefore);
+    report.Handles.BitmapsLeftAlive =
+        static_cast<long long>(tvx::win32::LiveBitmapCount()) - static_cast<long long>(bitmapsBefore);
     report.Handles.BitmapsDeletedTwice = tvx::win32::DoubleDeleteCount() - doubleDeletesBefore;
     if (checkHandles && (report.Handles.BitmapsLeftAlive != 0 || report.Handles.BitmapsDeletedTwice != 0))
         report.Problems.push_back("handles: " + std::to_string(report.Handles.BitmapsLeftAlive) +

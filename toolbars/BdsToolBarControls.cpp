@@ -1,5 +1,7 @@
 #include "toolbars/BdsToolBarControls.h"
 
+#include "core/PackageBitmap.h"
+#include "core/WrapperCall.h"
 #include "host/vcl/Dialogs.h"
 #include "host/vcl/Graphics.h"
 #include "host/vcl/ImgList.h"
@@ -7,8 +9,6 @@
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
-#include "core/PackageBitmap.h"
-#include "core/WrapperCall.h"
 #include "toolbars/BdsToolBarService.h"
 
 #include <exception>
@@ -74,10 +74,7 @@ void TBdsToolBarControl::WatchVcl(TComponent* Component)
                                                       MakeEvent<&TBdsToolBarControl::LibraryUnloading>(this)));
 }
 
-void TBdsToolBarControl::UnwatchVcl() noexcept
-{
-    VclWatches.clear();
-}
+void TBdsToolBarControl::UnwatchVcl() noexcept { VclWatches.clear(); }
 
 void TBdsToolBarControl::VclFreed(TComponent* Freed)
 {
@@ -90,15 +87,9 @@ void TBdsToolBarControl::VclFreed(TComponent* Freed)
     EndControl();
 }
 
-void TBdsToolBarControl::LibraryUnloading(TComponent*)
-{
-    UnhookVclControls();
-}
+void TBdsToolBarControl::LibraryUnloading(TComponent*) { UnhookVclControls(); }
 
-bool TBdsToolBarControl::DeliversEvents() const noexcept
-{
-    return Live() && BdsToolBar->DeliversEvents();
-}
+bool TBdsToolBarControl::DeliversEvents() const noexcept { return Live() && BdsToolBar->DeliversEvents(); }
 
 void TBdsToolBarControl::Update()
 {
@@ -108,10 +99,7 @@ void TBdsToolBarControl::Update()
         tvx::CallIntoPackage([&] { return sink->OnUpdate(); });
 }
 
-void TBdsToolBarControl::DropEvents() noexcept
-{
-    auto events = std::move(FEvents);
-}
+void TBdsToolBarControl::DropEvents() noexcept { auto events = std::move(FEvents); }
 
 void TBdsToolBarControl::FireClick()
 {
@@ -232,20 +220,11 @@ TBdsToolBarButton::TBdsToolBarButton(TBdsToolBar* ABdsToolBar) : TBdsToolBarCont
     }
 }
 
-TBdsToolBarButton::~TBdsToolBarButton()
-{
-    EndControl();
-}
+TBdsToolBarButton::~TBdsToolBarButton() { EndControl(); }
 
-void* TBdsToolBarButton::QueryKind(REFIID riid) noexcept
-{
-    return KindInterface<IBdsToolBarButton>(this, riid);
-}
+void* TBdsToolBarButton::QueryKind(REFIID riid) noexcept { return KindInterface<IBdsToolBarButton>(this, riid); }
 
-void TBdsToolBarButton::FreeVclControls()
-{
-    FreeAndNil(FToolButton);
-}
+void TBdsToolBarButton::FreeVclControls() { FreeAndNil(FToolButton); }
 
 void TBdsToolBarButton::ForgetVclControls(bool VclControlsStay)
 {
@@ -266,10 +245,7 @@ void TBdsToolBarButton::UnhookVclControls() noexcept
         FToolButton->SetOnClick(nullptr);
 }
 
-void TBdsToolBarButton::DoClick(TObject*)
-{
-    FireClick();
-}
+void TBdsToolBarButton::DoClick(TObject*) { FireClick(); }
 
 String TBdsToolBarButton::Caption() { return FToolButton->Caption(); }
 void TBdsToolBarButton::SetCaption(const String& Value) { FToolButton->SetCaption(Value); }
@@ -328,8 +304,8 @@ HRESULT TBdsToolBarButton::SetImage(HBITMAP imageHandle)
         } catch (...) {
             const LONG handleValue = LONG(reinterpret_cast<std::uintptr_t>(imageHandle));
             std::u16string error;
-            ShowMessage(Format(u"TBdsToolBarButton.SetImage %d %s", handleValue,
-                               String(tvx::CurrentExceptionText(error))));
+            ShowMessage(
+                Format(u"TBdsToolBarButton.SetImage %d %s", handleValue, String(tvx::CurrentExceptionText(error))));
             return E_FAIL;
         }
     });
@@ -337,8 +313,7 @@ HRESULT TBdsToolBarButton::SetImage(HBITMAP imageHandle)
 
 // --- TBdsToolBarComboBox -----------------------------------------------------
 
-TBdsToolBarComboBox::TBdsToolBarComboBox(TBdsToolBar* ABdsToolBar, bool canEditText)
-    : TBdsToolBarControl(ABdsToolBar)
+TBdsToolBarComboBox::TBdsToolBarComboBox(TBdsToolBar* ABdsToolBar, bool canEditText) : TBdsToolBarControl(ABdsToolBar)
 {
     TToolBar* native = ABdsToolBar->NativeToolBar();
     try {
@@ -364,15 +339,9 @@ TBdsToolBarComboBox::TBdsToolBarComboBox(TBdsToolBar* ABdsToolBar, bool canEditT
     }
 }
 
-TBdsToolBarComboBox::~TBdsToolBarComboBox()
-{
-    EndControl();
-}
+TBdsToolBarComboBox::~TBdsToolBarComboBox() { EndControl(); }
 
-void* TBdsToolBarComboBox::QueryKind(REFIID riid) noexcept
-{
-    return KindInterface<IBdsToolBarComboBox>(this, riid);
-}
+void* TBdsToolBarComboBox::QueryKind(REFIID riid) noexcept { return KindInterface<IBdsToolBarComboBox>(this, riid); }
 
 void TBdsToolBarComboBox::FreeVclControls()
 {
@@ -406,15 +375,9 @@ void TBdsToolBarComboBox::UnhookVclControls() noexcept
         FComboBox->SetOnClick(nullptr);
 }
 
-void TBdsToolBarComboBox::DoClick(TObject*)
-{
-    FireClick();
-}
+void TBdsToolBarComboBox::DoClick(TObject*) { FireClick(); }
 
-void TBdsToolBarComboBox::DoChange(TObject*)
-{
-    FireChange();
-}
+void TBdsToolBarComboBox::DoChange(TObject*) { FireChange(); }
 
 String TBdsToolBarComboBox::Caption() { return FLabel->Caption(); }
 // The label reads one space apart from the combo box.
@@ -486,7 +449,8 @@ HRESULT TBdsToolBarComboBox::Set_SelectedItem(LONG pRetVal)
 
 HRESULT TBdsToolBarComboBox::GetItem(LONG index, BSTR* pRetVal)
 {
-    return Read(pRetVal, [&] { return tvx::AllocBstr(FComboBox->Items()->Strings(index)); }, E_INVALIDARG);
+    return Read(
+        pRetVal, [&] { return tvx::AllocBstr(FComboBox->Items()->Strings(index)); }, E_INVALIDARG);
 }
 
 HRESULT TBdsToolBarComboBox::SetItem(LONG index, BSTR newItem)
@@ -513,14 +477,8 @@ HRESULT TBdsToolBarComboBox::ClearItems()
 
 TBdsToolBarPopUp::TBdsToolBarPopUp(TBdsToolBar* ABdsToolBar) : TBdsToolBarControl(ABdsToolBar) {}
 
-TBdsToolBarPopUp::~TBdsToolBarPopUp()
-{
-    EndControl();
-}
+TBdsToolBarPopUp::~TBdsToolBarPopUp() { EndControl(); }
 
-void* TBdsToolBarPopUp::QueryKind(REFIID riid) noexcept
-{
-    return KindInterface<IBdsToolBarPopUp>(this, riid);
-}
+void* TBdsToolBarPopUp::QueryKind(REFIID riid) noexcept { return KindInterface<IBdsToolBarPopUp>(this, riid); }
 
 } // namespace talvix

@@ -12,12 +12,12 @@
 // value cleared, and nothing freed is touched.
 #pragma once
 
+#include "core/FreeWatch.h"
 #include "host/vcl/ComCtrls.h"
 #include "host/vcl/StdCtrls.h"
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
-#include "core/FreeWatch.h"
 
 #include <memory>
 #include <vector>
@@ -141,12 +141,12 @@ private:
 };
 
 // The kind interfaces share the object's one reference count.
-#define TVX_FORWARD_IUNKNOWN(Base)                                                                      \
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) noexcept override          \
-    {                                                                                                   \
-        return Base::QueryInterface(riid, ppvObject);                                                   \
-    }                                                                                                   \
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return Base::AddRef(); }                       \
+#define TVX_FORWARD_IUNKNOWN(Base)                                                                                     \
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) noexcept override                          \
+    {                                                                                                                  \
+        return Base::QueryInterface(riid, ppvObject);                                                                  \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override { return Base::AddRef(); }                                      \
     ULONG STDMETHODCALLTYPE Release() noexcept override { return Base::Release(); }
 
 class TBdsToolBarButton final : public TBdsToolBarControl, public IBdsToolBarButton {

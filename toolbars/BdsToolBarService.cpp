@@ -1,5 +1,7 @@
 #include "toolbars/BdsToolBarService.h"
 
+#include "core/StillListed.h"
+#include "core/WrapperCall.h"
 #include "host/ide/NTAServices.h"
 #include "host/ide/ToolsAPI.h"
 #include "host/vcl/Controls.h"
@@ -8,8 +10,6 @@
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
-#include "core/StillListed.h"
-#include "core/WrapperCall.h"
 #include "toolbars/BdsToolBarControls.h"
 
 #include <algorithm>
@@ -102,15 +102,9 @@ int TBdsToolBar::EndPosition() const noexcept
     return ToolBar->Parent() ? ToolBar->Parent()->Width() : ToolBar->Width();
 }
 
-void TBdsToolBar::RegisterControl(TBdsToolBarControl* Control)
-{
-    ToolBarControls.Add(Control);
-}
+void TBdsToolBar::RegisterControl(TBdsToolBarControl* Control) { ToolBarControls.Add(Control); }
 
-void TBdsToolBar::UnregisterControl(TBdsToolBarControl* Control)
-{
-    ToolBarControls.Remove(Control);
-}
+void TBdsToolBar::UnregisterControl(TBdsToolBarControl* Control) { ToolBarControls.Remove(Control); }
 
 void TBdsToolBar::UpdateControl()
 {
@@ -118,15 +112,11 @@ void TBdsToolBar::UpdateControl()
         ToolBarControls, [](TBdsToolBarControl* control) { control->Update(); }, ListOrder::LastFirst);
 }
 
-bool TBdsToolBar::DeliversEvents() const noexcept
-{
-    return BdsToolBarService && BdsToolBarService->DeliversEvents();
-}
+bool TBdsToolBar::DeliversEvents() const noexcept { return BdsToolBarService && BdsToolBarService->DeliversEvents(); }
 
 void TBdsToolBar::DropEvents()
 {
-    ForEachStillListed<TBdsToolBarControl>(ToolBarControls,
-                                           [](TBdsToolBarControl* control) { control->DropEvents(); });
+    ForEachStillListed<TBdsToolBarControl>(ToolBarControls, [](TBdsToolBarControl* control) { control->DropEvents(); });
 }
 
 void TBdsToolBar::CutLooseControls(bool VclControlsStay)
@@ -308,20 +298,11 @@ HRESULT TBdsToolBar::AddControl(LONG Type_, IBdsToolBarControl** pRetVal)
             return E_UNEXPECTED;
         TBdsToolBarControl* control = nullptr;
         switch (Type_) {
-        case 1:
-            control = new TBdsToolBarButton(this);
-            break;
-        case 2:
-            control = new TBdsToolBarComboBox(this, true);
-            break;
-        case 3:
-            control = new TBdsToolBarComboBox(this, false);
-            break;
-        case 4:
-            control = new TBdsToolBarPopUp(this);
-            break;
-        default:
-            return E_FAIL;
+        case 1: control = new TBdsToolBarButton(this); break;
+        case 2: control = new TBdsToolBarComboBox(this, true); break;
+        case 3: control = new TBdsToolBarComboBox(this, false); break;
+        case 4: control = new TBdsToolBarPopUp(this); break;
+        default: return E_FAIL;
         }
         // The package's reference is the only one.
         *pRetVal = control->Interface();
@@ -373,15 +354,9 @@ TToolBarNotifier::TToolBarNotifier()
     }
 }
 
-TToolBarNotifier::~TToolBarNotifier()
-{
-    Unregister();
-}
+TToolBarNotifier::~TToolBarNotifier() { Unregister(); }
 
-void TToolBarNotifier::Destroyed()
-{
-    Unregister();
-}
+void TToolBarNotifier::Destroyed() { Unregister(); }
 
 void TToolBarNotifier::Unregister() noexcept
 {
@@ -404,10 +379,7 @@ void TToolBarNotifier::ToolbarLoaded(TWinControl* Toolbar)
 
 // --- TBdsToolBarService -------------------------------------------------------------
 
-TBdsToolBarService* TBdsToolBarService::Create()
-{
-    return tvx::LifetimeRegistry::Create<TBdsToolBarService>();
-}
+TBdsToolBarService* TBdsToolBarService::Create() { return tvx::LifetimeRegistry::Create<TBdsToolBarService>(); }
 
 TBdsToolBarService::TBdsToolBarService()
     : ToolBars(std::make_unique<TToolBars>()), IdleHook(&TApplication::OnIdle, &TApplication::SetOnIdle)
@@ -420,10 +392,7 @@ TBdsToolBarService::TBdsToolBarService()
     IdleHook.Install(MakeEvent<&TBdsToolBarService::DoApplicationIdle>(this));
 }
 
-TBdsToolBarService::~TBdsToolBarService()
-{
-    LetGoOfAll();
-}
+TBdsToolBarService::~TBdsToolBarService() { LetGoOfAll(); }
 
 void TBdsToolBarService::SetOnToolbarLoaded(const TToolbarLoadedEvent& Value) noexcept
 {
@@ -448,15 +417,9 @@ void TBdsToolBarService::ShutDown()
     ForEachStillListed<TBdsToolBar>(*ToolBars, [](TBdsToolBar* toolBar) { toolBar->DropEvents(); });
 }
 
-void TBdsToolBarService::RegisterToolBar(TBdsToolBar* BdsToolBar)
-{
-    ToolBars->Add(BdsToolBar);
-}
+void TBdsToolBarService::RegisterToolBar(TBdsToolBar* BdsToolBar) { ToolBars->Add(BdsToolBar); }
 
-void TBdsToolBarService::UnregisterToolBar(TBdsToolBar* BdsToolBar)
-{
-    ToolBars->Remove(BdsToolBar);
-}
+void TBdsToolBarService::UnregisterToolBar(TBdsToolBar* BdsToolBar) { ToolBars->Remove(BdsToolBar); }
 
 bool TBdsToolBarService::Lists(const TBdsToolBar* BdsToolBar)
 {

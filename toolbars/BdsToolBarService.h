@@ -12,6 +12,8 @@
 // the IDE's application goes idle.
 #pragma once
 
+#include "core/ApplicationHook.h"
+#include "core/FreeWatch.h"
 #include "host/ide/ToolbarNotifier.h"
 #include "host/vcl/ComCtrls.h"
 #include "host/vcl/Forms.h"
@@ -20,8 +22,6 @@
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
 #include "toolbars/GetSelf.h"
-#include "core/ApplicationHook.h"
-#include "core/FreeWatch.h"
 
 #include <memory>
 

@@ -27,9 +27,8 @@ constexpr LONG kAlt = 0x8000;
 // A blue diamond.
 HBITMAP MakeDiamondBitmap()
 {
-    return example::MakeIconBitmap(0x002050C0, [](int x, int y) {
-        return (x < 8 ? 7 - x : x - 8) + (y < 8 ? 7 - y : y - 8) <= 6;
-    });
+    return example::MakeIconBitmap(0x002050C0,
+                                   [](int x, int y) { return (x < 8 ? 7 - x : x - 8) + (y < 8 ? 7 - y : y - 8) <= 6; });
 }
 
 // One click sink per item; what it does is given when it is made.
@@ -68,10 +67,7 @@ std::u16string CaptionOf(IBdsMenuItem* item)
     return caption.str();
 }
 
-void SayHello(IBdsMenuItem* item)
-{
-    Log(u"clicked '" + CaptionOf(item) + u"': hello from the example package");
-}
+void SayHello(IBdsMenuItem* item) { Log(u"clicked '" + CaptionOf(item) + u"': hello from the example package"); }
 
 void ToggleOption(IBdsMenuItem* item)
 {
@@ -81,10 +77,7 @@ void ToggleOption(IBdsMenuItem* item)
     Log(std::u16string(u"clicked '") + CaptionOf(item) + u"': now " + (checked ? u"off" : u"on"));
 }
 
-void ShowAbout(IBdsMenuItem* item)
-{
-    Log(u"clicked '" + CaptionOf(item) + u"'");
-}
+void ShowAbout(IBdsMenuItem* item) { Log(u"clicked '" + CaptionOf(item) + u"'"); }
 
 void OnClick(IBdsMenuItem* item, MenuClick::Action action)
 {
@@ -96,8 +89,8 @@ tvx::IntfPtr<IBdsMenuItem> AddItem(IBdsMenuBarService* bar, const char16_t* refe
                                    const char16_t* name, const char16_t* caption, HBITMAP bitmap)
 {
     tvx::IntfPtr<IBdsMenuItem> item;
-    HRESULT hr = bar->AddMenuItem(tvx::Bstr(reference).get(), location, tvx::Bstr(name).get(),
-                                  tvx::Bstr(caption).get(), bitmap, item.put());
+    HRESULT hr = bar->AddMenuItem(tvx::Bstr(reference).get(), location, tvx::Bstr(name).get(), tvx::Bstr(caption).get(),
+                                  bitmap, item.put());
     if (FAILED(hr))
         Log(std::u16string(u"could not add ") + name);
     return item;
@@ -114,8 +107,8 @@ void AddExampleMenus(IBdsServices* services)
     }
     constexpr LONG before = 0, child = 2;
     ExampleMenus& m = Menus();
-    m.submenu = AddItem(bar.get(), u"ToolsMenu\\ToolsOptionsItem", before, u"TalvixExampleMenu",
-                        u"Talvix E&xample", nullptr);
+    m.submenu =
+        AddItem(bar.get(), u"ToolsMenu\\ToolsOptionsItem", before, u"TalvixExampleMenu", u"Talvix E&xample", nullptr);
     if (!m.submenu)
         return;
     const char16_t* path = u"ToolsMenu\\TalvixExampleMenu";

@@ -97,10 +97,7 @@ TVX_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid
     return tvx::GetClassObject<ExamplePackage>(rclsid, CLSID_ExamplePackage, riid, ppv);
 }
 
-TVX_EXPORT HRESULT STDAPICALLTYPE DllCanUnloadNow()
-{
-    return S_FALSE;
-}
+TVX_EXPORT HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
 
 TVX_EXPORT HRESULT STDAPICALLTYPE DllRegisterServer()
 {
@@ -110,7 +107,4 @@ TVX_EXPORT HRESULT STDAPICALLTYPE DllRegisterServer()
     return tvx::RegisterInprocServer(CLSID_ExamplePackage, u"Talvix example package", path);
 }
 
-TVX_EXPORT HRESULT STDAPICALLTYPE DllUnregisterServer()
-{
-    return tvx::UnregisterInprocServer(CLSID_ExamplePackage);
-}
+TVX_EXPORT HRESULT STDAPICALLTYPE DllUnregisterServer() { return tvx::UnregisterInprocServer(CLSID_ExamplePackage); }

@@ -13,10 +13,10 @@
 
 namespace {
 
-constexpr UINT kKeyDown = 0x0100;     // WM_KEYDOWN
-constexpr UINT kKeyUp = 0x0101;       // WM_KEYUP
-constexpr UINT kSysKeyDown = 0x0104;  // WM_SYSKEYDOWN
-constexpr UINT kSysKeyUp = 0x0105;    // WM_SYSKEYUP
+constexpr UINT kKeyDown = 0x0100;    // WM_KEYDOWN
+constexpr UINT kKeyUp = 0x0101;      // WM_KEYUP
+constexpr UINT kSysKeyDown = 0x0104; // WM_SYSKEYDOWN
+constexpr UINT kSysKeyUp = 0x0105;   // WM_SYSKEYUP
 constexpr WPARAM kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkF1 = 0x70;
 
 // IsShortcut's key data: the key code with Shift, Ctrl and Alt above it.
@@ -131,14 +131,8 @@ class ExampleDragDropHelper final : public tvx::Implements<ExampleDragDropHelper
 public:
     explicit ExampleDragDropHelper(LONG top) : top_(top) {}
     HRESULT STDMETHODCALLTYPE Execute() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE get_Left(LONG* pRetVal) override
-    {
-        return pRetVal ? (*pRetVal = 24, S_OK) : E_POINTER;
-    }
-    HRESULT STDMETHODCALLTYPE get_Top(LONG* pRetVal) override
-    {
-        return pRetVal ? (*pRetVal = top_, S_OK) : E_POINTER;
-    }
+    HRESULT STDMETHODCALLTYPE get_Left(LONG* pRetVal) override { return pRetVal ? (*pRetVal = 24, S_OK) : E_POINTER; }
+    HRESULT STDMETHODCALLTYPE get_Top(LONG* pRetVal) override { return pRetVal ? (*pRetVal = top_, S_OK) : E_POINTER; }
 
 private:
     LONG top_;
@@ -190,8 +184,8 @@ void AddEntries(IBdsServices* services)
     tvx::Bstr copyright(u"Copyright (c) 2011 Talvix");
     tvx::Bstr title(u"Talvix Example Package");
     tvx::Bstr description(u"Shows what a product package can do through the Talvix Products Loader.");
-    hr = services->AddAboutBoxInfo(nullptr, nullptr, dialogTitle.get(), copyright.get(), title.get(),
-                                   description.get(), license.get(), VARIANT_TRUE, sku.get());
+    hr = services->AddAboutBoxInfo(nullptr, nullptr, dialogTitle.get(), copyright.get(), title.get(), description.get(),
+                                   license.get(), VARIANT_TRUE, sku.get());
     Log(u"About box entry added: " + std::u16string(SUCCEEDED(hr) ? u"yes" : u"no"));
 }
 
@@ -230,7 +224,4 @@ void ExampleServicesReady()
             (IsIdeShortcut(keyData) ? u" is an IDE shortcut" : u" is not an IDE shortcut yet"));
 }
 
-void StopExampleServices()
-{
-    Services() = nullptr;
-}
+void StopExampleServices() { Services() = nullptr; }

@@ -28,13 +28,10 @@ void RegisterDesignNotification(IDesignNotification* DesignNotification)
 void UnregisterDesignNotification(IDesignNotification* DesignNotification)
 {
     auto& listeners = Listeners();
-    auto it = std::find_if(listeners.begin(), listeners.end(),
-                           [&](const auto& l) { return l.get() == DesignNotification; });
+    auto it =
+        std::find_if(listeners.begin(), listeners.end(), [&](const auto& l) { return l.get() == DesignNotification; });
     if (it != listeners.end())
         listeners.erase(it);
 }
 
-std::vector<tvx::IntfPtr<IDesignNotification>> DesignNotifications()
-{
-    return Listeners();
-}
+std::vector<tvx::IntfPtr<IDesignNotification>> DesignNotifications() { return Listeners(); }

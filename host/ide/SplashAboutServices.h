@@ -27,14 +27,13 @@ struct IOTASplashScreenServices : IUnknown {
 };
 
 struct IOTAAboutBoxServices : IUnknown {
-    virtual int AddPluginInfo(const String& ATitle, const String& ADescription, HBITMAP AImage,
-                              bool AIsUnRegistered, const String& ALicenseStatus, const String& ASKUName) = 0;
+    virtual int AddPluginInfo(const String& ATitle, const String& ADescription, HBITMAP AImage, bool AIsUnRegistered,
+                              const String& ALicenseStatus, const String& ASKUName) = 0;
     virtual void RemovePluginInfo(int Index) = 0;
     // The older form of the product entry, without the two trailing values.
     virtual int AddProductInfoShort(const String& ADialogTitle, const String& ACopyright, const String& ATitle,
                                     const String& ADescription, HBITMAP AAboutImage, HBITMAP AProductImage,
-                                    bool AIsUnRegistered, const String& ALicenseStatus,
-                                    const String& ASKUName) = 0;
+                                    bool AIsUnRegistered, const String& ALicenseStatus, const String& ASKUName) = 0;
     virtual void RemoveProductInfo(int Index) = 0;
     virtual int ProductInfoCount() = 0;
     // The product entry: its own page in the About box. The images stay the

@@ -8,8 +8,7 @@
 TVX_DEFINE_CLASS(TBasicAction)
 TVX_DEFINE_CLASS(TContainedAction)
 TVX_DEFINE_CLASS(TCustomAction)
-TVX_DEFINE_CLASS(TAction,
-                 Published<&TCustomAction::Caption, &TCustomAction::SetCaption>(u"Caption"),
+TVX_DEFINE_CLASS(TAction, Published<&TCustomAction::Caption, &TCustomAction::SetCaption>(u"Caption"),
                  Published<&TContainedAction::Category, &TContainedAction::SetCategory>(u"Category"),
                  Published<&TCustomAction::Checked, &TCustomAction::SetChecked>(u"Checked"),
                  Published<&TCustomAction::Enabled, &TCustomAction::SetEnabled>(u"Enabled"),
@@ -45,10 +44,7 @@ bool TBasicAction::Update()
 
 TContainedAction::TContainedAction(TComponent* AOwner) : TBasicAction(AOwner) {}
 
-TContainedAction::~TContainedAction()
-{
-    SetActionList(nullptr);
-}
+TContainedAction::~TContainedAction() { SetActionList(nullptr); }
 
 void TContainedAction::SetActionList(TCustomActionList* Value)
 {

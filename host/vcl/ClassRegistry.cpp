@@ -67,15 +67,9 @@ void RegisterClasses(std::initializer_list<TPersistentClass> Classes)
         RegisterClass(c);
 }
 
-void UnRegisterClass(TPersistentClass AClass)
-{
-    Registry().Unregister(AClass);
-}
+void UnRegisterClass(TPersistentClass AClass) { Registry().Unregister(AClass); }
 
-TPersistentClass GetClass(const String& AClassName)
-{
-    return Registry().Find(AClassName);
-}
+TPersistentClass GetClass(const String& AClassName) { return Registry().Find(AClassName); }
 
 TPersistentClass FindClass(const String& ClassName)
 {

@@ -6,8 +6,7 @@
 #include <algorithm>
 
 TVX_DEFINE_CLASS(TPersistent)
-TVX_DEFINE_CLASS(TComponent,
-                 Published<&TComponent::Name, &TComponent::SetName>(u"Name"),
+TVX_DEFINE_CLASS(TComponent, Published<&TComponent::Name, &TComponent::SetName>(u"Name"),
                  Published<&TComponent::Tag, &TComponent::SetTag>(u"Tag"))
 
 // --- TPersistent ----------------------------------------------------------
@@ -19,10 +18,7 @@ void TPersistent::Assign(TPersistent* Source)
     Source->AssignTo(this);
 }
 
-void TPersistent::AssignTo(TPersistent* Dest)
-{
-    Dest->AssignError(this);
-}
+void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
 
 void TPersistent::AssignError(TPersistent* Source)
 {

@@ -29,10 +29,7 @@ bool TakesButtonSize(const TControl* control) noexcept
 
 // --- TToolButton ----------------------------------------------------------
 
-TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner)
-{
-    SetBounds(0, 0, DefaultWidth, DefaultHeight);
-}
+TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, DefaultWidth, DefaultHeight); }
 
 TToolButton::~TToolButton()
 {
@@ -49,10 +46,7 @@ void TToolButton::SetStyle(TToolButtonStyle Value)
         Parent()->Realign();
 }
 
-int TToolButton::Index() const noexcept
-{
-    return toolBar_ ? toolBar_->IndexOfButton(this) : -1;
-}
+int TToolButton::Index() const noexcept { return toolBar_ ? toolBar_->IndexOfButton(this) : -1; }
 
 void TToolButton::Click()
 {
@@ -63,10 +57,7 @@ void TToolButton::Click()
 
 // --- TToolBar -------------------------------------------------------------
 
-TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner)
-{
-    SetBounds(0, 0, 150, buttonHeight_ + 7);
-}
+TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 150, buttonHeight_ + 7); }
 
 TToolBar::~TToolBar()
 {
@@ -97,10 +88,7 @@ std::vector<TControl*> TToolBar::OrderedControls() const
     return result;
 }
 
-void TToolBar::SetImages(TCustomImageList* Value)
-{
-    SetNotifiedReference(this, images_, Value);
-}
+void TToolBar::SetImages(TCustomImageList* Value) { SetNotifiedReference(this, images_, Value); }
 
 void TToolBar::SetButtonWidth(int Value)
 {
@@ -166,8 +154,7 @@ void TToolBar::AlignControls(TControl* AControl)
     auto moved = std::find_if(slots_.begin(), slots_.end(), [&](const Slot& s) { return s.Control == AControl; });
     if (moved != slots_.end() && AControl->Left() != moved->LaidOutLeft) {
         slots_.erase(moved);
-        slots_.insert(slots_.begin() + std::ptrdiff_t(PlaceFor(AControl->Left())),
-                      Slot{AControl, AControl->Left()});
+        slots_.insert(slots_.begin() + std::ptrdiff_t(PlaceFor(AControl->Left())), Slot{AControl, AControl->Left()});
         RebuildButtons();
     }
     Layout();

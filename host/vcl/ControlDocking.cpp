@@ -33,10 +33,7 @@ void FreeFloatHost(TWinControl* formerParent)
         host->Free();
 }
 
-bool TControl::Floating() const noexcept
-{
-    return FloatHostOf(parent_) != nullptr;
-}
+bool TControl::Floating() const noexcept { return FloatHostOf(parent_) != nullptr; }
 
 void TControl::ManualFloat(const TRect& ScreenPos)
 {
@@ -55,8 +52,7 @@ void TControl::ManualFloat(const TRect& ScreenPos)
         FreeFloatHost(old);
         return;
     }
-    host->SetBounds(ScreenPos.Left, ScreenPos.Top, ScreenPos.Right - ScreenPos.Left,
-                    ScreenPos.Bottom - ScreenPos.Top);
+    host->SetBounds(ScreenPos.Left, ScreenPos.Top, ScreenPos.Right - ScreenPos.Left, ScreenPos.Bottom - ScreenPos.Top);
 }
 
 void TControl::ManualDock(TWinControl* NewDockSite)

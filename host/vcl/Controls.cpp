@@ -113,10 +113,7 @@ void TControl::SetEnabled(bool Value)
     EnabledChanged();
 }
 
-void TControl::SetText(const String& Value)
-{
-    StoreText(Value);
-}
+void TControl::SetText(const String& Value) { StoreText(Value); }
 
 void TControl::StoreText(const String& Value)
 {
@@ -218,20 +215,11 @@ void TWinControl::RecreateWnd()
     CreateHandle();
 }
 
-void TWinControl::Update()
-{
-    Realign();
-}
+void TWinControl::Update() { Realign(); }
 
-void TWinControl::SetFocus()
-{
-    ::SetFocus(Handle());
-}
+void TWinControl::SetFocus() { ::SetFocus(Handle()); }
 
-bool TWinControl::Focused() const
-{
-    return handle_ && ::GetFocus() == handle_;
-}
+bool TWinControl::Focused() const { return handle_ && ::GetFocus() == handle_; }
 
 TWinControl* TWinControl::FindControl(HWND Handle) noexcept
 {
@@ -351,8 +339,7 @@ void TWinControl::WndProc(TMessage& Message)
         handle_ = nullptr;
         return;
     }
-    default:
-        break;
+    default: break;
     }
     DefaultHandler(Message);
 }

@@ -19,15 +19,9 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
 TApplication::~TApplication() = default;
 
-void TApplication::SetMainForm(TWinControl* Value)
-{
-    SetNotifiedReference(this, mainForm_, Value);
-}
+void TApplication::SetMainForm(TWinControl* Value) { SetNotifiedReference(this, mainForm_, Value); }
 
-HWND TApplication::MainFormHandle() const
-{
-    return mainForm_ ? mainForm_->Handle() : nullptr;
-}
+HWND TApplication::MainFormHandle() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation)
 {
@@ -92,10 +86,7 @@ bool TApplication::Idle()
     return done;
 }
 
-void TApplication::Terminate()
-{
-    QueueMessage(nullptr, kQuitMessage);
-}
+void TApplication::Terminate() { QueueMessage(nullptr, kQuitMessage); }
 
 void TApplication::HandleException(TObject*)
 {
@@ -117,7 +108,4 @@ bool TApplication::HelpKeyword(const String& Keyword)
     return true;
 }
 
-void TApplication::DispatchQueuedMessage(const MSG& Msg)
-{
-    dispatched_.push_back(Msg);
-}
+void TApplication::DispatchQueuedMessage(const MSG& Msg) { dispatched_.push_back(Msg); }

@@ -18,10 +18,7 @@ HBITMAP NewBitmapHandle(int width, int height, const std::uint32_t* pixels)
 
 } // namespace
 
-TBitmap::TBitmap(int AWidth, int AHeight)
-{
-    SetSize(AWidth, AHeight);
-}
+TBitmap::TBitmap(int AWidth, int AHeight) { SetSize(AWidth, AHeight); }
 
 TBitmap::~TBitmap()
 {

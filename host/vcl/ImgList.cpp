@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-TVX_DEFINE_CLASS(TCustomImageList,
-                 Published<&TCustomImageList::Width, &TCustomImageList::SetWidth>(u"Width"),
+TVX_DEFINE_CLASS(TCustomImageList, Published<&TCustomImageList::Width, &TCustomImageList::SetWidth>(u"Width"),
                  Published<&TCustomImageList::Height, &TCustomImageList::SetHeight>(u"Height"))
 TVX_DEFINE_CLASS(TImageList)
 
@@ -13,8 +12,7 @@ TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}
 
 TCustomImageList::TCustomImageList(TComponent* AOwner, int AWidth, int AHeight)
     : TComponent(AOwner), width_(std::max(AWidth, 1)), height_(std::max(AHeight, 1))
-{
-}
+{}
 
 TCustomImageList::~TCustomImageList() = default;
 
@@ -98,10 +96,7 @@ void TCustomImageList::Delete(int Index)
     images_.erase(images_.begin() + Index);
 }
 
-void TCustomImageList::Clear()
-{
-    images_.clear();
-}
+void TCustomImageList::Clear() { images_.clear(); }
 
 void TCustomImageList::CheckIndex(int Index) const
 {

@@ -52,10 +52,7 @@ int TList::Remove(void* Item)
     return index;
 }
 
-void* TList::Extract(void* Item)
-{
-    return Remove(Item) >= 0 ? Item : nullptr;
-}
+void* TList::Extract(void* Item) { return Remove(Item) >= 0 ? Item : nullptr; }
 
 int TList::IndexOf(void* Item) const noexcept
 {
@@ -119,7 +116,4 @@ TList* TThreadList::LockList()
     return &list_;
 }
 
-void TThreadList::UnlockList() noexcept
-{
-    lock_.unlock();
-}
+void TThreadList::UnlockList() noexcept { lock_.unlock(); }

@@ -11,8 +11,7 @@ int ShortCutOf(const TMenuItem& item) noexcept { return item.ShortCut(); }
 void SetShortCutOf(TMenuItem& item, int value) noexcept { item.SetShortCut(TShortCut(value)); }
 } // namespace
 
-TVX_DEFINE_CLASS(TMenuItem,
-                 Published<&TMenuItem::Caption, &TMenuItem::SetCaption>(u"Caption"),
+TVX_DEFINE_CLASS(TMenuItem, Published<&TMenuItem::Caption, &TMenuItem::SetCaption>(u"Caption"),
                  Published<&TMenuItem::Checked, &TMenuItem::SetChecked>(u"Checked"),
                  Published<&TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck>(u"AutoCheck"),
                  Published<&TMenuItem::Enabled, &TMenuItem::SetEnabled>(u"Enabled"),
@@ -80,10 +79,7 @@ int TMenuItem::IndexOf(const TMenuItem* Item) const noexcept
     return it == items_.end() ? -1 : int(it - items_.begin());
 }
 
-int TMenuItem::MenuIndex() const noexcept
-{
-    return parent_ ? parent_->IndexOf(this) : -1;
-}
+int TMenuItem::MenuIndex() const noexcept { return parent_ ? parent_->IndexOf(this) : -1; }
 
 void TMenuItem::SetMenuIndex(int Value)
 {
@@ -99,10 +95,7 @@ void TMenuItem::SetMenuIndex(int Value)
     parent->items_.insert(parent->items_.begin() + Value, this);
 }
 
-void TMenuItem::Add(TMenuItem* Item)
-{
-    Insert(Count(), Item);
-}
+void TMenuItem::Add(TMenuItem* Item) { Insert(Count(), Item); }
 
 void TMenuItem::Insert(int Index, TMenuItem* Item)
 {
@@ -161,10 +154,7 @@ TMenu* TMenuItem::GetParentMenu() const noexcept
 
 // --- TMenu ----------------------------------------------------------------
 
-TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(nullptr))
-{
-    items_->menu_ = this;
-}
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(nullptr)) { items_->menu_ = this; }
 
 TMenu::~TMenu()
 {
@@ -174,10 +164,7 @@ TMenu::~TMenu()
     FreeAndNil(items_);
 }
 
-void TMenu::SetImages(TCustomImageList* Value)
-{
-    SetNotifiedReference(this, images_, Value);
-}
+void TMenu::SetImages(TCustomImageList* Value) { SetNotifiedReference(this, images_, Value); }
 
 void TMenu::Notification(TComponent* AComponent, TOperation Operation)
 {

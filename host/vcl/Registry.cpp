@@ -18,28 +18,17 @@ constexpr REGSAM kReadNoNotify = STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_EN
 TRegDataType RegDataOf(DWORD type) noexcept
 {
     switch (type) {
-    case REG_SZ:
-        return rdString;
-    case REG_EXPAND_SZ:
-        return rdExpandString;
-    case REG_DWORD:
-        return rdInteger;
-    case REG_BINARY:
-        return rdBinary;
-    default:
-        return rdUnknown;
+    case REG_SZ: return rdString;
+    case REG_EXPAND_SZ: return rdExpandString;
+    case REG_DWORD: return rdInteger;
+    case REG_BINARY: return rdBinary;
+    default: return rdUnknown;
     }
 }
 
-LPCWSTR Wide(const String& s) noexcept
-{
-    return tvx::AsOleChar(s.c_str());
-}
+LPCWSTR Wide(const String& s) noexcept { return tvx::AsOleChar(s.c_str()); }
 
-[[noreturn]] void GetDataFailed(const String& name)
-{
-    throw ERegistryException(Format(SRegGetDataFailed, name));
-}
+[[noreturn]] void GetDataFailed(const String& name) { throw ERegistryException(Format(SRegGetDataFailed, name)); }
 
 } // namespace
 
@@ -47,10 +36,7 @@ TRegistry::TRegistry() = default;
 
 TRegistry::TRegistry(REGSAM AAccess) : access_(AAccess) {}
 
-TRegistry::~TRegistry()
-{
-    CloseKey();
-}
+TRegistry::~TRegistry() { CloseKey(); }
 
 void TRegistry::SetRootKey(HKEY Value)
 {
@@ -60,10 +46,7 @@ void TRegistry::SetRootKey(HKEY Value)
     CloseKey();
 }
 
-HKEY TRegistry::BaseKey(bool relative) const noexcept
-{
-    return relative && currentKey_ ? currentKey_ : rootKey_;
-}
+HKEY TRegistry::BaseKey(bool relative) const noexcept { return relative && currentKey_ ? currentKey_ : rootKey_; }
 
 void TRegistry::ChangeKey(HKEY key, const String& path)
 {
@@ -165,10 +148,7 @@ int TRegistry::GetDataSize(const String& ValueName) const
     return GetDataInfo(ValueName, info) ? info.DataSize : -1;
 }
 
-void TRegistry::ReadError(const String& Name) const
-{
-    throw ERegistryException(Format(SInvalidRegType, Name));
-}
+void TRegistry::ReadError(const String& Name) const { throw ERegistryException(Format(SInvalidRegType, Name)); }
 
 String TRegistry::ReadString(const String& Name) const
 {

@@ -81,10 +81,7 @@ TVX_DEFINE_CLASS(TComboBox, Published<&TComboBox::Style, &TComboBox::SetStyle>(u
 
 // --- TLabel ---------------------------------------------------------------
 
-TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner)
-{
-    SetBounds(0, 0, 0, TextHeight);
-}
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 0, TextHeight); }
 
 void TLabel::SetAutoSize(bool Value)
 {
@@ -92,10 +89,7 @@ void TLabel::SetAutoSize(bool Value)
     AdjustSize();
 }
 
-void TLabel::TextChanged()
-{
-    AdjustSize();
-}
+void TLabel::TextChanged() { AdjustSize(); }
 
 void TLabel::AdjustSize()
 {
@@ -110,10 +104,7 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), items_(std::make
     SetBounds(0, 0, 145, 21);
 }
 
-TComboBox::~TComboBox()
-{
-    *alive_ = false;
-}
+TComboBox::~TComboBox() { *alive_ = false; }
 
 void TComboBox::SetStyle(TComboBoxStyle Value)
 {
@@ -132,10 +123,7 @@ void TComboBox::SetItemIndex(int Value)
     ShowSelection();
 }
 
-void TComboBox::ShowSelection()
-{
-    StoreText(itemIndex_ >= 0 ? items_->Strings(itemIndex_) : String());
-}
+void TComboBox::ShowSelection() { StoreText(itemIndex_ >= 0 ? items_->Strings(itemIndex_) : String()); }
 
 void TComboBox::SetText(const String& Value)
 {

@@ -23,10 +23,7 @@ private:
 
 // --- TStrings -------------------------------------------------------------
 
-void TStrings::Error(std::u16string_view Msg, int Data) const
-{
-    throw EStringListError(Format(Msg, Data));
-}
+void TStrings::Error(std::u16string_view Msg, int Data) const { throw EStringListError(Format(Msg, Data)); }
 
 int TStrings::Add(const String& S)
 {
@@ -122,10 +119,7 @@ void TStrings::Assign(TPersistent* Source)
     AddStrings(source);
 }
 
-TObject* TStrings::GetObject(int) const
-{
-    return nullptr;
-}
+TObject* TStrings::GetObject(int) const { return nullptr; }
 
 void TStrings::Put(int Index, const String& S)
 {
@@ -138,10 +132,7 @@ void TStrings::PutObject(int, TObject*) {}
 
 void TStrings::SetUpdateState(bool) {}
 
-int TStrings::CompareStrings(const String& S1, const String& S2) const
-{
-    return CompareText(S1, S2);
-}
+int TStrings::CompareStrings(const String& S1, const String& S2) const { return CompareText(S1, S2); }
 
 // --- TStringList ----------------------------------------------------------
 
@@ -170,10 +161,7 @@ TObject* TStringList::GetObject(int Index) const
     return items_[std::size_t(Index)].Object;
 }
 
-int TStringList::Add(const String& S)
-{
-    return AddObject(S, nullptr);
-}
+int TStringList::Add(const String& S) { return AddObject(S, nullptr); }
 
 int TStringList::AddObject(const String& S, TObject* AObject)
 {
@@ -188,10 +176,7 @@ int TStringList::AddObject(const String& S, TObject* AObject)
     return index;
 }
 
-void TStringList::Insert(int Index, const String& S)
-{
-    InsertObject(Index, S, nullptr);
-}
+void TStringList::Insert(int Index, const String& S) { InsertObject(Index, S, nullptr); }
 
 void TStringList::InsertObject(int Index, const String& S, TObject* AObject)
 {

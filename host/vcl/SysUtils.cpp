@@ -16,10 +16,7 @@ void Exception::SetMessage(String Msg)
     message_ = std::move(Msg);
 }
 
-void Abort()
-{
-    throw EAbort(String(SOperationAborted));
-}
+void Abort() { throw EAbort(String(SOperationAborted)); }
 
 namespace {
 
@@ -35,8 +32,7 @@ String OleSysErrorText(const String& msg, HRESULT code)
 
 EOleSysError::EOleSysError(const String& Msg, HRESULT ErrorCode, int HelpContext)
     : EOleError(OleSysErrorText(Msg, ErrorCode)), errorCode_(ErrorCode), helpContext_(HelpContext)
-{
-}
+{}
 
 void OleCheck(HRESULT Result)
 {
@@ -258,7 +254,4 @@ bool IsValidIdent(std::u16string_view Ident) noexcept
                        [](char16_t c) { return IsAsciiLetter(c) || IsDigit(c) || c == u'_'; });
 }
 
-String IntToStr(long long Value)
-{
-    return Format(u"%d", Value);
-}
+String IntToStr(long long Value) { return Format(u"%d", Value); }

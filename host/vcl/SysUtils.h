@@ -18,9 +18,9 @@
 #include <type_traits>
 
 // Gives an error class its constructors and its VCL class name.
-#define TVX_EXCEPTION_CLASS(Class, Parent) \
-public:                                    \
-    using Parent::Parent;                  \
+#define TVX_EXCEPTION_CLASS(Class, Parent)                                                                             \
+public:                                                                                                                \
+    using Parent::Parent;                                                                                              \
     String ClassName() const override { return u"" #Class; }
 
 class TVX_IDE_API Exception : public std::exception, public tvx::MessageCarrier {
@@ -89,8 +89,7 @@ struct TVX_IDE_API TVarRec {
     TVarRec(T value) noexcept
         : Kind(vtInteger), Signed(static_cast<long long>(value)),
           Unsigned(static_cast<unsigned long long>(static_cast<std::make_unsigned_t<T>>(value)))
-    {
-    }
+    {}
     TVarRec(std::u16string_view text) : Kind(vtString), Text(text) {}
     TVarRec(const String& text) : Kind(vtString), Text(text) {}
     TVarRec(const char16_t* text) : Kind(vtString), Text(text ? text : u"") {}

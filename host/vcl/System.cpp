@@ -11,25 +11,13 @@ TClass TObject::StaticClass() noexcept
     return &meta;
 }
 
-TClass TObject::ClassType() const noexcept
-{
-    return StaticClass();
-}
+TClass TObject::ClassType() const noexcept { return StaticClass(); }
 
-String TObject::ClassName() const
-{
-    return String(ClassType()->ClassName());
-}
+String TObject::ClassName() const { return String(ClassType()->ClassName()); }
 
-bool TObject::ClassNameIs(const String& Name) const
-{
-    return SameText(ClassType()->ClassName(), Name);
-}
+bool TObject::ClassNameIs(const String& Name) const { return SameText(ClassType()->ClassName(), Name); }
 
-bool TObject::InheritsFrom(TClass AClass) const noexcept
-{
-    return ClassType()->InheritsFrom(AClass);
-}
+bool TObject::InheritsFrom(TClass AClass) const noexcept { return ClassType()->InheritsFrom(AClass); }
 
 void TObject::Free()
 {

@@ -18,10 +18,10 @@ using TClass = const TMetaClass*;
 // Declares a class's metaclass. Put it first in the class body; it leaves the
 // access at public. TVX_DEFINE_CLASS (host/vcl/TypInfo.h) defines it in the
 // class's source file, with the class's published properties.
-#define TVX_CLASS(Class, Parent)                                              \
-public:                                                                       \
-    using inherited = Parent;                                                 \
-    static TClass StaticClass() noexcept;                                     \
+#define TVX_CLASS(Class, Parent)                                                                                       \
+public:                                                                                                                \
+    using inherited = Parent;                                                                                          \
+    static TClass StaticClass() noexcept;                                                                              \
     TClass ClassType() const noexcept override { return StaticClass(); }
 
 class TVX_IDE_API TObject {

@@ -4,8 +4,7 @@
 
 TMetaClass::TMetaClass(std::u16string_view Name, TClass Parent, std::initializer_list<TPropInfo> Props)
     : name_(Name), parent_(Parent), props_(Props)
-{
-}
+{}
 
 bool TMetaClass::InheritsFrom(TClass AClass) const noexcept
 {
@@ -25,10 +24,7 @@ const TPropInfo* TMetaClass::FindProp(std::u16string_view Name) const noexcept
     return nullptr;
 }
 
-void RaiseInvalidPropertyValue()
-{
-    throw EPropertyError(String(SInvalidPropertyValue));
-}
+void RaiseInvalidPropertyValue() { throw EPropertyError(String(SInvalidPropertyValue)); }
 
 const TPropInfo* GetPropInfo(TClass AClass, std::u16string_view PropName) noexcept
 {
@@ -63,16 +59,11 @@ namespace {
 String KindName(const TPropInfo& info)
 {
     switch (info.Kind) {
-    case tkInteger:
-        return u"Integer";
-    case tkEnumeration:
-        return u"Enumeration";
-    case tkUString:
-        return u"string";
-    case tkClass:
-        return String(info.PropClass->ClassName());
-    case tkMethod:
-        return u"Method";
+    case tkInteger: return u"Integer";
+    case tkEnumeration: return u"Enumeration";
+    case tkUString: return u"string";
+    case tkClass: return String(info.PropClass->ClassName());
+    case tkMethod: return u"Method";
     }
     return String();
 }

@@ -57,11 +57,11 @@ private:
 
 // Defines the metaclass declared by TVX_CLASS, with the published
 // properties, e.g. TVX_DEFINE_CLASS(TTabSet, Published<...>(u"TabIndex"), ...).
-#define TVX_DEFINE_CLASS(Class, ...)                                                           \
-    TClass Class::StaticClass() noexcept                                                       \
-    {                                                                                          \
-        static const TMetaClass meta(u"" #Class, Class::inherited::StaticClass(), {__VA_ARGS__}); \
-        return &meta;                                                                          \
+#define TVX_DEFINE_CLASS(Class, ...)                                                                                   \
+    TClass Class::StaticClass() noexcept                                                                               \
+    {                                                                                                                  \
+        static const TMetaClass meta(u"" #Class, Class::inherited::StaticClass(), {__VA_ARGS__});                      \
+        return &meta;                                                                                                  \
     }
 
 // --- Building a property table -----------------------------------------
@@ -78,7 +78,10 @@ struct PropAccessor<R (C::*)() const> {
     using Class = C;
     using Value = std::remove_cvref_t<R>;
     template <auto M>
-    static Value Read(C& o) { return (o.*M)(); }
+    static Value Read(C& o)
+    {
+        return (o.*M)();
+    }
 };
 template <class C, class R>
 struct PropAccessor<R (C::*)() const noexcept> : PropAccessor<R (C::*)() const> {};
@@ -87,19 +90,27 @@ struct PropAccessor<void (C::*)(A)> {
     using Class = C;
     using Value = std::remove_cvref_t<A>;
     template <auto M>
-    static void Write(C& o, Value v) { (o.*M)(std::move(v)); }
+    static void Write(C& o, Value v)
+    {
+        (o.*M)(std::move(v));
+    }
 };
 template <class C, class A>
 struct PropAccessor<void (C::*)(A) noexcept> : PropAccessor<void (C::*)(A)> {};
 template <class C, class T>
-    requires(!std::is_function_v<T>)
-struct PropAccessor<T C::*> {
+requires(!std::is_function_v<T>) struct PropAccessor<T C::*> {
     using Class = C;
     using Value = T;
     template <auto M>
-    static Value Read(C& o) { return o.*M; }
+    static Value Read(C& o)
+    {
+        return o.*M;
+    }
     template <auto M>
-    static void Write(C& o, Value v) { o.*M = std::move(v); }
+    static void Write(C& o, Value v)
+    {
+        o.*M = std::move(v);
+    }
 };
 
 template <class T>

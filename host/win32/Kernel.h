@@ -127,7 +127,7 @@ using LPCSTR = const char*;
 #define SUBLANG_SYS_DEFAULT 0x02
 #define SUBLANG_ENGLISH_US 0x01
 #define MAKELANGID(p, s) ((((WORD)(s)) << 10) | (WORD)(p))
-#define PRIMARYLANGID(lgid) ((WORD)(lgid) & 0x3ff)
+#define PRIMARYLANGID(lgid) ((WORD)(lgid)&0x3ff)
 
 TVX_WIN32_API DWORD GetLastError();
 TVX_WIN32_API void SetLastError(DWORD dwErrCode);

@@ -8,12 +8,12 @@
 #if defined(_WIN32)
 #include <shellapi.h>
 #else
-#include "host/win32/WinTypes.h"
-#include "host/win32/Registry.h"
 #include "host/win32/ComRuntime.h"
-#include "host/win32/Kernel.h"
-#include "host/win32/User.h"
-#include "host/win32/Shell.h"
 #include "host/win32/Gdi.h"
+#include "host/win32/Kernel.h"
+#include "host/win32/Registry.h"
+#include "host/win32/Shell.h"
+#include "host/win32/User.h"
+#include "host/win32/WinTypes.h"
 #include "host/win32/Windowing.h"
 #endif

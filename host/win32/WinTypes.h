@@ -6,8 +6,8 @@
 
 #if !defined(_WIN32)
 
-#define TVX_DECLARE_HANDLE(name) \
-    struct name##__;             \
+#define TVX_DECLARE_HANDLE(name)                                                                                       \
+    struct name##__;                                                                                                   \
     using name = name##__*
 
 TVX_DECLARE_HANDLE(HKEY);

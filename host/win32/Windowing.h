@@ -164,8 +164,8 @@ TVX_WIN32_API int GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount);
 // window that refuses either is gone and the result is null. WS_VISIBLE
 // shows the window after WM_CREATE. CW_USEDEFAULT reads as 0.
 TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X,
-                                   int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
-                                   HINSTANCE hInstance, LPVOID lpParam);
+                                   int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                                   LPVOID lpParam);
 // Destroys the windows it owns, then sends WM_DESTROY to the window and to
 // its children (parents first) and WM_NCDESTROY (children first). Child
 // windows go with it, whoever created them.

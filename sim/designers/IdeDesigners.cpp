@@ -30,9 +30,9 @@ private:
 // A few classes of the Standard, Additional, System, Dialogs and Data Access
 // pages.
 constexpr std::u16string_view kDesignedClasses[] = {
-    u"TLabel",  u"TButton",     u"TEdit",       u"TMemo",      u"TCheckBox",    u"TRadioButton", u"TListBox",
-    u"TPanel",  u"TGroupBox",   u"TBitBtn",     u"TSpeedButton", u"TImage",     u"TShape",       u"TTimer",
-    u"TPaintBox", u"TOpenDialog", u"TSaveDialog", u"TDataSource", u"TClientDataSet",
+    u"TLabel",    u"TButton",     u"TEdit",       u"TMemo",        u"TCheckBox",      u"TRadioButton", u"TListBox",
+    u"TPanel",    u"TGroupBox",   u"TBitBtn",     u"TSpeedButton", u"TImage",         u"TShape",       u"TTimer",
+    u"TPaintBox", u"TOpenDialog", u"TSaveDialog", u"TDataSource",  u"TClientDataSet",
 };
 
 // Never destroyed: the class registry keeps the metaclasses for the process.
@@ -82,10 +82,7 @@ void DesignPosition(int designInfo, int& left, int& top) noexcept
     top = std::int16_t(std::uint32_t(designInfo) >> 16);
 }
 
-int TSimModuleServices::GetModuleCount()
-{
-    return designers_ ? designers_->FormCount() : 0;
-}
+int TSimModuleServices::GetModuleCount() { return designers_ ? designers_->FormCount() : 0; }
 
 struct IdeDesigners::Form {
     TComponent* Root = nullptr;
@@ -152,8 +149,8 @@ TFormDesigner& IdeDesigners::Designer(const String& formName)
     return designer;
 }
 
-InsertedComponent IdeDesigners::InsertComponent(const String& formName, const String& className,
-                                                const String& name, int left, int top)
+InsertedComponent IdeDesigners::InsertComponent(const String& formName, const String& className, const String& name,
+                                                int left, int top)
 {
     TClass cls = PaletteClass(className);
     TFormDesigner& designer = Designer(formName);

@@ -58,8 +58,8 @@ public:
     // empty name lets the IDE number it (Button1, Button2, ...). Raises for a
     // class the palette lacks or a name the form refuses; an error a design
     // listener raises reaches the caller with the component on the form.
-    InsertedComponent InsertComponent(const String& formName, const String& className, const String& name,
-                                      int left, int top);
+    InsertedComponent InsertComponent(const String& formName, const String& className, const String& name, int left,
+                                      int top);
 
     // The classes on the palette, each registered with the class registry.
     static std::vector<String> PaletteClasses();

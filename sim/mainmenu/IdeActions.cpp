@@ -14,7 +14,7 @@ struct ActionEntry {
     const char16_t* Name;
     const char16_t* Category;
     const char16_t* Caption;
-    const char16_t* ShortCut;  // as the IDE prints it; empty for none
+    const char16_t* ShortCut; // as the IDE prints it; empty for none
     bool Enabled;
 };
 
@@ -57,10 +57,10 @@ constexpr ActionEntry kActions[] = {
     {u"RunProgramResetCommand", u"Run", u"Program R&eset", u"Ctrl+F2", false},
 };
 
-constexpr UINT kKeyDown = 0x0100;     // WM_KEYDOWN
-constexpr UINT kKeyUp = 0x0101;       // WM_KEYUP
-constexpr UINT kSysKeyDown = 0x0104;  // WM_SYSKEYDOWN: keys pressed with Alt
-constexpr UINT kSysKeyUp = 0x0105;    // WM_SYSKEYUP
+constexpr UINT kKeyDown = 0x0100;    // WM_KEYDOWN
+constexpr UINT kKeyUp = 0x0101;      // WM_KEYUP
+constexpr UINT kSysKeyDown = 0x0104; // WM_SYSKEYDOWN: keys pressed with Alt
+constexpr UINT kSysKeyUp = 0x0105;   // WM_SYSKEYUP
 
 // lParam of a key message: repeat count 1, the context bit for Alt, and the
 // previous-state and transition bits for a release.
@@ -97,10 +97,7 @@ IdeActions::IdeActions(SimulatedIde& ide) : ide_(ide), list_(new TActionList(nul
     }
 }
 
-IdeActions::~IdeActions()
-{
-    list_->Free();
-}
+IdeActions::~IdeActions() { list_->Free(); }
 
 TCustomAction* IdeActions::Find(const String& name) const noexcept
 {
@@ -147,8 +144,8 @@ std::vector<std::string> IdeActions::PressKey(TShortCut shortCut, HWND window)
 
     std::vector<std::string> lines;
     for (const KeyStroke& m : modifiers)
-        lines.push_back(std::string(m.Name) + " down: " +
-                        ide_.PostAndDescribe(window, down, m.Key, KeyData(alt, false)));
+        lines.push_back(std::string(m.Name) +
+                        " down: " + ide_.PostAndDescribe(window, down, m.Key, KeyData(alt, false)));
     const std::size_t dispatchedBefore = ide_.App().DispatchedMessages().size();
     std::string keyLine =
         keyName + " down: " + ide_.PostAndDescribe(window, down, shortCut & 0xFF, KeyData(alt, false));
@@ -173,9 +170,8 @@ void IdeActions::RegisterCommands(ScenarioRunner& runner)
              const TShortCut shortCut = TextToShortCut(Utf8ToUtf16(step.Args[0]));
              if (shortCut == scNone)
                  throw ScenarioError("not a key: '" + step.Args[0] + "'");
-             HWND window = step.Args.size() > 1
-                               ? reinterpret_cast<HWND>(std::uintptr_t(ScenarioInteger(step.Args[1])))
-                               : HWND(nullptr);
+             HWND window = step.Args.size() > 1 ? reinterpret_cast<HWND>(std::uintptr_t(ScenarioInteger(step.Args[1])))
+                                                : HWND(nullptr);
              return PressKey(shortCut, window);
          }});
 }

@@ -31,6 +31,7 @@ enum IdeImage { kOpenImage, kSaveImage, kRunImage };
 // meets, with the IDE's default key mapping. Separators are named as the
 // IDE's form designer names them. With no program running, pausing and
 // resetting are disabled.
+// clang-format off
 std::vector<ItemTemplate> IdeMenus()
 {
     return {
@@ -131,6 +132,7 @@ std::vector<ItemTemplate> IdeMenus()
         }},
     };
 }
+// clang-format on
 
 // 16 x 16 on the magenta that the IDE's image lists make transparent.
 void AddIdeImage(TCustomImageList& images, TColor ink, int pattern)
@@ -205,10 +207,7 @@ TCustomActionList* IdeMainMenu::ActionList() const noexcept
     return actions_ ? actions_->List() : nullptr;
 }
 
-void IdeMainMenu::BeforeShutdown()
-{
-    atShutdown_ = Tree();
-}
+void IdeMainMenu::BeforeShutdown() { atShutdown_ = Tree(); }
 
 void IdeMainMenu::AddToReport(Report& report) const
 {
@@ -330,23 +329,22 @@ void IdeMainMenu::RegisterCommands(ScenarioRunner& runner)
                      "Chooses a main-menu item by its path of component names (e.g. ToolsMenu\\ToolsOptionsItem) "
                      "as the user would, firing its click.",
                      1, 1, [this](const ScenarioStep& step) { return Choose(Utf8ToUtf16(step.Args[0])); }});
-    runner.Register({"menu-item", "menu-item <menu name path>",
-                     "Reads a main-menu item's caption, state, shortcut, image and maker into the report.", 1, 1,
-                     [this](const ScenarioStep& step) {
-                         return std::vector<std::string>{Describe(Utf8ToUtf16(step.Args[0]))};
-                     }});
-    runner.Register({"menu", "menu", "Writes the whole main menu tree into the report.", 0, 0,
-                     [this](const ScenarioStep&) {
-                         std::vector<std::string> lines;
-                         std::string text = MenuTreeText(Tree(), 0);
-                         std::size_t start = 0;
-                         while (start < text.size()) {
-                             std::size_t end = text.find('\n', start);
-                             lines.push_back(text.substr(start, end - start));
-                             start = end + 1;
-                         }
-                         return lines;
-                     }});
+    runner.Register(
+        {"menu-item", "menu-item <menu name path>",
+         "Reads a main-menu item's caption, state, shortcut, image and maker into the report.", 1, 1,
+         [this](const ScenarioStep& step) { return std::vector<std::string>{Describe(Utf8ToUtf16(step.Args[0]))}; }});
+    runner.Register(
+        {"menu", "menu", "Writes the whole main menu tree into the report.", 0, 0, [this](const ScenarioStep&) {
+             std::vector<std::string> lines;
+             std::string text = MenuTreeText(Tree(), 0);
+             std::size_t start = 0;
+             while (start < text.size()) {
+                 std::size_t end = text.find('\n', start);
+                 lines.push_back(text.substr(start, end - start));
+                 start = end + 1;
+             }
+             return lines;
+         }});
     actions_->RegisterCommands(runner);
 }
 

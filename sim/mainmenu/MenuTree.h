@@ -11,7 +11,7 @@ namespace tvx::sim {
 
 struct MenuItemRecord {
     std::u16string Name;
-    std::u16string Caption;  // with its "&" marks
+    std::u16string Caption; // with its "&" marks
     bool Checked = false;
     bool Enabled = true;
     bool Visible = true;

@@ -10,10 +10,7 @@ void TSplashScreenServices::AddPluginBitmap(const String& ACaption, HBITMAP ABit
     lines_.push_back(TSplashPluginLine{ACaption, ABitmap, AIsUnRegistered, ALicenseStatus, ASKUName});
 }
 
-void TSplashScreenServices::StatusMessage(const String& StatusMsg)
-{
-    status_.push_back(StatusMsg);
-}
+void TSplashScreenServices::StatusMessage(const String& StatusMsg) { status_.push_back(StatusMsg); }
 
 // --- TAboutBoxServices ----------------------------------------------------
 
@@ -42,24 +39,17 @@ int TAboutBoxServices::AddPluginInfo(const String& ATitle, const String& ADescri
     return Add(std::move(entry));
 }
 
-void TAboutBoxServices::RemovePluginInfo(int Index)
+void TAboutBoxServices::RemovePluginInfo(int Index) { Remove(Index, false); }
+
+int TAboutBoxServices::AddProductInfoShort(const String& ADialogTitle, const String& ACopyright, const String& ATitle,
+                                           const String& ADescription, HBITMAP AAboutImage, HBITMAP AProductImage,
+                                           bool AIsUnRegistered, const String& ALicenseStatus, const String& ASKUName)
 {
-    Remove(Index, false);
+    return AddProductInfo(ADialogTitle, ACopyright, ATitle, ADescription, AAboutImage, AProductImage, AIsUnRegistered,
+                          ALicenseStatus, ASKUName, 0, 0);
 }
 
-int TAboutBoxServices::AddProductInfoShort(const String& ADialogTitle, const String& ACopyright,
-                                           const String& ATitle, const String& ADescription, HBITMAP AAboutImage,
-                                           HBITMAP AProductImage, bool AIsUnRegistered,
-                                           const String& ALicenseStatus, const String& ASKUName)
-{
-    return AddProductInfo(ADialogTitle, ACopyright, ATitle, ADescription, AAboutImage, AProductImage,
-                          AIsUnRegistered, ALicenseStatus, ASKUName, 0, 0);
-}
-
-void TAboutBoxServices::RemoveProductInfo(int Index)
-{
-    Remove(Index, true);
-}
+void TAboutBoxServices::RemoveProductInfo(int Index) { Remove(Index, true); }
 
 int TAboutBoxServices::ProductInfoCount()
 {

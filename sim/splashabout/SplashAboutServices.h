@@ -16,11 +16,10 @@ struct TSplashPluginLine {
     String SKUName;
 };
 
-class TSplashScreenServices final
-    : public tvx::Implements<TSplashScreenServices, IOTASplashScreenServices> {
+class TSplashScreenServices final : public tvx::Implements<TSplashScreenServices, IOTASplashScreenServices> {
 public:
-    void AddPluginBitmap(const String& ACaption, HBITMAP ABitmap, bool AIsUnRegistered,
-                         const String& ALicenseStatus, const String& ASKUName) override;
+    void AddPluginBitmap(const String& ACaption, HBITMAP ABitmap, bool AIsUnRegistered, const String& ALicenseStatus,
+                         const String& ASKUName) override;
     void StatusMessage(const String& StatusMsg) override;
 
     const std::vector<TSplashPluginLine>& PluginLines() const noexcept { return lines_; }

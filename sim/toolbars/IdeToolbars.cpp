@@ -50,6 +50,7 @@ struct ToolBarTemplate {
 
 // RAD Studio XE's standard toolbars with the commands a package author
 // meets. With no program running, pausing and resetting are disabled.
+// clang-format off
 std::vector<ToolBarTemplate> StandardToolBars()
 {
     return {
@@ -84,22 +85,17 @@ std::vector<ToolBarTemplate> StandardToolBars()
         }},
     };
 }
+// clang-format on
 
 const char* StyleKind(TToolButtonStyle style)
 {
     switch (style) {
-    case tbsButton:
-        return "button";
-    case tbsCheck:
-        return "check";
-    case tbsDropDown:
-        return "dropdown";
-    case tbsSeparator:
-        return "separator";
-    case tbsDivider:
-        return "divider";
-    case tbsTextButton:
-        return "textbutton";
+    case tbsButton: return "button";
+    case tbsCheck: return "check";
+    case tbsDropDown: return "dropdown";
+    case tbsSeparator: return "separator";
+    case tbsDivider: return "divider";
+    case tbsTextButton: return "textbutton";
     }
     return "button";
 }
@@ -346,9 +342,6 @@ std::vector<ToolbarRecord> IdeToolbars::Snapshot() const
     return records;
 }
 
-void IdeToolbars::AddToReport(Report& report) const
-{
-    report.Toolbars = atShutdown_;
-}
+void IdeToolbars::AddToReport(Report& report) const { report.Toolbars = atShutdown_; }
 
 } // namespace tvx::sim

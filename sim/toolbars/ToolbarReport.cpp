@@ -59,9 +59,9 @@ nlohmann::json ToolbarsJson(const std::vector<ToolbarRecord>& toolbars)
     for (const auto& t : toolbars) {
         nlohmann::json controls = nlohmann::json::array();
         for (const auto& c : t.Controls) {
-            nlohmann::json control = {{"kind", c.Kind},       {"name", U8(c.Name)},   {"caption", U8(c.Caption)},
-                                      {"hint", U8(c.Hint)},   {"enabled", c.Enabled}, {"visible", c.Visible},
-                                      {"down", c.Down},       {"imageIndex", c.ImageIndex}};
+            nlohmann::json control = {{"kind", c.Kind},     {"name", U8(c.Name)},        {"caption", U8(c.Caption)},
+                                      {"hint", U8(c.Hint)}, {"enabled", c.Enabled},      {"visible", c.Visible},
+                                      {"down", c.Down},     {"imageIndex", c.ImageIndex}};
             if (c.Kind == "combo" || c.Kind == "list") {
                 nlohmann::json items = nlohmann::json::array();
                 for (const auto& item : c.Items)

@@ -128,8 +128,7 @@ void IdeToolbars::RegisterCommands(ScenarioRunner& runner)
     runner.Register({"type", "type <toolbar> <combo name> <text>",
                      "Types text into a toolbar combo box (a list-only one selects the item of that text).", 3, 3,
                      [this](const ScenarioStep& step) {
-                         return Type(Utf8ToUtf16(step.Args[0]), Utf8ToUtf16(step.Args[1]),
-                                     Utf8ToUtf16(step.Args[2]));
+                         return Type(Utf8ToUtf16(step.Args[0]), Utf8ToUtf16(step.Args[1]), Utf8ToUtf16(step.Args[2]));
                      }});
     runner.Register({"pick", "pick <toolbar> <combo name> <item index>",
                      "Picks an item of a toolbar combo box from its drop-down list.", 3, 3,

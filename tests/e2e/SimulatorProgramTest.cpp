@@ -99,11 +99,15 @@ TEST_F(ExampleSession, FailureMessagesAreShownExactly)
     const json& boxes = report.at("messageBoxes");
     ASSERT_EQ(boxes.size(), 2u) << boxes.dump(2);
     EXPECT_EQ(boxes[0].at("text"), "Failed to load package 'Missing Product'.\n\r"
-                                   "Package ID: " + kMissingSubkey + "\n\r"
-                                   "Error: Class not registered");
+                                   "Package ID: " +
+                                       kMissingSubkey +
+                                       "\n\r"
+                                       "Error: Class not registered");
     EXPECT_EQ(boxes[1].at("text"), "Failed to load package.\n\r"
-                                   "Package ID: " + kUnnamedSubkey + "\n\r"
-                                   "Error: Class not registered");
+                                   "Package ID: " +
+                                       kUnnamedSubkey +
+                                       "\n\r"
+                                       "Error: Class not registered");
     for (const json& box : boxes) {
         EXPECT_EQ(box.at("caption"), "Talvix Products Loader");
         EXPECT_EQ(box.at("flags"), 16);
@@ -163,8 +167,7 @@ class MalformedRegFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        path = std::filesystem::temp_directory_path() /
-               ("tvx-e2e-" + std::to_string(::getpid()) + "-malformed.reg");
+        path = std::filesystem::temp_directory_path() / ("tvx-e2e-" + std::to_string(::getpid()) + "-malformed.reg");
         std::ofstream(path, std::ios::binary)
             << "Windows Registry Editor Version 5.00\r\n"
                "\r\n"

@@ -101,15 +101,9 @@ protected:
 // Catches the idle hook, the message hook, the designer and toolbar
 // notifiers, and menu and toolbar handlers left pointing into the unloaded
 // library after the IDE has terminated it.
-TEST_F(UnloadTest, AfterTerminateNothingPointsIntoTheLibrary)
-{
-    RunAndUnload(true);
-}
+TEST_F(UnloadTest, AfterTerminateNothingPointsIntoTheLibrary) { RunAndUnload(true); }
 
 // Catches the same when the library unloads without being terminated.
-TEST_F(UnloadTest, WithoutTerminateNothingPointsIntoTheLibrary)
-{
-    RunAndUnload(false);
-}
+TEST_F(UnloadTest, WithoutTerminateNothingPointsIntoTheLibrary) { RunAndUnload(false); }
 
 } // namespace

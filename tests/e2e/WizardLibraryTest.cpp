@@ -1,10 +1,10 @@
 // The built wizard library as the IDE meets it: found by name, entered,
 // terminated and unloaded, more than once in one process.
+#include "tests/support/WizardLibrary.h"
 #include "host/win32/GdiEmulation.h"
 #include "tests/support/HostFixture.h"
 #include "tests/support/TestPackages.h"
 #include "tests/support/TestSupport.h"
-#include "tests/support/WizardLibrary.h"
 
 #include <string>
 #include <vector>

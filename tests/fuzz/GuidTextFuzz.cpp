@@ -91,8 +91,8 @@ void CheckFormat(const GUID& guid, int capacity)
 // on, or both. Few names, so that chains and loops form.
 std::u16string ProgIdName(FuzzedDataProvider& in)
 {
-    static const char16_t* const kNames[] = {u"Talvix.Example", u"talvix.example", u"Talvix.Example.1",
-                                             u"Talvix.Example.2", u"Loop", u"CLSID", u"A.B.C"};
+    static const char16_t* const kNames[] = {
+        u"Talvix.Example", u"talvix.example", u"Talvix.Example.1", u"Talvix.Example.2", u"Loop", u"CLSID", u"A.B.C"};
     if (in.ConsumeIntegralInRange(0, 7) < 7)
         return kNames[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kNames) - 1)];
     std::string raw = in.ConsumeRandomLengthString(10);
@@ -141,12 +141,8 @@ StoredClsids RegisterProgIds(FuzzedDataProvider& in)
             clsids.push_back(clsid);
             break;
         }
-        case 1:
-            SetText(name + u"\\CurVer", ProgIdName(in), type);
-            break;
-        default:
-            SetText(name, u"a description, not a class", REG_SZ);
-            break;
+        case 1: SetText(name + u"\\CurVer", ProgIdName(in), type); break;
+        default: SetText(name, u"a description, not a class", REG_SZ); break;
         }
     }
     return clsids;

@@ -125,8 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(read.has_value());
     const std::size_t count = read->SubkeyNames.size();
     FUZZ_CHECK(count == stored.size());
-    FUZZ_CHECK(read->DisplayNames.size() == count && read->LoadOrders.size() == count &&
-               read->Sources.size() == count);
+    FUZZ_CHECK(read->DisplayNames.size() == count && read->LoadOrders.size() == count && read->Sources.size() == count);
     FUZZ_CHECK(std::is_sorted(read->LoadOrders.begin(), read->LoadOrders.end()));
     std::map<std::u16string, int> seen;
     for (std::size_t k = 0; k < count; ++k) {

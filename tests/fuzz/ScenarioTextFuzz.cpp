@@ -61,7 +61,7 @@ std::optional<long long> NumberValue(std::string_view text)
     unsigned __int128 magnitude = 0;
     for (; i < text.size(); ++i) {
         char c = text[i];
-        unsigned digit = c >= '0' && c <= '9' ? unsigned(c - '0')
+        unsigned digit = c >= '0' && c <= '9'   ? unsigned(c - '0')
                          : c >= 'a' && c <= 'f' ? unsigned(c - 'a' + 10)
                          : c >= 'A' && c <= 'F' ? unsigned(c - 'A' + 10)
                                                 : 99;

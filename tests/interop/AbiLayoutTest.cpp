@@ -45,10 +45,7 @@ TEST(PackageInfoLayout, PackageReadsFieldsAtPublishedOffsets)
 
 // The headers are found in the source tree the test was registered with:
 // cached compiles record this file's path relative to the build folder.
-std::filesystem::path SourceRoot()
-{
-    return std::filesystem::path(SourceDir());
-}
+std::filesystem::path SourceRoot() { return std::filesystem::path(SourceDir()); }
 
 std::string ReadSource(const std::string& relative)
 {

@@ -32,7 +32,7 @@ protected:
     }
 };
 
-#define RECORD(n, Result, Method, ...) \
+#define RECORD(n, Result, Method, ...)                                                                                 \
     Result STDMETHODCALLTYPE Method(__VA_ARGS__) override { return Hit<Result>(__func__); }
 
 template <class R>
@@ -62,9 +62,9 @@ void ExpectSlots()
     }
 }
 
-#define RECORDER(Interface)                        \
-    struct Interface##Recorder : Recorder<Interface> { \
-        TVX_SLOTS_##Interface(RECORD)                  \
+#define RECORDER(Interface)                                                                                            \
+    struct Interface##Recorder : Recorder<Interface> {                                                                 \
+        TVX_SLOTS_##Interface(RECORD)                                                                                  \
     };
 TVX_BDS_INTEROP_INTERFACES(RECORDER)
 TVX_WRAPPED_TOOLS_API_INTERFACES(RECORDER)
@@ -135,16 +135,10 @@ class InterfaceAbi : public testing::TestWithParam<AbiCase> {};
 
 // Catches a method declared out of its published slot (swapped neighbours,
 // a missing or extra method, a base other than IUnknown).
-TEST_P(InterfaceAbi, EachSlotReachesItsPublishedMethod)
-{
-    GetParam().expectSlots();
-}
+TEST_P(InterfaceAbi, EachSlotReachesItsPublishedMethod) { GetParam().expectSlots(); }
 
 // Catches a mistyped GUID, which would make packages' queries fail.
-TEST_P(InterfaceAbi, IidMatchesPublishedText)
-{
-    EXPECT_EQ(FormatGuid(GetParam().iid), GetParam().iidText);
-}
+TEST_P(InterfaceAbi, IidMatchesPublishedText) { EXPECT_EQ(FormatGuid(GetParam().iid), GetParam().iidText); }
 
 std::string CaseName(const testing::TestParamInfo<AbiCase>& info) { return info.param.name; }
 

@@ -1,6 +1,6 @@
 // BSTR layout and allocator behaviour, as packages compiled for Windows see it.
-#include "tests/support/TestSupport.h"
 #include "interop/VariantBool.h"
+#include "tests/support/TestSupport.h"
 
 #include <cstring>
 
@@ -113,7 +113,8 @@ TEST(Utf, ConvertsBothWaysAndReplacesBrokenUnits)
         EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);
     }
     const char16_t lone[] = {u'a', char16_t(0xD800), u'b'};
-    EXPECT_EQ(Utf16ToUtf8(std::u16string_view(lone, 3)), "a\xef\xbf\xbd" "b");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string_view(lone, 3)), "a\xef\xbf\xbd"
+                                                         "b");
     EXPECT_EQ(Utf8ToUtf16("\xff\xc0\x80"), u"\uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToUtf16("\xe2\x82"), u"\uFFFD\uFFFD");
 }

@@ -1,7 +1,7 @@
 // The package list: decoding of the two values, the exchange sort and
 // reading the list from the registry, odd entries included.
-#include "host/win32/RegistryEmulation.h"
 #include "loader/PackageList.h"
+#include "host/win32/RegistryEmulation.h"
 #include "tests/support/PackageListRegistry.h"
 #include "tests/support/TestSupport.h"
 
@@ -52,8 +52,7 @@ TEST(DecodeDisplayName, FollowsTheLengthRuleForEveryType)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(talvix::DecodeDisplayName(c.value.Type, c.value.Data.data(), DWORD(c.value.Data.size())),
-                  c.expected);
+        EXPECT_EQ(talvix::DecodeDisplayName(c.value.Type, c.value.Data.data(), DWORD(c.value.Data.size())), c.expected);
     }
 }
 
@@ -94,7 +93,7 @@ struct SortCase {
     const char* label;
     std::vector<LONG> orders;
     int high;
-    std::vector<std::string> expectedNames;  // the entries were named A, B, C, ... in enumeration order
+    std::vector<std::string> expectedNames; // the entries were named A, B, C, ... in enumeration order
     std::vector<LONG> expectedOrders;
 };
 
@@ -144,10 +143,7 @@ protected:
 };
 
 // Catches a list made up when the key is missing.
-TEST_F(ReadPackageListTest, MissingKeyGivesNothing)
-{
-    EXPECT_FALSE(talvix::ReadPackageList().has_value());
-}
+TEST_F(ReadPackageListTest, MissingKeyGivesNothing) { EXPECT_FALSE(talvix::ReadPackageList().has_value()); }
 
 // Catches an empty key read as missing, or as holding something.
 TEST_F(ReadPackageListTest, EmptyKeyGivesAnEmptyList)

@@ -36,8 +36,8 @@ TEST_F(WizardTest, FinalizesInReverseLoadOrderWithAnEmptyTable)
 
     Terminate();
 
-    EXPECT_EQ(packages.Log().Entries(), (Names{"Finalize P3", "Destroy P3", "Finalize P2", "Destroy P2",
-                                                "Finalize P1", "Destroy P1"}));
+    EXPECT_EQ(packages.Log().Entries(),
+              (Names{"Finalize P3", "Destroy P3", "Finalize P2", "Destroy P2", "Finalize P1", "Destroy P1"}));
     for (const auto& probe : {p1, p2, p3}) {
         SCOPED_TRACE(probe->Name);
         EXPECT_EQ(probe->CountAtFinalize, 0);

@@ -1,7 +1,7 @@
 // The wizard entry: its result and terminate routine, the load order, the
 // package table, the editor tab listener and the failure messages.
-#include "tests/fixtures/FixtureSupport.h"
 #include "host/vcl/SysUtils.h"
+#include "tests/fixtures/FixtureSupport.h"
 #include "tests/support/WizardFixture.h"
 
 #include <string>
@@ -95,9 +95,8 @@ TEST_F(WizardTest, UnregisteredClassBetweenTwoGoodOnes)
 
     EXPECT_TRUE(Enter());
 
-    EXPECT_EQ(packages.Log().Entries(),
-              (Names{"Create P1", "MessageBox Failed to load package 'Missing'.", "Create P3", "Initialize P1",
-                     "Initialize P3"}));
+    EXPECT_EQ(packages.Log().Entries(), (Names{"Create P1", "MessageBox Failed to load package 'Missing'.", "Create P3",
+                                               "Initialize P1", "Initialize P3"}));
     const auto records = PackageRecords();
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(InstanceNames(records), (Names{"P1", "", "P3"}));
@@ -111,9 +110,10 @@ TEST_F(WizardTest, UnregisteredClassBetweenTwoGoodOnes)
     EXPECT_EQ(p3->InitializeServices, std::vector<IBdsServices*>{Root()});
     EXPECT_EQ(p1->CountAtInitialize, 3);
 
-    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::u16string>{u"Failed to load package 'Missing'.\n\r"
-                                                      u"Package ID: {00000002-5E7A-4B1C-8D2E-3F4A5B6C7D8E}\n\r"
-                                                      u"Error: Class not registered"});
+    EXPECT_EQ(TakeMessageBoxTexts(),
+              std::vector<std::u16string>{u"Failed to load package 'Missing'.\n\r"
+                                          u"Package ID: {00000002-5E7A-4B1C-8D2E-3F4A5B6C7D8E}\n\r"
+                                          u"Error: Class not registered"});
 }
 
 // Catches a message box with the wrong owner, caption or icon.
@@ -181,9 +181,10 @@ TEST_F(WizardTest, PackageIdIsTheSubkeyAsStored)
 {
     ListPackage(u"{0000abcd-5e7a-4b1c-8d2e-3f4a5b6c7d8e}", u"Lower", 1);
     EXPECT_TRUE(Enter());
-    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::u16string>{u"Failed to load package 'Lower'.\n\r"
-                                                      u"Package ID: {0000abcd-5e7a-4b1c-8d2e-3f4a5b6c7d8e}\n\r"
-                                                      u"Error: Class not registered"});
+    EXPECT_EQ(TakeMessageBoxTexts(),
+              std::vector<std::u16string>{u"Failed to load package 'Lower'.\n\r"
+                                          u"Package ID: {0000abcd-5e7a-4b1c-8d2e-3f4a5b6c7d8e}\n\r"
+                                          u"Error: Class not registered"});
 }
 
 // Catches quotes or a space around an empty name, an expanded REG_EXPAND_SZ
@@ -266,8 +267,7 @@ TEST_F(WizardTest, EachCreationFailureShowsItsErrorAndLoadingGoesOn)
         std::u16string error;
     } cases[] = {
         {"class not registered", u"Unregistered", SysErrorMessage(REGDB_E_CLASSNOTREG)},
-        {"library does not exist", u"Missing file",
-         SysErrorMessage(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND))},
+        {"library does not exist", u"Missing file", SysErrorMessage(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND))},
         {"library without DllGetClassObject", u"No entry", SysErrorMessage(CO_E_ERRORINDLL)},
         {"class factory fails", u"Refusing factory", SysErrorMessage(E_ACCESSDENIED)},
         {"object without IBdsPackage", u"Not a package", u"Interface not supported"},

@@ -90,7 +90,7 @@ TEST_F(BdsMenuBarServiceTest, InsertMenuItemIndexTable)
 {
     struct Case {
         LONG index;
-        int position;  // -1: nothing placed
+        int position; // -1: nothing placed
     } const cases[] = {{0, 0}, {2, 3}, {4, 5}, {5, 5}, {9, 5}, {-1, -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "index " << c.index);

@@ -213,13 +213,22 @@ TEST_F(BdsMenuItemTest, EndedWrapperWarnsAndRefuses)
     EXPECT_EQ(boxes[0].flags, UINT(MB_OK | MB_ICONWARNING));
 
     std::map<std::string, std::vector<std::u16string>> warnings;
-    for (auto [method, text] :
-         {std::pair{"ChildMenuItem", u"ChildMenuItem"}, {"Get_Caption", u"GetCaption"}, {"Get_Checked", u"GetChecked"},
-          {"Get_ChildCount", u"GetChildCount"}, {"Get_Enabled", u"GetEnabled"}, {"Get_Name", u"GetName"},
-          {"Get_ParentMenuItem", u"GetParentItem"}, {"Get_Shortcut", u"GetShortcut"}, {"Get_Visible", u"GetVisible"},
-          {"Get_NextMenuItem", u"NextMenuItem"}, {"RegisterEvents", u"RegisterEvents"}, {"Set_Caption", u"SetCaption"},
-          {"Set_Checked", u"SetChecked"}, {"Set_Enabled", u"SetEnabled"}, {"Set_Shortcut", u"SetShortcut"},
-          {"Set_Visible", u"SetVisible"}})
+    for (auto [method, text] : {std::pair{"ChildMenuItem", u"ChildMenuItem"},
+                                {"Get_Caption", u"GetCaption"},
+                                {"Get_Checked", u"GetChecked"},
+                                {"Get_ChildCount", u"GetChildCount"},
+                                {"Get_Enabled", u"GetEnabled"},
+                                {"Get_Name", u"GetName"},
+                                {"Get_ParentMenuItem", u"GetParentItem"},
+                                {"Get_Shortcut", u"GetShortcut"},
+                                {"Get_Visible", u"GetVisible"},
+                                {"Get_NextMenuItem", u"NextMenuItem"},
+                                {"RegisterEvents", u"RegisterEvents"},
+                                {"Set_Caption", u"SetCaption"},
+                                {"Set_Checked", u"SetChecked"},
+                                {"Set_Enabled", u"SetEnabled"},
+                                {"Set_Shortcut", u"SetShortcut"},
+                                {"Set_Visible", u"SetVisible"}})
         warnings[method] = {std::u16string(text) + u" for Gone"};
     EXPECT_EQ(ExpectEndedCalls(item.get()), warnings);
 }

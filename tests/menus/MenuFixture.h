@@ -102,10 +102,7 @@ protected:
     bool ServiceRunning() const noexcept { return service_ != nullptr; }
 
     // Runs the service's destructor, which nothing in the product does.
-    void DestroyService()
-    {
-        delete std::exchange(service_, nullptr);
-    }
+    void DestroyService() { delete std::exchange(service_, nullptr); }
 
     FakeNativeServices& Native() { return *static_cast<FakeNativeServices*>(native_.get()); }
     talvix::TBdsMenuBarService& Service() { return *service_; }
@@ -160,9 +157,9 @@ protected:
                                  HBITMAP bitmap = nullptr, HRESULT expected = S_OK)
     {
         IntfPtr<IBdsMenuItem> item;
-        EXPECT_EQ(Bar()->InsertMenuItem(Bstr(parent).get(), index, Bstr(name).get(), Bstr(name).get(), bitmap,
-                                        item.put()),
-                  expected);
+        EXPECT_EQ(
+            Bar()->InsertMenuItem(Bstr(parent).get(), index, Bstr(name).get(), Bstr(name).get(), bitmap, item.put()),
+            expected);
         return item;
     }
 

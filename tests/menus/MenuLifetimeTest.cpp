@@ -17,14 +17,10 @@ enum class Ending { Release, Remove, IdeFree, Destroy };
 const char* EndingName(Ending e)
 {
     switch (e) {
-    case Ending::Release:
-        return "release";
-    case Ending::Remove:
-        return "remove";
-    case Ending::IdeFree:
-        return "ide-free";
-    case Ending::Destroy:
-        return "destroy";
+    case Ending::Release: return "release";
+    case Ending::Remove: return "remove";
+    case Ending::IdeFree: return "ide-free";
+    case Ending::Destroy: return "destroy";
     }
     return "?";
 }
@@ -67,8 +63,8 @@ protected:
         case Ending::Remove:
             if (!ServiceRunning())
                 break;
-            for (auto path : {u"ToolsMenu\\PackageMenu\\PackageChild", u"ToolsMenu\\PackageMenu",
-                              u"FileMenu\\IdeItem"}) {
+            for (auto path :
+                 {u"ToolsMenu\\PackageMenu\\PackageChild", u"ToolsMenu\\PackageMenu", u"FileMenu\\IdeItem"}) {
                 EXPECT_EQ(Bar()->RemoveMenuItem(Bstr(path).get()), S_OK);
             }
             break;
@@ -77,9 +73,7 @@ protected:
                 if (TMenuItem* item = Item(path))
                     item->Free();
             break;
-        case Ending::Destroy:
-            DestroyService();
-            break;
+        case Ending::Destroy: DestroyService(); break;
         }
     }
 

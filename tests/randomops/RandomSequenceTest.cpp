@@ -16,9 +16,9 @@ void ExpectClean(std::uint64_t seed)
 {
     RunResult result = Run(Generate(seed, kStepsPerSeed));
     EXPECT_TRUE(result.Ok) << "seed " << seed << ", step " << result.FailedStep << " ("
-                           << OpName(Generate(seed, result.FailedStep + 1).back().Kind) << "): " << result.Check
-                           << ": " << result.Message << "\nshrink it with: tvx-random-ops --seed " << seed
-                           << " --ops " << result.FailedStep + 1;
+                           << OpName(Generate(seed, result.FailedStep + 1).back().Kind) << "): " << result.Check << ": "
+                           << result.Message << "\nshrink it with: tvx-random-ops --seed " << seed << " --ops "
+                           << result.FailedStep + 1;
     EXPECT_EQ(result.StepsRun, result.Ok ? kStepsPerSeed : result.FailedStep);
 }
 

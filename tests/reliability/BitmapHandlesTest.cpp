@@ -27,9 +27,8 @@ protected:
     void StartBad()
     {
         bad = AddPackage("Bad", 1);
-        bad->Doing(PackageMethod::Initialize, [this](IBdsServices* services) {
-            bad->Hold("toolbar", AddShownToolBar(services, u"BadToolBar"));
-        });
+        bad->Doing(PackageMethod::Initialize,
+                   [this](IBdsServices* services) { bad->Hold("toolbar", AddShownToolBar(services, u"BadToolBar")); });
         Start();
         tvx::win32::TakeMessageBoxes();
     }
@@ -51,17 +50,17 @@ TEST_F(BitmapHandlesTest, MenuItemsGivenOddHandlesArePlacedWithoutAnImage)
         const std::u16string added = u"Added" + tvx::Utf8ToUtf16(std::to_string(n));
         const std::u16string inserted = u"Inserted" + tvx::Utf8ToUtf16(std::to_string(n++));
         IntfPtr<IBdsMenuItem> item;
-        EXPECT_EQ(bar->AddMenuItem(Bstr(u"ToolsMenu").get(), kChildItem, Bstr(added).get(), Bstr(added).get(),
-                                   handle, item.put()),
+        EXPECT_EQ(bar->AddMenuItem(Bstr(u"ToolsMenu").get(), kChildItem, Bstr(added).get(), Bstr(added).get(), handle,
+                                   item.put()),
                   S_OK);
         EXPECT_NE(item, nullptr);
         IntfPtr<IBdsMenuItem> second;
-        EXPECT_EQ(bar->InsertMenuItem(Bstr(u"ToolsMenu").get(), 0, Bstr(inserted).get(), Bstr(inserted).get(),
-                                      handle, second.put()),
+        EXPECT_EQ(bar->InsertMenuItem(Bstr(u"ToolsMenu").get(), 0, Bstr(inserted).get(), Bstr(inserted).get(), handle,
+                                      second.put()),
                   S_OK);
         EXPECT_NE(second, nullptr);
-        const std::u16string message = u"TBdsMenuBarService.SetImage " + HandleText(handle) + u" " +
-                                       std::u16string(SInvalidBitmap);
+        const std::u16string message =
+            u"TBdsMenuBarService.SetImage " + HandleText(handle) + u" " + std::u16string(SInvalidBitmap);
         EXPECT_EQ(TakeMessageBoxTexts(), (std::vector<std::u16string>{message, message}));
         for (const std::u16string& name : {added, inserted}) {
             TMenuItem* placed = Ide().MainMenu().Find(u"ToolsMenu\\" + name);
@@ -103,8 +102,9 @@ TEST_F(BitmapHandlesTest, ButtonsGivenOddHandlesKeepTheirImage)
         HBITMAP handle = MakeOddBitmap(kind, AnyWindow());
         const int deletes = tvx::win32::DeleteCount(handle);
         EXPECT_EQ(live.as<IBdsToolBarButton>()->SetImage(handle), E_FAIL);
-        EXPECT_EQ(TakeMessageBoxTexts(), (std::vector<std::u16string>{u"TBdsToolBarButton.SetImage " + HandleText(handle) + u" " +
-                                                        std::u16string(SInvalidBitmap)}));
+        EXPECT_EQ(TakeMessageBoxTexts(),
+                  (std::vector<std::u16string>{u"TBdsToolBarButton.SetImage " + HandleText(handle) + u" " +
+                                               std::u16string(SInvalidBitmap)}));
         EXPECT_EQ(button->ImageIndex(), imageIndex);
         EXPECT_EQ(ended.as<IBdsToolBarButton>()->SetImage(handle), E_UNEXPECTED);
         EXPECT_TRUE(TakeMessageBoxTexts().empty());

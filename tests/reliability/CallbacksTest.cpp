@@ -35,10 +35,9 @@ TEST_F(ReliabilityTest, ClickAndChangeSinksThatFailOrThrowAreIgnoredAndStillCall
             sink->Outcomes = {{"OnClick", outcome}, {"OnChange", outcome}, {"OnUpdate", outcome}};
             bad->Hold("sink" + suffix, sink);
             bad->Hold("item" + suffix, AddToolsItem(services, tvx::Utf8ToUtf16("BadItem" + suffix), sink.get()));
-            bad->Hold("button" + suffix, AddNamedControl(bar.get(), kButton,
-                                                         tvx::Utf8ToUtf16("BadButton" + suffix), sink.get()));
-            auto combo = AddNamedControl(bar.get(), kComboBox, tvx::Utf8ToUtf16("BadCombo" + suffix),
-                                         sink.get());
+            bad->Hold("button" + suffix,
+                      AddNamedControl(bar.get(), kButton, tvx::Utf8ToUtf16("BadButton" + suffix), sink.get()));
+            auto combo = AddNamedControl(bar.get(), kComboBox, tvx::Utf8ToUtf16("BadCombo" + suffix), sink.get());
             LONG index = -1;
             combo.as<IBdsToolBarComboBox>()->AddItem(Bstr(u"first").get(), &index);
             bad->Hold("combo" + suffix, combo);
@@ -70,7 +69,7 @@ TEST_F(ReliabilityTest, ClickAndChangeSinksThatFailOrThrowAreIgnoredAndStillCall
 // idle step.
 TEST_F(ReliabilityTest, AnUpdateSinkThatThrowsDoesNotStopTheUpdatePass)
 {
-    auto bad = AddPackage("Bad", 2000);  // its toolbar comes after the witness's: updated first
+    auto bad = AddPackage("Bad", 2000); // its toolbar comes after the witness's: updated first
     bad->Doing(PackageMethod::Initialize, [&](IBdsServices* services) {
         IntfPtr<IBdsToolBar> bar = AddShownToolBar(services, u"BadToolBar");
         bad->Hold("toolbar", bar);
@@ -80,8 +79,7 @@ TEST_F(ReliabilityTest, AnUpdateSinkThatThrowsDoesNotStopTheUpdatePass)
             sink->Outcomes = {{"OnUpdate", outcome}};
             bad->Hold("sink" + std::to_string(n), sink);
             bad->Hold("button" + std::to_string(n),
-                      AddNamedControl(bar.get(), kButton, tvx::Utf8ToUtf16("B" + std::to_string(n)),
-                                      sink.get()));
+                      AddNamedControl(bar.get(), kButton, tvx::Utf8ToUtf16("B" + std::to_string(n)), sink.get()));
             ++n;
         }
     });
@@ -99,7 +97,7 @@ TEST_F(ReliabilityTest, AnUpdateSinkThatThrowsDoesNotStopTheUpdatePass)
 // after it and for the IDE's own handler, or escapes into the IDE's loop.
 TEST_F(ReliabilityTest, AMessageHandlerThatFailsOrThrowsLeavesTheMessageToTheOthers)
 {
-    auto bad = AddPackage("Bad", 1);  // registers before the witness
+    auto bad = AddPackage("Bad", 1); // registers before the witness
     bad->Doing(PackageMethod::Initialize, [&](IBdsServices* services) {
         int n = 0;
         for (const auto& [name, outcome] : BadOutcomes()) {
@@ -127,7 +125,7 @@ TEST_F(ReliabilityTest, MessageHandlersFlagsReadAsNonZeroAndRewrittenMessagesPas
         auto handler = NewHandler("odd");
         handler->Does = [](MSG& msg, VARIANT_BOOL& callPrevious, VARIANT_BOOL& handled) {
             if (msg.message == kUserMessage + 7)
-                msg.message = kUserMessage + 8;  // the witness sees it rewritten
+                msg.message = kUserMessage + 8; // the witness sees it rewritten
             if (msg.message == kUserMessage + 2)
                 handled = VARIANT_BOOL(0x1234);
             if (msg.message == kUserMessage + 3)
@@ -202,8 +200,7 @@ TEST_F(DragDropTest, ProvidersThatFailThrowOrLeaveTheirAnswerUnsetAreSkippedOrHe
     std::pair<int, int> position;
     ASSERT_NO_THROW(position = Drop(u"Button1"));
     EXPECT_EQ(position, std::make_pair(24, 40));
-    EXPECT_EQ(log->Of("throws").size() + log->Of("foreign").size() + log->Of("unset").size() +
-                  log->Of("fails").size(),
+    EXPECT_EQ(log->Of("throws").size() + log->Of("foreign").size() + log->Of("unset").size() + log->Of("fails").size(),
               4u);
     EXPECT_EQ(Count("helper Execute"), 1u);
     ExpectWitnessWorks();
@@ -273,7 +270,7 @@ TEST_F(DragDropTest, HelpersThatAnswerQueryInterfaceOddlyAreSkippedOrRefused)
     StartWith({provider, second});
     struct Case {
         QueryOddity Oddity;
-        bool Raises;  // the query failed: an error, and nobody else is asked
+        bool Raises; // the query failed: an error, and nobody else is asked
     };
     int n = 0;
     for (Case c : {Case{QueryOddity::OkWithoutPointer, false}, Case{QueryOddity::SFalseWithoutPointer, false},

@@ -133,9 +133,8 @@ TEST_F(ReliabilityTest, CallsAfterTheIdeHasGoneFailOrFindNothing)
 {
     auto bad = AddPackage("Lingering", 1);
     bad->KeepsServicesAfterFinalize = true;
-    bad->Doing(PackageMethod::Initialize, [&](IBdsServices* services) {
-        bad->Hold("item", AddToolsItem(services, u"LingeringItem", nullptr));
-    });
+    bad->Doing(PackageMethod::Initialize,
+               [&](IBdsServices* services) { bad->Hold("item", AddToolsItem(services, u"LingeringItem", nullptr)); });
     Start();
     Shutdown();
     IntfPtr<IBdsMenuItem> kept = bad->HeldAs<IBdsMenuItem>("item");

@@ -139,11 +139,11 @@ TEST_F(OddReleasesTest, AMenuItemRemovedInsideItsOwnClickLeavesAtOnce)
 
 struct ControlRelease {
     const char* Name;
-    const char* Event;    // the event in which the package lets go
-    const char* Control;  // what the user uses
+    const char* Event;   // the event in which the package lets go
+    const char* Control; // what the user uses
     void (*LetGo)(MisbehavingProbe&);
-    bool ToolBarGoes;  // the whole toolbar leaves the IDE
-    bool SinkGoes;     // only the sink goes; the control stays
+    bool ToolBarGoes; // the whole toolbar leaves the IDE
+    bool SinkGoes;    // only the sink goes; the control stays
 };
 
 void RemoveControl(MisbehavingProbe& p, const char* key)
@@ -152,13 +152,12 @@ void RemoveControl(MisbehavingProbe& p, const char* key)
 }
 
 const ControlRelease kControlReleases[] = {
-    {"ButtonReleasedInItsClick", "OnClick", "BadButton", [](MisbehavingProbe& p) { p.Drop("button"); }, false,
+    {"ButtonReleasedInItsClick", "OnClick", "BadButton", [](MisbehavingProbe& p) { p.Drop("button"); }, false, false},
+    {"ButtonRemovedInItsClick", "OnClick", "BadButton", [](MisbehavingProbe& p) { RemoveControl(p, "button"); }, false,
      false},
-    {"ButtonRemovedInItsClick", "OnClick", "BadButton", [](MisbehavingProbe& p) { RemoveControl(p, "button"); },
-     false, false},
     {"ComboReleasedInItsClick", "OnClick", "BadCombo", [](MisbehavingProbe& p) { p.Drop("combo"); }, false, false},
-    {"ComboRemovedInItsChange", "OnChange", "BadCombo", [](MisbehavingProbe& p) { RemoveControl(p, "combo"); },
-     false, false},
+    {"ComboRemovedInItsChange", "OnChange", "BadCombo", [](MisbehavingProbe& p) { RemoveControl(p, "combo"); }, false,
+     false},
     {"ToolbarClearedInAClick", "OnClick", "BadButton",
      [](MisbehavingProbe& p) { EXPECT_EQ(p.HeldAs<IBdsToolBar>("toolbar")->Clear(), S_OK); }, false, false},
     {"ToolbarRemovedInAClick", "OnClick", "BadButton",
@@ -176,10 +175,7 @@ const ControlRelease kControlReleases[] = {
      false, true},
 };
 
-void PrintTo(const ControlRelease& c, std::ostream* os)
-{
-    *os << c.Name;
-}
+void PrintTo(const ControlRelease& c, std::ostream* os) { *os << c.Name; }
 
 class ControlReleaseTest : public OddReleasesTest, public ::testing::WithParamInterface<ControlRelease> {};
 

@@ -74,9 +74,9 @@ TEST_F(ReliabilityTest, FailingOrThrowingPackageMethodsCostNobodyAnything)
 
 struct CreationCase {
     QueryOddity Oddity;
-    bool AsUnknown;  // the oddity is in the answer for IUnknown, else for IBdsPackage
+    bool AsUnknown; // the oddity is in the answer for IUnknown, else for IBdsPackage
     bool Loads;
-    const char* Error;  // the failure message's error line when it does not load
+    const char* Error; // the failure message's error line when it does not load
 };
 
 // Catches a package object with an odd QueryInterface that crashes the

@@ -14,8 +14,8 @@
 #include "interop/Utf.h"
 #include "loader/TalvixLoader.h"
 #include "services/TalvixBdsServices.h"
-#include "sim/mainmenu/MenuTree.h"
 #include "sim/SimulatedIde.h"
+#include "sim/mainmenu/MenuTree.h"
 #include "sim/toolbars/ToolbarReport.h"
 #include "tests/support/MisbehavingPackage.h"
 #include "tests/support/TestSupport.h"
@@ -85,8 +85,8 @@ protected:
     std::shared_ptr<MisbehavingProbe> AddPackage(const std::string& name, LONG loadOrder)
     {
         auto probe = std::make_shared<MisbehavingProbe>(name, log);
-        registrations_.push_back(RegisterMisbehavingPackage(TestClsid(std::uint32_t(probes_.size() + 1)), probe,
-                                                            loadOrder));
+        registrations_.push_back(
+            RegisterMisbehavingPackage(TestClsid(std::uint32_t(probes_.size() + 1)), probe, loadOrder));
         probes_.push_back(probe);
         return probe;
     }
@@ -140,12 +140,12 @@ protected:
     }
 
     // A package's menu item under Tools, with a sink; null if refused.
-    IntfPtr<IBdsMenuItem> AddToolsItem(IBdsServices* services, const std::u16string& name, IBdsToolBarControlEvents* sink,
-                                       HBITMAP bitmap = nullptr)
+    IntfPtr<IBdsMenuItem> AddToolsItem(IBdsServices* services, const std::u16string& name,
+                                       IBdsToolBarControlEvents* sink, HBITMAP bitmap = nullptr)
     {
         IntfPtr<IBdsMenuItem> item;
-        MenuBar(services)->AddMenuItem(Bstr(u"ToolsMenu").get(), kChildItem, Bstr(name).get(), Bstr(name).get(),
-                                       bitmap, item.put());
+        MenuBar(services)->AddMenuItem(Bstr(u"ToolsMenu").get(), kChildItem, Bstr(name).get(), Bstr(name).get(), bitmap,
+                                       item.put());
         if (item && sink) {
             EXPECT_EQ(item->RegisterEvents(sink), S_OK);
         }
@@ -183,10 +183,7 @@ protected:
         ide_->Toolbars().ClickButton(bar, button);
     }
     void Idle() { ide_->Toolbars().Idle(); }
-    std::string Post(UINT message = kUserMessage)
-    {
-        return ide_->PostAndDescribe(nullptr, message, 0, 0);
-    }
+    std::string Post(UINT message = kUserMessage) { return ide_->PostAndDescribe(nullptr, message, 0, 0); }
 
     // How many log entries equal `entry`.
     std::size_t Count(const std::string& entry) const
@@ -228,8 +225,7 @@ private:
         witness_->Hold("toolbar", bar);
         auto buttonSink = NewSink("witness-button");
         witness_->Hold("button-sink", buttonSink);
-        IntfPtr<IBdsToolBarControl> button = AddNamedControl(bar.get(), kButton, u"WitnessButton",
-                                                             buttonSink.get());
+        IntfPtr<IBdsToolBarControl> button = AddNamedControl(bar.get(), kButton, u"WitnessButton", buttonSink.get());
         witness_->Hold("button", button);
         EXPECT_EQ(button.as<IBdsToolBarButton>()->SetImage(MagentaBitmap()), S_OK);
         auto handler = NewHandler("witness-handler");

@@ -63,10 +63,7 @@ protected:
 };
 
 // Catches a notifier that moves components nobody asked to move.
-TEST_F(DesignerNotifierTest, WithoutProvidersTheIdePositionStays)
-{
-    EXPECT_EQ(Drop()->DesignInfo(), kDropped);
-}
+TEST_F(DesignerNotifierTest, WithoutProvidersTheIdePositionStays) { EXPECT_EQ(Drop()->DesignInfo(), kDropped); }
 
 // Catches providers asked out of order, the wrong class name, or the
 // position words swapped: A has nothing, B's helper gives left 24, top 40.

@@ -85,7 +85,7 @@ TEST_F(HelpServiceTest, UnusableRegistrationsFallBackToDexplore)
 {
     struct Case {
         const char* what;
-        std::u16string command;  // empty: no registration
+        std::u16string command; // empty: no registration
     };
     const Case cases[] = {
         {"nothing registered", u""},

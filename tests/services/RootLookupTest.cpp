@@ -18,8 +18,7 @@ using namespace tvx::test;
 
 // Not the host's editor services, though offered under that identifier.
 class EditorServicesLike final : public tvx::Implements<EditorServicesLike, IEditorServicesLike> {};
-class HostEditorServices final
-    : public tvx::Implements<HostEditorServices, IEditorServicesLike, IOTAEditorServices> {};
+class HostEditorServices final : public tvx::Implements<HostEditorServices, IEditorServicesLike, IOTAEditorServices> {};
 class HostModuleServices final : public tvx::Implements<HostModuleServices, IOTAModuleServices> {
 public:
     int GetModuleCount() override { return 0; }

@@ -135,7 +135,7 @@ TEST_F(ServicesReadyTest, IsShortcutAnswersFromTheCollectedActions)
     AddAction(u"EditCopyCommand", u"Ctrl+C");
     AddAction(u"SearchFindCommand", u"Ctrl+F");
     AddAction(u"ViewEditorCommand", u"Ctrl+E");
-    AddAction(u"ProjectCommand", u"")->SetShortCut(scCtrl);  // Ctrl with no key: prints as nothing
+    AddAction(u"ProjectCommand", u"")->SetShortCut(scCtrl); // Ctrl with no key: prints as nothing
     auto* basic = new TContainedAction(actions.get());
     basic->SetActionList(actions.get());
     talvix::TBdsServices& root = NewRoot();
@@ -146,19 +146,13 @@ TEST_F(ServicesReadyTest, IsShortcutAnswersFromTheCollectedActions)
         LONG keyData;
         bool expected;
     };
-    for (Case c : {Case{"Ctrl+S", kCtrl | 'S', true},
-                   Case{"plain S", 'S', false},
-                   Case{"Shift+S", kShift | 'S', false},
-                   Case{"F9", 0x78, true},
-                   Case{"Shift+Ctrl+F9", kShift | kCtrl | 0x78, true},
-                   Case{"Alt+G", kAlt | 'G', true},
-                   Case{"disabled Ctrl+F2", kCtrl | 0x71, false},
-                   Case{"EditCopy", kCtrl | 'C', false},
-                   Case{"SearchFind", kCtrl | 'F', false},
-                   Case{"Edit inside the name", kCtrl | 'E', false},
-                   Case{"Ctrl without a key", kCtrl, false},
-                   Case{"key code above 255", kCtrl | 0x153, false},
-                   Case{"key code above 255, Ctrl+S in the low byte", kCtrl | 0x4053, false}}) {
+    for (Case c :
+         {Case{"Ctrl+S", kCtrl | 'S', true}, Case{"plain S", 'S', false}, Case{"Shift+S", kShift | 'S', false},
+          Case{"F9", 0x78, true}, Case{"Shift+Ctrl+F9", kShift | kCtrl | 0x78, true}, Case{"Alt+G", kAlt | 'G', true},
+          Case{"disabled Ctrl+F2", kCtrl | 0x71, false}, Case{"EditCopy", kCtrl | 'C', false},
+          Case{"SearchFind", kCtrl | 'F', false}, Case{"Edit inside the name", kCtrl | 'E', false},
+          Case{"Ctrl without a key", kCtrl, false}, Case{"key code above 255", kCtrl | 0x153, false},
+          Case{"key code above 255, Ctrl+S in the low byte", kCtrl | 0x4053, false}}) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(IsShortcut(root, c.keyData), c.expected);
     }

@@ -71,8 +71,7 @@ TEST_F(SimulatedIdeServicesTest, PostedMessageReachesTheIdesHandlerUnlessAHandle
               "handled by OnMessage, not dispatched; the IDE's OnMessage handler saw it");
     handle = VARIANT_FALSE;
     callPrevious = VARIANT_FALSE;
-    EXPECT_EQ(Ide().PostAndDescribe(nullptr, 0x0400, 0, 0),
-              "dispatched; the IDE's OnMessage handler did not see it");
+    EXPECT_EQ(Ide().PostAndDescribe(nullptr, 0x0400, 0, 0), "dispatched; the IDE's OnMessage handler did not see it");
 }
 
 // Catches the IDE's action list not reaching the root, or its editing,
@@ -85,10 +84,10 @@ TEST_F(SimulatedIdeServicesTest, IdeActionsAreTheShortcuts)
         LONG keyData;
         bool expected;
     };
-    for (Case c : {Case{"Ctrl+S", 0x20000 | 'S', true}, Case{"F11", 0x7A, true},
-                   Case{"Shift+Ctrl+F9", 0x30078, true}, Case{"Ctrl+C (EditCopyCommand)", 0x20000 | 'C', false},
-                   Case{"Ctrl+F (SearchFindCommand)", 0x20000 | 'F', false},
-                   Case{"Ctrl+F2 (disabled reset)", 0x20071, false}}) {
+    for (Case c :
+         {Case{"Ctrl+S", 0x20000 | 'S', true}, Case{"F11", 0x7A, true}, Case{"Shift+Ctrl+F9", 0x30078, true},
+          Case{"Ctrl+C (EditCopyCommand)", 0x20000 | 'C', false},
+          Case{"Ctrl+F (SearchFindCommand)", 0x20000 | 'F', false}, Case{"Ctrl+F2 (disabled reset)", 0x20071, false}}) {
         SCOPED_TRACE(c.key);
         VARIANT_BOOL answer = 7;
         EXPECT_EQ(root->Interface()->IsShortcut(c.keyData, &answer), S_OK);
@@ -130,8 +129,8 @@ TEST_F(SimulatedIdeServicesTest, InsertedComponentsPassTheProviders)
                      "helper)",
                      "Clock: TTimer on Form2 at left 24, top 40 (dropped at 100, -4, moved by a drag-and-drop "
                      "helper)"}));
-    EXPECT_EQ(log, (Lines{"A TButton", "Execute", "get_Left", "get_Top", "A TTimer", "Execute", "get_Left",
-                          "get_Top"}));
+    EXPECT_EQ(log,
+              (Lines{"A TButton", "Execute", "get_Left", "get_Top", "A TTimer", "Execute", "get_Left", "get_Top"}));
 }
 
 // Catches a listener's error stopping the session instead of being shown

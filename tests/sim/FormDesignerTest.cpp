@@ -46,8 +46,7 @@ TEST(FormDesigner, InsertionReachesEachListenerOnceInOrder)
     auto* item = new TComponent(nullptr);
     designer->InsertComponent(item, 8, 16);
     EXPECT_EQ(item->Owner(), &form);
-    EXPECT_EQ(log, (std::vector<std::string>{"A inserted 1048584", "B inserted 1048584", "A modified",
-                                             "B modified"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"A inserted 1048584", "B inserted 1048584", "A modified", "B modified"}));
 
     log.clear();
     UnregisterDesignNotification(a.get());

@@ -1,5 +1,5 @@
-#include "host/ide/ToolsAPI.h"
 #include "sim/IDEServices.h"
+#include "host/ide/ToolsAPI.h"
 #include "tests/support/TestSupport.h"
 
 TVX_DECLARE_INTERFACE(IModuleLike, "{55A5E848-27FB-4880-8E7C-7F05A9802482}")

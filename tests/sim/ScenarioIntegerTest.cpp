@@ -33,10 +33,12 @@ TEST(ScenarioIntegerTest, LeadingZeroIsStillDecimal)
 
 TEST(ScenarioIntegerTest, RefusesTextAroundOrInsideTheDigits)
 {
-    for (const std::string& text : {std::string("5\0" "9", 3), std::string(" 5"), std::string("\t5"),
-                                   std::string("5 "), std::string("0x"), std::string("-"), std::string("+"),
-                                   std::string("0x-5"), std::string("--5"), std::string("12abc"), std::string("1e3"),
-                                   std::string("0b101"), std::string("")})
+    for (const std::string& text : {std::string("5\0"
+                                                "9",
+                                                3),
+                                    std::string(" 5"), std::string("\t5"), std::string("5 "), std::string("0x"),
+                                    std::string("-"), std::string("+"), std::string("0x-5"), std::string("--5"),
+                                    std::string("12abc"), std::string("1e3"), std::string("0b101"), std::string("")})
         EXPECT_THROW(ScenarioInteger(text), ScenarioError) << "'" << text << "'";
 }
 

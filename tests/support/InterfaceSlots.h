@@ -19,6 +19,9 @@
 #include <type_traits>
 #include <vector>
 
+// Tables of one entry a line.
+// clang-format off
+
 namespace tvx::test {
 
 // An argument the callee writes: a pointer to a value, a pointer or a record,
@@ -522,3 +525,4 @@ std::map<std::string, std::vector<std::u16string>> ExpectEndedCalls(I* object)
 }
 
 } // namespace tvx::test
+// clang-format on

@@ -13,14 +13,10 @@ namespace tvx::test {
 HRESULT Carry(const MethodOutcome& outcome, const std::string& what)
 {
     switch (outcome.What) {
-    case MethodOutcome::Kind::Succeed:
-        return S_OK;
-    case MethodOutcome::Kind::Fail:
-        return outcome.Failure;
-    case MethodOutcome::Kind::Throw:
-        throw std::runtime_error(what + " throws");
-    case MethodOutcome::Kind::ThrowForeign:
-        throw 42;
+    case MethodOutcome::Kind::Succeed: return S_OK;
+    case MethodOutcome::Kind::Fail: return outcome.Failure;
+    case MethodOutcome::Kind::Throw: throw std::runtime_error(what + " throws");
+    case MethodOutcome::Kind::ThrowForeign: throw 42;
     }
     return E_UNEXPECTED;
 }
@@ -28,49 +24,35 @@ HRESULT Carry(const MethodOutcome& outcome, const std::string& what)
 const char* OddityName(QueryOddity oddity) noexcept
 {
     switch (oddity) {
-    case QueryOddity::Normal:
-        return "Normal";
-    case QueryOddity::SFalseWithPointer:
-        return "SFalseWithPointer";
-    case QueryOddity::SFalseWithoutPointer:
-        return "SFalseWithoutPointer";
-    case QueryOddity::OkWithoutPointer:
-        return "OkWithoutPointer";
-    case QueryOddity::FailWithGarbage:
-        return "FailWithGarbage";
-    case QueryOddity::Refuses:
-        return "Refuses";
-    case QueryOddity::WrongObject:
-        return "WrongObject";
+    case QueryOddity::Normal: return "Normal";
+    case QueryOddity::SFalseWithPointer: return "SFalseWithPointer";
+    case QueryOddity::SFalseWithoutPointer: return "SFalseWithoutPointer";
+    case QueryOddity::OkWithoutPointer: return "OkWithoutPointer";
+    case QueryOddity::FailWithGarbage: return "FailWithGarbage";
+    case QueryOddity::Refuses: return "Refuses";
+    case QueryOddity::WrongObject: return "WrongObject";
     }
     return "?";
 }
 
-std::optional<HRESULT> OddAnswer(REFIID riid, const GUID& odd, QueryOddity oddity, IUnknown* self,
-                                 IUnknown* standIn, void** ppvObject)
+std::optional<HRESULT> OddAnswer(REFIID riid, const GUID& odd, QueryOddity oddity, IUnknown* self, IUnknown* standIn,
+                                 void** ppvObject)
 {
     if (oddity == QueryOddity::Normal || !IsEqualGuid(riid, odd) || !ppvObject)
         return std::nullopt;
     *ppvObject = nullptr;
     switch (oddity) {
-    case QueryOddity::Normal:
-        return std::nullopt;
+    case QueryOddity::Normal: return std::nullopt;
     case QueryOddity::SFalseWithPointer:
         // The identity stands for the interface: whoever uses it must not.
         self->AddRef();
         *ppvObject = self;
         return S_FALSE;
-    case QueryOddity::SFalseWithoutPointer:
-        return S_FALSE;
-    case QueryOddity::OkWithoutPointer:
-        return S_OK;
-    case QueryOddity::FailWithGarbage:
-        *ppvObject = kGarbagePointer;
-        return E_NOINTERFACE;
-    case QueryOddity::Refuses:
-        return E_NOINTERFACE;
-    case QueryOddity::WrongObject:
-        return standIn ? standIn->QueryInterface(riid, ppvObject) : E_NOINTERFACE;
+    case QueryOddity::SFalseWithoutPointer: return S_FALSE;
+    case QueryOddity::OkWithoutPointer: return S_OK;
+    case QueryOddity::FailWithGarbage: *ppvObject = kGarbagePointer; return E_NOINTERFACE;
+    case QueryOddity::Refuses: return E_NOINTERFACE;
+    case QueryOddity::WrongObject: return standIn ? standIn->QueryInterface(riid, ppvObject) : E_NOINTERFACE;
     }
     return std::nullopt;
 }
@@ -91,8 +73,7 @@ MisbehavingPackage::~MisbehavingPackage()
 
 HRESULT MisbehavingPackage::QueryInterface(REFIID riid, void** ppvObject) noexcept
 {
-    if (auto odd = OddAnswer(riid, probe_->OddInterface, probe_->Oddity, Identity(), probe_->StandIn.get(),
-                             ppvObject))
+    if (auto odd = OddAnswer(riid, probe_->OddInterface, probe_->Oddity, Identity(), probe_->StandIn.get(), ppvObject))
         return *odd;
     return Implements::QueryInterface(riid, ppvObject);
 }
@@ -252,16 +233,11 @@ HRESULT OddControl::QueryInterface(REFIID riid, void** ppvObject) noexcept
 const char* OddBitmapName(OddBitmap kind) noexcept
 {
     switch (kind) {
-    case OddBitmap::Null:
-        return "Null";
-    case OddBitmap::Invalid:
-        return "Invalid";
-    case OddBitmap::AlreadyDeleted:
-        return "AlreadyDeleted";
-    case OddBitmap::WindowHandle:
-        return "WindowHandle";
-    case OddBitmap::NeverIssued:
-        return "NeverIssued";
+    case OddBitmap::Null: return "Null";
+    case OddBitmap::Invalid: return "Invalid";
+    case OddBitmap::AlreadyDeleted: return "AlreadyDeleted";
+    case OddBitmap::WindowHandle: return "WindowHandle";
+    case OddBitmap::NeverIssued: return "NeverIssued";
     }
     return "?";
 }
@@ -269,19 +245,15 @@ const char* OddBitmapName(OddBitmap kind) noexcept
 HBITMAP MakeOddBitmap(OddBitmap kind, HWND window)
 {
     switch (kind) {
-    case OddBitmap::Null:
-        return nullptr;
-    case OddBitmap::Invalid:
-        return reinterpret_cast<HBITMAP>(std::intptr_t(-1));
+    case OddBitmap::Null: return nullptr;
+    case OddBitmap::Invalid: return reinterpret_cast<HBITMAP>(std::intptr_t(-1));
     case OddBitmap::AlreadyDeleted: {
         HBITMAP bitmap = MagentaBitmap(1, 1);
         DeleteObject(bitmap);
         return bitmap;
     }
-    case OddBitmap::WindowHandle:
-        return reinterpret_cast<HBITMAP>(window);
-    case OddBitmap::NeverIssued:
-        return reinterpret_cast<HBITMAP>(std::uintptr_t(0x7FFF0000));
+    case OddBitmap::WindowHandle: return reinterpret_cast<HBITMAP>(window);
+    case OddBitmap::NeverIssued: return reinterpret_cast<HBITMAP>(std::uintptr_t(0x7FFF0000));
     }
     return nullptr;
 }
@@ -303,9 +275,6 @@ std::vector<OddText> OddTexts()
     };
 }
 
-BSTR AllocOddText(const OddText& text)
-{
-    return text.IsNull ? nullptr : AllocBstr(text.Text);
-}
+BSTR AllocOddText(const OddText& text) { return text.IsNull ? nullptr : AllocBstr(text.Text); }
 
 } // namespace tvx::test

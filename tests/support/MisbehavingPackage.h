@@ -29,12 +29,12 @@ HRESULT Carry(const MethodOutcome& outcome, const std::string& what);
 // How an object answers QueryInterface for the one identifier it is told.
 enum class QueryOddity {
     Normal,
-    SFalseWithPointer,     // S_FALSE, and a counted pointer all the same
-    SFalseWithoutPointer,  // S_FALSE, null
-    OkWithoutPointer,      // S_OK, null
-    FailWithGarbage,       // E_NOINTERFACE, but a garbage pointer left behind
-    Refuses,               // E_NOINTERFACE, null (for IUnknown: "never IUnknown")
-    WrongObject,           // S_OK with another object's interface
+    SFalseWithPointer,    // S_FALSE, and a counted pointer all the same
+    SFalseWithoutPointer, // S_FALSE, null
+    OkWithoutPointer,     // S_OK, null
+    FailWithGarbage,      // E_NOINTERFACE, but a garbage pointer left behind
+    Refuses,              // E_NOINTERFACE, null (for IUnknown: "never IUnknown")
+    WrongObject,          // S_OK with another object's interface
 };
 const char* OddityName(QueryOddity oddity) noexcept;
 // A pointer value no object lives at; nobody may call or release it.
@@ -43,8 +43,8 @@ inline void* const kGarbagePointer = reinterpret_cast<void*>(std::uintptr_t(0xBA
 // Answers `riid` as `oddity` says when it is `odd`; nothing when the object
 // should answer normally. `self` is the object's IUnknown, `standIn` the
 // other object WrongObject answers with.
-std::optional<HRESULT> OddAnswer(REFIID riid, const GUID& odd, QueryOddity oddity, IUnknown* self,
-                                 IUnknown* standIn, void** ppvObject);
+std::optional<HRESULT> OddAnswer(REFIID riid, const GUID& odd, QueryOddity oddity, IUnknown* self, IUnknown* standIn,
+                                 void** ppvObject);
 
 // One misbehaving package's set-up, shared with the objects its factory makes.
 struct MisbehavingProbe {
@@ -146,10 +146,7 @@ private:
 // the message and the two flags, then carries out its outcome.
 class MisbehavingHandler final : public Implements<MisbehavingHandler, IMessageHandler> {
 public:
-    MisbehavingHandler(std::string name, std::shared_ptr<CallLog> log)
-        : name_(std::move(name)), log_(std::move(log))
-    {
-    }
+    MisbehavingHandler(std::string name, std::shared_ptr<CallLog> log) : name_(std::move(name)), log_(std::move(log)) {}
 
     HRESULT STDMETHODCALLTYPE HandleMessage(MSG* Msg, VARIANT_BOOL* CallPrevious, VARIANT_BOOL* Handled) override;
 
@@ -170,8 +167,7 @@ class MisbehavingHelper final : public Implements<MisbehavingHelper, IDragDropHe
 public:
     MisbehavingHelper(std::string name, std::shared_ptr<CallLog> log, LONG left, LONG top)
         : name_(std::move(name)), log_(std::move(log)), left_(left), top_(top)
-    {
-    }
+    {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) noexcept override;
     HRESULT STDMETHODCALLTYPE Execute() override;
@@ -182,7 +178,7 @@ public:
 
     std::map<std::string, MethodOutcome> Outcomes;
     OutValue Out = OutValue::Set;
-    QueryOddity Oddity = QueryOddity::Normal;  // for IDragDropHelper
+    QueryOddity Oddity = QueryOddity::Normal; // for IDragDropHelper
     IntfPtr<IUnknown> StandIn;
 
 private:
@@ -196,10 +192,8 @@ private:
 // (or leaves the out value alone), then carries out its outcome.
 class MisbehavingProvider final : public Implements<MisbehavingProvider, IDragDropHelperProvider> {
 public:
-    MisbehavingProvider(std::string name, std::shared_ptr<CallLog> log)
-        : name_(std::move(name)), log_(std::move(log))
-    {
-    }
+    MisbehavingProvider(std::string name, std::shared_ptr<CallLog> log) : name_(std::move(name)), log_(std::move(log))
+    {}
 
     HRESULT STDMETHODCALLTYPE GetDragDropHelper(BSTR ClassName, IUnknown** Helper) override;
 

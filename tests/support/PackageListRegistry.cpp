@@ -24,8 +24,8 @@ LSTATUS CreateKey(HKEY root, std::u16string_view path, HKEY& key)
 void WriteMachineKey(const std::u16string& path, const char16_t* name = nullptr, const RegistryValue* value = nullptr)
 {
     HKEY key = nullptr;
-    LSTATUS status = value ? WriteRegistryValue(HKEY_LOCAL_MACHINE, path, name, *value)
-                           : CreateKey(HKEY_LOCAL_MACHINE, path, key);
+    LSTATUS status =
+        value ? WriteRegistryValue(HKEY_LOCAL_MACHINE, path, name, *value) : CreateKey(HKEY_LOCAL_MACHINE, path, key);
     if (key)
         RegCloseKey(key);
     if (status != ERROR_SUCCESS)
@@ -70,10 +70,7 @@ LSTATUS WriteRegistryValue(HKEY root, std::u16string_view path, const char16_t* 
     return status;
 }
 
-void CreatePackageListKey()
-{
-    WriteMachineKey(std::u16string(kPackageListKey));
-}
+void CreatePackageListKey() { WriteMachineKey(std::u16string(kPackageListKey)); }
 
 void WritePackageListEntry(const PackageListEntry& entry)
 {

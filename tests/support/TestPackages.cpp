@@ -24,14 +24,10 @@ std::vector<std::string> CallLog::Of(std::string_view method) const
 const char* MethodName(PackageMethod method) noexcept
 {
     switch (method) {
-    case PackageMethod::Initialize:
-        return "Initialize";
-    case PackageMethod::OnServicesReady:
-        return "OnServicesReady";
-    case PackageMethod::Finalize:
-        return "Finalize";
-    case PackageMethod::OnIdeTabSelected:
-        return "OnIdeTabSelected";
+    case PackageMethod::Initialize: return "Initialize";
+    case PackageMethod::OnServicesReady: return "OnServicesReady";
+    case PackageMethod::Finalize: return "Finalize";
+    case PackageMethod::OnIdeTabSelected: return "OnIdeTabSelected";
     }
     return "?";
 }
@@ -86,14 +82,10 @@ HRESULT TestPackage::Respond(PackageMethod method)
     auto found = probe_->Outcomes.find(method);
     const MethodOutcome outcome = found == probe_->Outcomes.end() ? MethodOutcome{} : found->second;
     switch (outcome.What) {
-    case MethodOutcome::Kind::Succeed:
-        return S_OK;
-    case MethodOutcome::Kind::Fail:
-        return outcome.Failure;
-    case MethodOutcome::Kind::Throw:
-        throw std::runtime_error(probe_->Name + " refuses " + MethodName(method));
-    case MethodOutcome::Kind::ThrowForeign:
-        throw 42;
+    case MethodOutcome::Kind::Succeed: return S_OK;
+    case MethodOutcome::Kind::Fail: return outcome.Failure;
+    case MethodOutcome::Kind::Throw: throw std::runtime_error(probe_->Name + " refuses " + MethodName(method));
+    case MethodOutcome::Kind::ThrowForeign: throw 42;
     }
     return E_UNEXPECTED;
 }

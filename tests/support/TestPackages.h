@@ -41,9 +41,9 @@ const char* MethodName(PackageMethod method) noexcept;
 struct MethodOutcome {
     enum class Kind {
         Succeed,
-        Fail,          // returns Failure
-        Throw,         // throws std::runtime_error
-        ThrowForeign,  // throws something that is no std::exception
+        Fail,         // returns Failure
+        Throw,        // throws std::runtime_error
+        ThrowForeign, // throws something that is no std::exception
     };
     Kind What = Kind::Succeed;
     HRESULT Failure = E_FAIL;
@@ -97,8 +97,7 @@ namespace tvx::test {
 
 // The package object. It keeps the services it is given, as a package does,
 // and lets them go in Finalize.
-class TestPackage final
-    : public tvx::Implements<TestPackage, IBdsPackage, IBdsEditorTabListener, ITestPackage> {
+class TestPackage final : public tvx::Implements<TestPackage, IBdsPackage, IBdsEditorTabListener, ITestPackage> {
 public:
     explicit TestPackage(std::shared_ptr<PackageProbe> probe);
     ~TestPackage() override;

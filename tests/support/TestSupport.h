@@ -32,7 +32,7 @@ inline ULONG RefCount(IUnknown* object)
 }
 
 // Checks an object's reference count at the caller's line.
-#define EXPECT_REF(object, expected) \
+#define EXPECT_REF(object, expected)                                                                                   \
     EXPECT_EQ(::tvx::test::RefCount(object), ULONG(expected)) << "reference count of " #object
 
 // The text of a BSTR, for comparisons.

@@ -22,8 +22,8 @@ struct PackageRecord {
     GUID Id;
     std::u16string Name;
     const OLECHAR* NamePointer;
-    IBdsPackage* Instance;  // identity only; the copy's reference is dropped
-    std::string InstanceName;  // the test package behind Instance, if any
+    IBdsPackage* Instance;    // identity only; the copy's reference is dropped
+    std::string InstanceName; // the test package behind Instance, if any
 };
 
 inline std::vector<PackageRecord> PackageRecords()

@@ -22,10 +22,7 @@ public:
     WizardLibrary& operator=(const WizardLibrary&) = delete;
 
     bool IsOpen() const noexcept { return handle_ != nullptr; }
-    TWizardInitProc Entry() const
-    {
-        return reinterpret_cast<TWizardInitProc>(::dlsym(handle_, tvx::WizardEntryName));
-    }
+    TWizardInitProc Entry() const { return reinterpret_cast<TWizardInitProc>(::dlsym(handle_, tvx::WizardEntryName)); }
     void Close()
     {
         if (handle_)

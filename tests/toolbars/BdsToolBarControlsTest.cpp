@@ -157,8 +157,7 @@ TEST_F(ControlsTest, ShortCutsAreIgnoredAndThePopUpIsAPlaceholder)
     }
 
     IBdsToolBarControl* popUp = all.back().get();
-    for (auto set : {&IBdsToolBarControl::Set_Caption, &IBdsToolBarControl::Set_Name,
-                     &IBdsToolBarControl::Set_ToolTip})
+    for (auto set : {&IBdsToolBarControl::Set_Caption, &IBdsToolBarControl::Set_Name, &IBdsToolBarControl::Set_ToolTip})
         EXPECT_EQ((popUp->*set)(Bstr(u"Something").get()), S_OK);
     EXPECT_EQ(popUp->Set_Enabled(VARIANT_FALSE), S_OK);
     EXPECT_EQ(popUp->Set_Visible(VARIANT_TRUE), S_OK);

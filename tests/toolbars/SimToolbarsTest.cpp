@@ -43,9 +43,9 @@ protected:
 // button.
 TEST_F(SimToolbarsTest, ClickButtonOnlyClicksWhatTheUserCanReach)
 {
-    for (const char* step : {"click-button DebugToolBar PauseButton", "click-button DebugToolBar DebugDivider1",
-                             "click-button DebugToolBar NoSuchButton", "click-button NoSuchToolBar 0",
-                             "click-button DebugToolBar 99"}) {
+    for (const char* step :
+         {"click-button DebugToolBar PauseButton", "click-button DebugToolBar DebugDivider1",
+          "click-button DebugToolBar NoSuchButton", "click-button NoSuchToolBar 0", "click-button DebugToolBar 99"}) {
         SCOPED_TRACE(step);
         auto results = Run(step);
         ASSERT_EQ(results.size(), 1u);

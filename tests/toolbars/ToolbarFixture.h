@@ -8,8 +8,8 @@
 #include "host/win32/GdiEmulation.h"
 #include "host/win32/Recorder.h"
 #include "host/win32/RegistryEmulation.h"
-#include "host/win32/WindowEmulation.h"
 #include "host/win32/Win32.h"
+#include "host/win32/WindowEmulation.h"
 #include "interop/Bstr.h"
 #include "sim/SimulatedIde.h"
 #include "tests/support/HostFixture.h"
@@ -113,8 +113,7 @@ protected:
 
     static talvix::TBdsToolBarControl* Wrapper(IUnknown* control)
     {
-        return talvix::TBdsToolBarControl::FromInterface(
-            IntfPtr<IUnknown>(control).as<IBdsToolBarControl>().get());
+        return talvix::TBdsToolBarControl::FromInterface(IntfPtr<IUnknown>(control).as<IBdsToolBarControl>().get());
     }
     static TToolButton* Button(IUnknown* control)
     {

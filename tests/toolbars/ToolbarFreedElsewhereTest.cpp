@@ -90,7 +90,8 @@ TEST_F(FreedElsewhereTest, FreeingHalfAComboBoxEndsTheWholeControl)
         IntfPtr<IBdsToolBarControl> combo = AddControl(bar.get(), kComboBox);
         auto sink = Sink("half");
         combo->RegisterEvents(sink.get());
-        auto* object = static_cast<talvix::TBdsToolBarComboBox*>(talvix::TBdsToolBarControl::FromInterface(combo.get()));
+        auto* object =
+            static_cast<talvix::TBdsToolBarComboBox*>(talvix::TBdsToolBarControl::FromInterface(combo.get()));
         TControl* half = labelFreed ? static_cast<TControl*>(object->CaptionLabel()) : object->ComboBox();
 
         half->Free();
@@ -104,4 +105,3 @@ TEST_F(FreedElsewhereTest, FreeingHalfAComboBoxEndsTheWholeControl)
 }
 
 } // namespace
-

@@ -5,10 +5,7 @@
 
 namespace {
 
-HWND Wnd(std::uintptr_t n)
-{
-    return reinterpret_cast<HWND>(n);
-}
+HWND Wnd(std::uintptr_t n) { return reinterpret_cast<HWND>(n); }
 
 // A message hook that records what it sees and handles chosen messages.
 struct Hook {

@@ -3,8 +3,8 @@
 // control's bounds, visibility, enabled state and text.
 #include "host/vcl/Controls.h"
 #include "host/vcl/TypInfo.h"
-#include "host/win32/WindowEmulation.h"
 #include "host/win32/Win32.h"
+#include "host/win32/WindowEmulation.h"
 #include "tests/support/TestSupport.h"
 
 #include <memory>
@@ -106,8 +106,8 @@ TEST_F(WinControlTest, WindowsDestroyedBehindTheControlAreForgotten)
 {
     TWinControl* child = Child(form.get());
     form->HandleNeeded();
-    HWND foreign = CreateWindowExW(0, u"Edit", u"package", WS_CHILD, 0, 0, 5, 5, child->Handle(), nullptr,
-                                   nullptr, nullptr);
+    HWND foreign =
+        CreateWindowExW(0, u"Edit", u"package", WS_CHILD, 0, 0, 5, 5, child->Handle(), nullptr, nullptr, nullptr);
     ASSERT_TRUE(IsWindow(foreign));
 
     DestroyWindow(form->Handle());

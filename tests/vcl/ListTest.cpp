@@ -8,10 +8,7 @@
 
 namespace {
 
-void* P(std::uintptr_t n)
-{
-    return reinterpret_cast<void*>(n);
-}
+void* P(std::uintptr_t n) { return reinterpret_cast<void*>(n); }
 
 template <class F>
 String ListErrorOf(F&& f)

@@ -1,8 +1,8 @@
 // TMenuItem's tree, names and click, the menu's image list, and ShowMessage.
+#include "host/vcl/Menus.h"
 #include "host/vcl/Dialogs.h"
 #include "host/vcl/Forms.h"
 #include "host/vcl/ImgList.h"
-#include "host/vcl/Menus.h"
 #include "host/vcl/TypInfo.h"
 #include "host/win32/Recorder.h"
 #include "host/win32/Win32.h"

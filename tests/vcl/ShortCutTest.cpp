@@ -31,12 +31,17 @@ TEST(ShortCutToText, PrintsAsTheIdesMenus)
         TShortCut shortCut;
         const char16_t* text;
     };
-    for (Case c : {Case{0x4053, u"Ctrl+S"}, Case{0x6078, u"Shift+Ctrl+F9"}, Case{0x0078, u"F9"},
-                   Case{0x002E, u"Del"}, Case{0x8047, u"Alt+G"}, Case{0xE070, u"Shift+Ctrl+Alt+F1"},
-                   Case{0x0087, u"F24"}, Case{0x0008, u"BkSp"}, Case{0x000D, u"Enter"}, Case{0x001B, u"Esc"},
-                   Case{0x0020, u"Space"}, Case{0x0021, u"PgUp"}, Case{0x0028, u"Down"}, Case{0x002D, u"Ins"},
-                   Case{0x0030, u"0"}, Case{0x0065, u"5"}, Case{0x406B, u"Ctrl+Num +"}, Case{0x00BD, u"-"},
-                   Case{0x0000, u""}, Case{0x4000, u""}, Case{0x0007, u""}, Case{0x00FF, u""}}) {
+    for (Case c : {Case{0x4053, u"Ctrl+S"},     Case{0x6078, u"Shift+Ctrl+F9"},
+                   Case{0x0078, u"F9"},         Case{0x002E, u"Del"},
+                   Case{0x8047, u"Alt+G"},      Case{0xE070, u"Shift+Ctrl+Alt+F1"},
+                   Case{0x0087, u"F24"},        Case{0x0008, u"BkSp"},
+                   Case{0x000D, u"Enter"},      Case{0x001B, u"Esc"},
+                   Case{0x0020, u"Space"},      Case{0x0021, u"PgUp"},
+                   Case{0x0028, u"Down"},       Case{0x002D, u"Ins"},
+                   Case{0x0030, u"0"},          Case{0x0065, u"5"},
+                   Case{0x406B, u"Ctrl+Num +"}, Case{0x00BD, u"-"},
+                   Case{0x0000, u""},           Case{0x4000, u""},
+                   Case{0x0007, u""},           Case{0x00FF, u""}}) {
         SCOPED_TRACE(c.shortCut);
         EXPECT_EQ(ShortCutToText(c.shortCut), c.text);
     }

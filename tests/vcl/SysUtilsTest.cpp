@@ -1,5 +1,5 @@
-#include "host/vcl/Supports.h"
 #include "host/vcl/SysUtils.h"
+#include "host/vcl/Supports.h"
 #include "interop/Guard.h"
 #include "interop/InterfacedObject.h"
 #include "tests/support/TestSupport.h"
@@ -52,7 +52,8 @@ TEST(Format, MismatchAndMissingArgumentRaise)
 TEST(Exception, WhatIsTheMessageInUtf8)
 {
     Exception e(u"Gr\u00f6\u00dfe \u20ac");
-    EXPECT_STREQ(e.what(), "Gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac");
+    EXPECT_STREQ(e.what(), "Gr\xc3\xb6\xc3\x9f"
+                           "e \xe2\x82\xac");
     e.SetMessage(u"other");
     EXPECT_STREQ(e.what(), "other");
 }

@@ -1,5 +1,5 @@
-#include "host/vcl/Classes.h"
 #include "host/vcl/TypInfo.h"
+#include "host/vcl/Classes.h"
 #include "tests/support/TestSupport.h"
 
 #include <vector>
@@ -21,10 +21,8 @@ private:
     bool active_ = false;
     TComponent* buddy_ = nullptr;
 };
-TVX_DEFINE_CLASS(TGadget,
-                 Published<&TGadget::Active, &TGadget::SetActive>(u"Active"),
-                 Published<&TGadget::Buddy, &TGadget::SetBuddy>(u"Buddy"),
-                 Published<&TGadget::Serial>(u"Serial"),
+TVX_DEFINE_CLASS(TGadget, Published<&TGadget::Active, &TGadget::SetActive>(u"Active"),
+                 Published<&TGadget::Buddy, &TGadget::SetBuddy>(u"Buddy"), Published<&TGadget::Serial>(u"Serial"),
                  Published<&TGadget::FOnChange, &TGadget::FOnChange>(u"OnChange"))
 
 namespace {

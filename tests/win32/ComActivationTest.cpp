@@ -46,18 +46,11 @@ public:
             counter->Release();
             return hr;
         }
-        case Mode::Fail:
-            return failure_;
-        case Mode::Throw:
-            throw std::runtime_error("factory broke");
-        case Mode::ThrowHResult:
-            throw tvx::HResultError(failure_, u"refused");
-        case Mode::SucceedWithoutObject:
-            *ppv = nullptr;
-            return S_OK;
-        case Mode::FailWithJunk:
-            *ppv = SentinelPointer<void>();
-            return failure_;
+        case Mode::Fail: return failure_;
+        case Mode::Throw: throw std::runtime_error("factory broke");
+        case Mode::ThrowHResult: throw tvx::HResultError(failure_, u"refused");
+        case Mode::SucceedWithoutObject: *ppv = nullptr; return S_OK;
+        case Mode::FailWithJunk: *ppv = SentinelPointer<void>(); return failure_;
         }
         return E_UNEXPECTED;
     }
@@ -118,7 +111,8 @@ TEST_F(ComActivationTest, RegistrationHoldsOneReferenceUntilRevoked)
 {
     tvx::IntfPtr<IClassFactory> factory(new FakeFactory());
     DWORD cookie = 0xdeadbeef;
-    ASSERT_EQ(CoRegisterClassObject(kFakeClsid, factory.get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie), S_OK);
+    ASSERT_EQ(CoRegisterClassObject(kFakeClsid, factory.get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+              S_OK);
     EXPECT_NE(cookie, 0xdeadbeefu);
     EXPECT_REF(factory.get(), 2);
     EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);

@@ -18,9 +18,9 @@ constexpr CLSID kOtherClsid = tvx::ParseGuid("{350C986C-3857-4D8C-8549-CAC58F679
 std::u16string FormatSystemMessage(HRESULT hr)
 {
     LPWSTR text = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, DWORD(hr), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, DWORD(hr), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
     std::u16string result = length ? std::u16string(text, length) : std::u16string();
     LocalFree(text);
     return result;
@@ -120,23 +120,21 @@ TEST_F(ComServerTest, EveryFailureHasTheWindowsResultAndText)
     } const cases[] = {
         {"not registered", [] {}, kTestCounterClsid, tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER,
          REGDB_E_CLASSNOTREG, u"Class not registered\r\n"},
-        {"class key without server",
-         [] { WriteClassesText(ClassKeyPath(kTestCounterClsid), nullptr, u"Counter"); }, kTestCounterClsid,
-         tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG, u"Class not registered\r\n"},
+        {"class key without server", [] { WriteClassesText(ClassKeyPath(kTestCounterClsid), nullptr, u"Counter"); },
+         kTestCounterClsid, tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG,
+         u"Class not registered\r\n"},
         {"empty server path", [] { RegisterInprocServer(kTestCounterClsid, u""); }, kTestCounterClsid,
          tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER, REGDB_E_CLASSNOTREG, u"Class not registered\r\n"},
-        {"local server only", [] { RegisterInprocServer(kTestCounterClsid, TestComServerPath()); },
-         kTestCounterClsid, tvx::IidOf<IUnknown>, nullptr, CLSCTX_LOCAL_SERVER, REGDB_E_CLASSNOTREG,
-         u"Class not registered\r\n"},
+        {"local server only", [] { RegisterInprocServer(kTestCounterClsid, TestComServerPath()); }, kTestCounterClsid,
+         tvx::IidOf<IUnknown>, nullptr, CLSCTX_LOCAL_SERVER, REGDB_E_CLASSNOTREG, u"Class not registered\r\n"},
         {"missing file", [&] { RegisterInprocServer(kTestCounterClsid, missing); }, kTestCounterClsid,
          tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER, HRESULT(0x8007007E),
          u"The specified module could not be found.\r\n"},
         {"not a library", [&] { RegisterInprocServer(kTestCounterClsid, notALibrary); }, kTestCounterClsid,
          tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER, HRESULT_FROM_WIN32(ERROR_BAD_EXE_FORMAT),
          u"%1 is not a valid Win32 application.\r\n"},
-        {"no DllGetClassObject", [] { RegisterInprocServer(kTestCounterClsid, TestNoEntryPath()); },
-         kTestCounterClsid, tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER, CO_E_ERRORINDLL,
-         u"Error in the DLL\r\n"},
+        {"no DllGetClassObject", [] { RegisterInprocServer(kTestCounterClsid, TestNoEntryPath()); }, kTestCounterClsid,
+         tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER, CO_E_ERRORINDLL, u"Error in the DLL\r\n"},
         {"class the server lacks", [] { RegisterInprocServer(kOtherClsid, TestComServerPath()); }, kOtherClsid,
          tvx::IidOf<IUnknown>, nullptr, CLSCTX_INPROC_SERVER, CLASS_E_CLASSNOTAVAILABLE,
          u"ClassFactory cannot supply requested class\r\n"},

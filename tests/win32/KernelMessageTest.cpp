@@ -46,8 +46,8 @@ TEST(KernelMessageTest, SystemTextsMatchWindows)
         EXPECT_EQ(LocalFree(allocated), nullptr);
 
         WCHAR buffer[256];
-        EXPECT_EQ(FormatMessageW(kSystemText, nullptr, DWORD(c.code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                 buffer, 256, nullptr),
+        EXPECT_EQ(FormatMessageW(kSystemText, nullptr, DWORD(c.code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer,
+                                 256, nullptr),
                   expected.size());
         EXPECT_EQ(std::u16string(buffer), expected);
         expected.resize(expected.size() - 2);
@@ -71,9 +71,9 @@ TEST(KernelMessageTest, FormatMessageFailsAsWindowsDoes)
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
 
     WCHAR buffer[256];
-    EXPECT_EQ(FormatMessageW(kSystemText, nullptr, DWORD(E_FAIL), MAKELANGID(0x07, SUBLANG_DEFAULT), buffer, 256,
-                             nullptr),
-              0u);
+    EXPECT_EQ(
+        FormatMessageW(kSystemText, nullptr, DWORD(E_FAIL), MAKELANGID(0x07, SUBLANG_DEFAULT), buffer, 256, nullptr),
+        0u);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_RESOURCE_LANG_NOT_FOUND));
 
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_STRING, u"text", 0, 0, buffer, 256, nullptr), 0u);
@@ -87,8 +87,8 @@ TEST(KernelMessageTest, InsertsAreFilledFromTheArgumentArray)
     const char16_t* file = u"/opt/NotALibrary.so";
     DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(file)};
     WCHAR buffer[256];
-    EXPECT_GT(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr,
-                             ERROR_BAD_EXE_FORMAT, 0, buffer, 256, reinterpret_cast<va_list*>(arguments)),
+    EXPECT_GT(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, ERROR_BAD_EXE_FORMAT,
+                             0, buffer, 256, reinterpret_cast<va_list*>(arguments)),
               0u);
     EXPECT_EQ(std::u16string(buffer), u"/opt/NotALibrary.so is not a valid Win32 application.\r\n");
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_BAD_EXE_FORMAT, 0, buffer, 256, nullptr), 0u);

@@ -74,9 +74,8 @@ TEST_F(KernelModuleTest, ModuleFoundFromAnAddressInsideIt)
     auto address = reinterpret_cast<LPCWSTR>(GetProcAddress(module, "DllRegisterServer"));
 
     HMODULE found = SentinelPointer<HINSTANCE__>();
-    ASSERT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                   address, &found));
+    ASSERT_TRUE(GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, address, &found));
     EXPECT_EQ(found, module);
     EXPECT_EQ(ModuleFileName(found), TestComServerPath());
 
@@ -108,8 +107,8 @@ TEST_F(KernelModuleTest, HandlesThatNameNoModuleAreRefused)
 {
     int local = 0;
     HMODULE program = GetModuleHandleW(nullptr);
-    const HMODULE bogus[] = {reinterpret_cast<HMODULE>(&local), reinterpret_cast<HMODULE>(
-                                                                     reinterpret_cast<char*>(program) + 16)};
+    const HMODULE bogus[] = {reinterpret_cast<HMODULE>(&local),
+                             reinterpret_cast<HMODULE>(reinterpret_cast<char*>(program) + 16)};
     for (HMODULE handle : bogus) {
         WCHAR buffer[64];
         SetLastError(0);

@@ -262,16 +262,16 @@ TEST_F(RegFileTest, ExportWritesRegeditLayout)
     auto exported = ExportRegText(HKEY_CURRENT_USER, u"t");
     ASSERT_TRUE(exported.ok) << exported.message;
     EXPECT_EQ(tvx::Utf16ToUtf8(exported.text), "Windows Registry Editor Version 5.00\r\n"
-                                                "\r\n"
-                                                "[HKEY_CURRENT_USER\\T]\r\n"
-                                                "@=\"a\\\\b \\\"c\\\"\"\r\n"
-                                                "\"n\"=hex(b):01,00,00,00,00,00,00,00\r\n"
-                                                "\r\n"
-                                                "[HKEY_CURRENT_USER\\T\\A]\r\n"
-                                                "\"x\"=dword:00000001\r\n"
-                                                "\r\n"
-                                                "[HKEY_CURRENT_USER\\T\\b]\r\n"
-                                                "\r\n");
+                                               "\r\n"
+                                               "[HKEY_CURRENT_USER\\T]\r\n"
+                                               "@=\"a\\\\b \\\"c\\\"\"\r\n"
+                                               "\"n\"=hex(b):01,00,00,00,00,00,00,00\r\n"
+                                               "\r\n"
+                                               "[HKEY_CURRENT_USER\\T\\A]\r\n"
+                                               "\"x\"=dword:00000001\r\n"
+                                               "\r\n"
+                                               "[HKEY_CURRENT_USER\\T\\b]\r\n"
+                                               "\r\n");
     EXPECT_FALSE(ExportRegText(HKEY_CURRENT_USER, u"Missing").ok);
 }
 

@@ -65,9 +65,9 @@ TEST_F(RegistryTest, KeyNamesIgnoreCaseAndKeepIt)
         DWORD disposition = kUntouched;
         const char16_t* path =
             expected == REG_CREATED_NEW_KEY ? u"Software\\Talvix\\MixedCase" : u"SOFTWARE\\talvix\\MIXEDCASE";
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
-                                  &disposition),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), &disposition),
+            ERROR_SUCCESS);
         EXPECT_EQ(disposition, expected);
     }
     UniqueHKey parent;
@@ -112,8 +112,7 @@ TEST_F(RegistryTest, MalformedOrMissingPathsFailAndClearTheResult)
 TEST_F(RegistryTest, HandlesAreSmallAndDieWhenClosed)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\H", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\H", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_LE(reinterpret_cast<std::uintptr_t>(key), 0xFFFFFFFFu);
     EXPECT_EQ(tvx::win32::OpenRegistryHandleCount(), 1u);
@@ -174,8 +173,7 @@ TEST_F(RegistryTest, QueryInfoKeyReportsCountsAndLongestEntries)
     Create(key.get(), u"Longer");
     Set(key.get(), u"x", REG_BINARY, {1, 2, 3});
     Set(key.get(), u"LongName", REG_BINARY, std::vector<BYTE>(10));
-    DWORD subKeys = kUntouched, maxSub = kUntouched, values = kUntouched, maxName = kUntouched,
-          maxData = kUntouched;
+    DWORD subKeys = kUntouched, maxSub = kUntouched, values = kUntouched, maxName = kUntouched, maxData = kUntouched;
     ASSERT_EQ(RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, &maxSub, nullptr, &values, &maxName,
                                &maxData, nullptr, nullptr),
               ERROR_SUCCESS);
@@ -394,8 +392,8 @@ TEST_F(RegistryTest, GetValueRestrictsTypesAndTerminatesStrings)
     Set(key.get(), u"bare", REG_SZ, {'a', 0, 'b', 0});
     Set(key.get(), u"multi", REG_MULTI_SZ, {'a', 0, 0, 0});
     std::u16string_view expand(u"%TVX_REGISTRY_TEST%!", 21);
-    Set(key.get(), u"expand", REG_EXPAND_SZ, {reinterpret_cast<const BYTE*>(expand.data()),
-                                              reinterpret_cast<const BYTE*>(expand.data() + expand.size())});
+    Set(key.get(), u"expand", REG_EXPAND_SZ,
+        {reinterpret_cast<const BYTE*>(expand.data()), reinterpret_cast<const BYTE*>(expand.data() + expand.size())});
     struct Case {
         const char16_t* value;
         DWORD flags;
@@ -438,9 +436,9 @@ TEST_F(RegistryTest, GetValueRestrictsTypesAndTerminatesStrings)
 TEST_F(RegistryTest, CreateRefusesHiveLevelAndNonVolatileChildrenOfVolatileKeys)
 {
     UniqueHKey key;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Talvix", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
-                              nullptr),
-              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Talvix", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+        ERROR_ACCESS_DENIED);
     UniqueHKey volatileKey;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Volatile", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
                               volatileKey.put(), nullptr),

@@ -1,7 +1,7 @@
 // The emulated window manager: classes, creation and destruction,
 // parenting, visibility, position, styles, enabling, focus and text.
-#include "host/win32/WindowEmulation.h"
 #include "host/win32/Win32.h"
+#include "host/win32/WindowEmulation.h"
 #include "interop/Utf.h"
 #include "tests/support/TestSupport.h"
 
@@ -29,30 +29,18 @@ std::string Tag(HWND window)
 const char* MessageName(UINT msg)
 {
     switch (msg) {
-    case WM_NCCREATE:
-        return "NCCREATE";
-    case WM_CREATE:
-        return "CREATE";
-    case WM_DESTROY:
-        return "DESTROY";
-    case WM_NCDESTROY:
-        return "NCDESTROY";
-    case WM_SHOWWINDOW:
-        return "SHOWWINDOW";
-    case WM_ENABLE:
-        return "ENABLE";
-    case WM_MOVE:
-        return "MOVE";
-    case WM_SIZE:
-        return "SIZE";
-    case WM_WINDOWPOSCHANGED:
-        return "WINDOWPOSCHANGED";
-    case WM_SETFOCUS:
-        return "SETFOCUS";
-    case WM_KILLFOCUS:
-        return "KILLFOCUS";
-    default:
-        return nullptr;
+    case WM_NCCREATE: return "NCCREATE";
+    case WM_CREATE: return "CREATE";
+    case WM_DESTROY: return "DESTROY";
+    case WM_NCDESTROY: return "NCDESTROY";
+    case WM_SHOWWINDOW: return "SHOWWINDOW";
+    case WM_ENABLE: return "ENABLE";
+    case WM_MOVE: return "MOVE";
+    case WM_SIZE: return "SIZE";
+    case WM_WINDOWPOSCHANGED: return "WINDOWPOSCHANGED";
+    case WM_SETFOCUS: return "SETFOCUS";
+    case WM_KILLFOCUS: return "KILLFOCUS";
+    default: return nullptr;
     }
 }
 

@@ -32,8 +32,8 @@ static_assert(offsetof(PackageInfo, Instance) == 20);
 
 // The convention macro must reach the method types on 32 bits, where it
 // decides who pops the arguments.
-static_assert(std::is_same_v<decltype(&IBdsMenuItem::Get_Caption), HRESULT(__stdcall IBdsMenuItem::*)(BSTR*)>);
-static_assert(std::is_same_v<decltype(&IBDSFile::GetAge), std::int64_t(__stdcall IBDSFile::*)()>);
+static_assert(std::is_same_v<decltype(&IBdsMenuItem::Get_Caption), HRESULT (__stdcall IBdsMenuItem::*)(BSTR*)>);
+static_assert(std::is_same_v<decltype(&IBDSFile::GetAge), std::int64_t (__stdcall IBDSFile::*)()>);
 static_assert(std::is_same_v<TWizardInitProc, bool(__stdcall*)(IUnknown*, void*, void(__stdcall**)())>);
 #endif
 

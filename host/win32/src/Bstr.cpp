@@ -49,10 +49,7 @@ TVX_WIN32_API BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui)
     return AllocBytes(strIn, std::size_t(ui) * sizeof(OLECHAR));
 }
 
-TVX_WIN32_API BSTR SysAllocStringByteLen(const char* psz, UINT len)
-{
-    return AllocBytes(psz, len);
-}
+TVX_WIN32_API BSTR SysAllocStringByteLen(const char* psz, UINT len) { return AllocBytes(psz, len); }
 
 TVX_WIN32_API INT SysReAllocStringLen(BSTR* pbstr, const OLECHAR* psz, UINT len)
 {
@@ -94,7 +91,4 @@ TVX_WIN32_API UINT SysStringByteLen(BSTR bstr)
     return length;
 }
 
-TVX_WIN32_API UINT SysStringLen(BSTR pbstr)
-{
-    return SysStringByteLen(pbstr) / sizeof(OLECHAR);
-}
+TVX_WIN32_API UINT SysStringLen(BSTR pbstr) { return SysStringByteLen(pbstr) / sizeof(OLECHAR); }

@@ -94,8 +94,8 @@ TVX_WIN32_API HRESULT ProgIDFromCLSID(REFCLSID clsid, LPOLESTR* lplpszProgID)
         return E_INVALIDARG;
     *lplpszProgID = nullptr;
     try {
-        auto progId =
-            tvx::win32::detail::ReadRegistryText(HKEY_CLASSES_ROOT, u"CLSID\\" + tvx::FormatGuidW(clsid) + u"\\ProgID", nullptr);
+        auto progId = tvx::win32::detail::ReadRegistryText(HKEY_CLASSES_ROOT,
+                                                           u"CLSID\\" + tvx::FormatGuidW(clsid) + u"\\ProgID", nullptr);
         if (!progId || progId->text.empty())
             return REGDB_E_CLASSNOTREG;
         return AllocTaskString(progId->text, lplpszProgID);

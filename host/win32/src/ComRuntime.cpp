@@ -136,9 +136,9 @@ HRESULT LoadServer(const std::u16string& path, ServerModule& server)
         tvx::win32::detail::CloseLibrary(library);
         return CO_E_ERRORINDLL;
     }
-    ServerModule loaded{library, path, getClassObject,
-                        reinterpret_cast<DllCanUnloadNowProc>(
-                            tvx::win32::detail::OwnExport(library, "DllCanUnloadNow"))};
+    ServerModule loaded{
+        library, path, getClassObject,
+        reinterpret_cast<DllCanUnloadNowProc>(tvx::win32::detail::OwnExport(library, "DllCanUnloadNow"))};
     bool duplicate = false;
     {
         ComState& state = State();
@@ -276,8 +276,8 @@ TVX_WIN32_API HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWO
         return E_POINTER;
     *ppv = nullptr;
     IClassFactory* factory = nullptr;
-    HRESULT hr = CoGetClassObject(rclsid, dwClsContext, nullptr, tvx::IidOf<IClassFactory>,
-                                  reinterpret_cast<void**>(&factory));
+    HRESULT hr =
+        CoGetClassObject(rclsid, dwClsContext, nullptr, tvx::IidOf<IClassFactory>, reinterpret_cast<void**>(&factory));
     if (FAILED(hr))
         return hr;
     hr = tvx::Guarded([&] { return factory->CreateInstance(pUnkOuter, riid, ppv); }, E_UNEXPECTED);

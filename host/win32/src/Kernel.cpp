@@ -124,10 +124,10 @@ TVX_WIN32_API DWORD GetFileAttributesW(LPCWSTR lpFileName)
     struct stat info {};
     if (path.empty() || ::stat(path.c_str(), &info) != 0) {
         int error = errno;
-        SetLastError(path.empty()                 ? ERROR_PATH_NOT_FOUND
-                     : error == EACCES            ? ERROR_ACCESS_DENIED
-                     : error == ENOTDIR           ? ERROR_PATH_NOT_FOUND
-                                                  : MissingFileError(path));
+        SetLastError(path.empty()       ? ERROR_PATH_NOT_FOUND
+                     : error == EACCES  ? ERROR_ACCESS_DENIED
+                     : error == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                        : MissingFileError(path));
         return INVALID_FILE_ATTRIBUTES;
     }
     DWORD attributes = 0;

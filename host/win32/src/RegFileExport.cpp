@@ -174,8 +174,7 @@ RegExportResult ExportRegText(HKEY root, std::u16string_view subKey, RegFormat f
     }
 }
 
-RegFileResult ExportRegFile(const std::filesystem::path& path, HKEY root, std::u16string_view subKey,
-                            RegFormat format)
+RegFileResult ExportRegFile(const std::filesystem::path& path, HKEY root, std::u16string_view subKey, RegFormat format)
 {
     RegExportResult exported = ExportRegText(root, subKey, format);
     if (!exported.ok)

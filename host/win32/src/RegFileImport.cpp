@@ -71,12 +71,8 @@ void Apply(RegistryStore& store, std::vector<RegFileOp>& ops)
                 store.DeleteKey(*key);
             current = nullptr;
             break;
-        case RegFileOp::SetValue:
-            current->SetValue(op.name, op.type, std::move(op.data));
-            break;
-        case RegFileOp::DeleteValue:
-            current->DeleteValue(op.name);
-            break;
+        case RegFileOp::SetValue: current->SetValue(op.name, op.type, std::move(op.data)); break;
+        case RegFileOp::DeleteValue: current->DeleteValue(op.name); break;
         }
     }
 }
@@ -118,8 +114,7 @@ RegFileResult ImportRegFile(const std::filesystem::path& path)
         return RegFileResult{false, 0, "cannot read " + path.string()};
     RegFileResult result = ImportRegText(std::string_view(bytes));
     if (!result.ok)
-        result.message = path.string() + (result.line ? ":" + std::to_string(result.line) : "") + ": " +
-                         result.message;
+        result.message = path.string() + (result.line ? ":" + std::to_string(result.line) : "") + ": " + result.message;
     return result;
 }
 

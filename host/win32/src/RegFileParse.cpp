@@ -185,8 +185,9 @@ private:
         if (rc == ERROR_BAD_PATHNAME)
             Fail(line, "the key path " + Quote(name) + " has an empty name between backslashes");
         if (rc != ERROR_SUCCESS)
-            Fail(line, "the key path " + Quote(name) + " has a name longer than 255 characters or is nested "
-                                                       "deeper than 512 levels");
+            Fail(line, "the key path " + Quote(name) +
+                           " has a name longer than 255 characters or is nested "
+                           "deeper than 512 levels");
         if (op.kind == RegFileOp::DeleteKey && parts.empty())
             Fail(line, "a root key cannot be deleted");
         op.path.assign(parts.begin(), parts.end());
@@ -277,8 +278,8 @@ private:
         ParseHexBytes(rest.substr(1), op.data);
         // REGEDIT4 keeps strings in hex as ANSI bytes; the registry holds UTF-16.
         if (regedit4_ && (op.type == REG_SZ || op.type == REG_EXPAND_SZ || op.type == REG_MULTI_SZ)) {
-            std::u16string text = AnsiToUnicode(std::string_view(reinterpret_cast<const char*>(op.data.data()),
-                                                                 op.data.size()));
+            std::u16string text =
+                AnsiToUnicode(std::string_view(reinterpret_cast<const char*>(op.data.data()), op.data.size()));
             op.data.clear();
             StoreText(text, op.data);
         }

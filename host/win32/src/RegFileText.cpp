@@ -21,8 +21,11 @@ bool IsValidUtf8(std::string_view bytes)
     std::size_t i = 0;
     while (i < bytes.size()) {
         auto b = static_cast<unsigned char>(bytes[i]);
-        std::size_t need = b < 0x80 ? 1 : (b >= 0xC2 && b <= 0xDF) ? 2 : (b >= 0xE0 && b <= 0xEF) ? 3
-                                     : (b >= 0xF0 && b <= 0xF4) ? 4 : 0;
+        std::size_t need = b < 0x80                   ? 1
+                           : (b >= 0xC2 && b <= 0xDF) ? 2
+                           : (b >= 0xE0 && b <= 0xEF) ? 3
+                           : (b >= 0xF0 && b <= 0xF4) ? 4
+                                                      : 0;
         if (!need || i + need > bytes.size())
             return false;
         for (std::size_t k = 1; k < need; ++k)

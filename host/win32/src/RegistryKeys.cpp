@@ -43,9 +43,9 @@ TVX_WIN32_API LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD /*ulOptio
     });
 }
 
-TVX_WIN32_API LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR lpClass,
-                                      DWORD dwOptions, REGSAM samDesired, const void* /*lpSecurityAttributes*/,
-                                      PHKEY phkResult, DWORD* lpdwDisposition)
+TVX_WIN32_API LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD /*Reserved*/, LPWSTR lpClass, DWORD dwOptions,
+                                      REGSAM samDesired, const void* /*lpSecurityAttributes*/, PHKEY phkResult,
+                                      DWORD* lpdwDisposition)
 {
     if (!phkResult || !lpSubKey)
         return ERROR_INVALID_PARAMETER;

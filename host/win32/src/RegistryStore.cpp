@@ -305,8 +305,8 @@ std::shared_ptr<RegKey> RegistryStore::AddSubkey(RegKey& parent, std::u16string_
     key->parent = &parent;
     key->isVolatile = isVolatile;
     key->className = className;
-    auto it = std::lower_bound(parent.subkeys.begin(), parent.subkeys.end(), std::u16string_view(key->folded),
-                               SubkeyLess);
+    auto it =
+        std::lower_bound(parent.subkeys.begin(), parent.subkeys.end(), std::u16string_view(key->folded), SubkeyLess);
     parent.subkeys.insert(it, key);
     parent.Touch();
     return key;
@@ -366,10 +366,7 @@ void RegistryStore::SetWriteDenied(const RegKey& base, const std::vector<std::u1
         denied_.erase(path);
 }
 
-bool RegistryStore::IsHiveRoot(const RegKey& key) const
-{
-    return &key == localMachine_.get() || &key == users_.get();
-}
+bool RegistryStore::IsHiveRoot(const RegKey& key) const { return &key == localMachine_.get() || &key == users_.get(); }
 
 bool RegistryStore::IsSystemKey(const RegKey& key) const
 {

@@ -23,8 +23,8 @@ inline constexpr std::size_t kMaxValueNameChars = 16383;
 inline constexpr std::size_t kMaxKeyDepth = 512;
 
 // Rights that change a key; a write-denied key refuses every one of them.
-inline constexpr REGSAM kWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC |
-                                       WRITE_OWNER;
+inline constexpr REGSAM kWriteRights =
+    KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
 
 // Case folding as the registry compares names: upper case, then ordinal.
 char16_t FoldChar(char16_t c) noexcept;

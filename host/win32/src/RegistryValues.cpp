@@ -71,8 +71,7 @@ DWORD TypeFlag(DWORD type)
     }
 }
 
-LSTATUS GetValue(HKEY hkey, LPCWSTR subKey, LPCWSTR valueName, DWORD flags, DWORD* typeOut, void* buffer,
-                 DWORD* size)
+LSTATUS GetValue(HKEY hkey, LPCWSTR subKey, LPCWSTR valueName, DWORD flags, DWORD* typeOut, void* buffer, DWORD* size)
 {
     DWORD restriction = flags & RRF_RT_ANY;
     if (!restriction || (buffer && !size))

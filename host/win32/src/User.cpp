@@ -1,6 +1,6 @@
 // Message boxes and the foreground window of the emulated desktop.
-#include "host/win32/Kernel.h"
 #include "host/win32/User.h"
+#include "host/win32/Kernel.h"
 #include "host/win32/src/RecorderState.h"
 #include "interop/Bstr.h"
 

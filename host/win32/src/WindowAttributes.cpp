@@ -24,29 +24,14 @@ bool ExtraSlot(WindowEntry& window, int index, std::size_t size, BYTE*& slot)
 bool GetLongPtr(WindowEntry& window, int index, LONG_PTR& value)
 {
     switch (index) {
-    case GWL_STYLE:
-        value = LONG(window.style);
-        return true;
-    case GWL_EXSTYLE:
-        value = LONG(window.exStyle);
-        return true;
-    case GWLP_ID:
-        value = window.id;
-        return true;
-    case GWLP_USERDATA:
-        value = window.userData;
-        return true;
-    case GWLP_WNDPROC:
-        value = reinterpret_cast<LONG_PTR>(window.proc);
-        return true;
-    case GWLP_HINSTANCE:
-        value = reinterpret_cast<LONG_PTR>(window.instance);
-        return true;
-    case GWLP_HWNDPARENT:
-        value = LONG_PTR(window.parent ? window.parent : window.owner);
-        return true;
-    default:
-        break;
+    case GWL_STYLE: value = LONG(window.style); return true;
+    case GWL_EXSTYLE: value = LONG(window.exStyle); return true;
+    case GWLP_ID: value = window.id; return true;
+    case GWLP_USERDATA: value = window.userData; return true;
+    case GWLP_WNDPROC: value = reinterpret_cast<LONG_PTR>(window.proc); return true;
+    case GWLP_HINSTANCE: value = reinterpret_cast<LONG_PTR>(window.instance); return true;
+    case GWLP_HWNDPARENT: value = LONG_PTR(window.parent ? window.parent : window.owner); return true;
+    default: break;
     }
     BYTE* slot = nullptr;
     if (!ExtraSlot(window, index, sizeof(LONG_PTR), slot))
@@ -60,29 +45,14 @@ bool SetLongPtr(WindowEntry& window, int index, LONG_PTR value, LONG_PTR& previo
     if (!GetLongPtr(window, index, previous))
         return false;
     switch (index) {
-    case GWL_STYLE:
-        window.style = DWORD(value);
-        return true;
-    case GWL_EXSTYLE:
-        window.exStyle = DWORD(value);
-        return true;
-    case GWLP_ID:
-        window.id = value;
-        return true;
-    case GWLP_USERDATA:
-        window.userData = value;
-        return true;
-    case GWLP_WNDPROC:
-        window.proc = reinterpret_cast<WNDPROC>(value);
-        return true;
-    case GWLP_HINSTANCE:
-        window.instance = reinterpret_cast<HINSTANCE>(value);
-        return true;
-    case GWLP_HWNDPARENT:
-        SetLastError(ERROR_INVALID_INDEX);
-        return false;
-    default:
-        break;
+    case GWL_STYLE: window.style = DWORD(value); return true;
+    case GWL_EXSTYLE: window.exStyle = DWORD(value); return true;
+    case GWLP_ID: window.id = value; return true;
+    case GWLP_USERDATA: window.userData = value; return true;
+    case GWLP_WNDPROC: window.proc = reinterpret_cast<WNDPROC>(value); return true;
+    case GWLP_HINSTANCE: window.instance = reinterpret_cast<HINSTANCE>(value); return true;
+    case GWLP_HWNDPARENT: SetLastError(ERROR_INVALID_INDEX); return false;
+    default: break;
     }
     BYTE* slot = nullptr;
     ExtraSlot(window, index, sizeof(LONG_PTR), slot);

@@ -102,8 +102,8 @@ std::vector<HWND> LiveWindows()
 } // namespace tvx::win32
 
 TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X,
-                                   int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
-                                   HINSTANCE hInstance, LPVOID lpParam)
+                                   int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
+                                   LPVOID lpParam)
 {
     WindowState& state = State();
     Guard guard(state.lock);
@@ -144,18 +144,8 @@ TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR
     windowClass->windows++;
     state.windows.emplace(handle, std::move(window));
 
-    CREATESTRUCTW create{lpParam,
-                         hInstance,
-                         hMenu,
-                         hWndParent,
-                         nHeight,
-                         nWidth,
-                         Y,
-                         X,
-                         LONG(dwStyle),
-                         lpWindowName,
-                         lpClassName,
-                         dwExStyle};
+    CREATESTRUCTW create{lpParam, hInstance, hMenu,         hWndParent,   nHeight,     nWidth,
+                         Y,       X,         LONG(dwStyle), lpWindowName, lpClassName, dwExStyle};
     HWND hwnd = ToHwnd(handle);
     if (!Send(state, handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
         if (FindWindowEntry(state, hwnd))

@@ -44,13 +44,9 @@ TVX_WIN32_API LRESULT DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM 
     if (!window)
         return 0;
     switch (Msg) {
-    case WM_NCCREATE:
-        return TRUE;
-    case WM_SETTEXT:
-        window->text = std::u16string(tvx::WideTextView(reinterpret_cast<LPCWSTR>(lParam)));
-        return TRUE;
-    case WM_GETTEXTLENGTH:
-        return LRESULT(window->text.size());
+    case WM_NCCREATE: return TRUE;
+    case WM_SETTEXT: window->text = std::u16string(tvx::WideTextView(reinterpret_cast<LPCWSTR>(lParam))); return TRUE;
+    case WM_GETTEXTLENGTH: return LRESULT(window->text.size());
     case WM_GETTEXT: {
         auto* buffer = reinterpret_cast<LPWSTR>(lParam);
         if (!buffer || wParam == 0)
@@ -60,9 +56,7 @@ TVX_WIN32_API LRESULT DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM 
         buffer[count] = 0;
         return LRESULT(count);
     }
-    case WM_CLOSE:
-        DestroyWindow(hWnd);
-        return 0;
+    case WM_CLOSE: DestroyWindow(hWnd); return 0;
     case WM_WINDOWPOSCHANGED: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!pos)
@@ -74,8 +68,7 @@ TVX_WIN32_API LRESULT DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM 
             Send(state, handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(pos->cx, pos->cy));
         return 0;
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -146,6 +146,7 @@ TVX_WIN32_API BOOL GetWindowRect(HWND hWnd, RECT* lpRect)
 
 TVX_WIN32_API BOOL GetClientRect(HWND hWnd, RECT* lpRect)
 {
-    return ReadRect(hWnd, lpRect,
-                    [](WindowState&, const WindowEntry& window) { return RECT{0, 0, window.cx, window.cy}; });
+    return ReadRect(hWnd, lpRect, [](WindowState&, const WindowEntry& window) {
+        return RECT{0, 0, window.cx, window.cy};
+    });
 }

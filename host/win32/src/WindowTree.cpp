@@ -126,20 +126,12 @@ TVX_WIN32_API HWND GetWindow(HWND hWnd, UINT uCmd)
     auto& siblings = Siblings(state, window->parent);
     auto at = std::find(siblings.begin(), siblings.end(), window->handle);
     switch (uCmd) {
-    case GW_HWNDFIRST:
-        return ToHwnd(siblings.front());
-    case GW_HWNDLAST:
-        return ToHwnd(siblings.back());
-    case GW_HWNDNEXT:
-        return at + 1 == siblings.end() ? nullptr : ToHwnd(*(at + 1));
-    case GW_HWNDPREV:
-        return at == siblings.begin() ? nullptr : ToHwnd(*(at - 1));
-    case GW_OWNER:
-        return window->owner ? ToHwnd(window->owner) : nullptr;
-    case GW_CHILD:
-        return window->children.empty() ? nullptr : ToHwnd(window->children.front());
-    default:
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
+    case GW_HWNDFIRST: return ToHwnd(siblings.front());
+    case GW_HWNDLAST: return ToHwnd(siblings.back());
+    case GW_HWNDNEXT: return at + 1 == siblings.end() ? nullptr : ToHwnd(*(at + 1));
+    case GW_HWNDPREV: return at == siblings.begin() ? nullptr : ToHwnd(*(at - 1));
+    case GW_OWNER: return window->owner ? ToHwnd(window->owner) : nullptr;
+    case GW_CHILD: return window->children.empty() ? nullptr : ToHwnd(window->children.front());
+    default: SetLastError(ERROR_INVALID_PARAMETER); return nullptr;
     }
 }

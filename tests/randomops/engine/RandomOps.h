@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+// Tables of one entry a line.
+// clang-format off
+
 namespace tvx::randomops {
 
 #define TVX_RANDOM_OP_KINDS(X)                                                                                   \
@@ -100,3 +103,4 @@ struct RunResult {
 RunResult Run(const std::vector<Op>& ops);
 
 } // namespace tvx::randomops
+// clang-format on

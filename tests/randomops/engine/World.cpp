@@ -29,18 +29,9 @@ std::string Hex(HRESULT hr)
 
 // --- Sinks, handlers, the spy ---------------------------------------------
 
-HRESULT HarnessSink::OnClick()
-{
-    return Event(false);
-}
-HRESULT HarnessSink::OnChange()
-{
-    return Event(false);
-}
-HRESULT HarnessSink::OnUpdate()
-{
-    return Event(true);
-}
+HRESULT HarnessSink::OnClick() { return Event(false); }
+HRESULT HarnessSink::OnChange() { return Event(false); }
+HRESULT HarnessSink::OnUpdate() { return Event(true); }
 
 HRESULT HarnessSink::Event(bool update)
 {
@@ -134,10 +125,7 @@ void World::Finish()
                         "a bitmap handle was deleted twice during shutdown");
 }
 
-void World::NoteFreed(TComponent* component)
-{
-    freed_.insert(component);
-}
+void World::NoteFreed(TComponent* component) { freed_.insert(component); }
 
 void World::SinkEvent(HarnessSink& sink, std::uint32_t behaviour)
 {
@@ -213,18 +201,10 @@ void World::SinkEvent(HarnessSink& sink, std::uint32_t behaviour)
         return;
     IntfPtr<IBdsToolBar> hold(toolBar->Interface());
     switch (what) {
-    case 3:
-        hold->RemoveControl(sink.ControlOwner);
-        break;
-    case 4:
-        toolBars_->RemoveToolBar(hold.get());
-        break;
-    case 5:
-        hold->Clear();
-        break;
-    case 6:
-        toolBars_->Clear();
-        break;
+    case 3: hold->RemoveControl(sink.ControlOwner); break;
+    case 4: toolBars_->RemoveToolBar(hold.get()); break;
+    case 5: hold->Clear(); break;
+    case 6: toolBars_->Clear(); break;
     case 7:
         // Lets go of every reference it held on its toolbar and on itself.
         Release(toolBarHolds_, hold.get());
@@ -241,16 +221,12 @@ void World::Apply(const Op& op)
     freed_.clear();
     try {
         switch (op.Kind) {
-        case OpKind::AddMessageHandler:
-            AddMessageHandler(op);
-            break;
+        case OpKind::AddMessageHandler: AddMessageHandler(op); break;
         case OpKind::SetHandlerBehaviour:
             if (!handlers_.empty())
                 handlers_[op.A % handlers_.size()]->Behaviour = op.B % 8;
             break;
-        case OpKind::PostMessage:
-            PostMessage(op);
-            break;
+        case OpKind::PostMessage: PostMessage(op); break;
         case OpKind::PressKey: {
             static const char16_t* const keys[] = {u"Ctrl+S", u"F9", u"Alt+G", u"Ctrl+C", u"Shift+Ctrl+F9", u"F1"};
             ide_->MainMenu().Actions().PressKey(TextToShortCut(keys[op.A % std::size(keys)]), nullptr);
@@ -270,18 +246,10 @@ void World::Apply(const Op& op)
             TVX_RANDOMOPS_CHECK(hr == S_OK, "ShowHelp", "help answered " + Hex(hr));
             break;
         }
-        case OpKind::GetMenuItem:
-            GetMenuItem(op);
-            break;
-        case OpKind::AddMenuItem:
-            AddMenuItem(op, false);
-            break;
-        case OpKind::InsertMenuItem:
-            AddMenuItem(op, true);
-            break;
-        case OpKind::RemoveMenuItem:
-            RemoveMenuItem(op);
-            break;
+        case OpKind::GetMenuItem: GetMenuItem(op); break;
+        case OpKind::AddMenuItem: AddMenuItem(op, false); break;
+        case OpKind::InsertMenuItem: AddMenuItem(op, true); break;
+        case OpKind::RemoveMenuItem: RemoveMenuItem(op); break;
         case OpKind::GetFirstMenuItem: {
             IntfPtr<IBdsMenuItem> first;
             HRESULT hr = menus_->GetFirstMenuItem(first.put());
@@ -304,12 +272,8 @@ void World::Apply(const Op& op)
                 menuHolds_.erase(menuHolds_.begin() + std::ptrdiff_t(op.A % menuHolds_.size()));
             }
             break;
-        case OpKind::SetMenuItemProperty:
-            SetMenuItemProperty(op);
-            break;
-        case OpKind::NavigateMenuItem:
-            NavigateMenuItem(op);
-            break;
+        case OpKind::SetMenuItemProperty: SetMenuItemProperty(op); break;
+        case OpKind::NavigateMenuItem: NavigateMenuItem(op); break;
         case OpKind::RegisterMenuEvents:
             if (!menuHolds_.empty()) {
                 IntfPtr<IBdsMenuItem> item = menuHolds_[op.A % menuHolds_.size()];
@@ -336,18 +300,10 @@ void World::Apply(const Op& op)
                 ide_->MainMenu().Choose(path);
             break;
         }
-        case OpKind::IdeFreesMenuItem:
-            IdeFreesMenuItem(op);
-            break;
-        case OpKind::AddToolBar:
-            AddToolBar(op);
-            break;
-        case OpKind::FindToolBar:
-            FindToolBar(op);
-            break;
-        case OpKind::RemoveToolBar:
-            RemoveToolBar(op);
-            break;
+        case OpKind::IdeFreesMenuItem: IdeFreesMenuItem(op); break;
+        case OpKind::AddToolBar: AddToolBar(op); break;
+        case OpKind::FindToolBar: FindToolBar(op); break;
+        case OpKind::RemoveToolBar: RemoveToolBar(op); break;
         case OpKind::ClearToolBarService: {
             HRESULT hr = toolBars_->Clear();
             TVX_RANDOMOPS_CHECK(hr == S_OK, "ClearToolBarService", "Clear answered " + Hex(hr));
@@ -367,9 +323,7 @@ void World::Apply(const Op& op)
                 toolBarHolds_.erase(toolBarHolds_.begin() + std::ptrdiff_t(op.A % toolBarHolds_.size()));
             }
             break;
-        case OpKind::SetToolBarProperty:
-            SetToolBarProperty(op);
-            break;
+        case OpKind::SetToolBarProperty: SetToolBarProperty(op); break;
         case OpKind::AddSeparator:
             if (!toolBarHolds_.empty()) {
                 IntfPtr<IBdsToolBar> toolBar = toolBarHolds_[op.A % toolBarHolds_.size()];
@@ -379,15 +333,9 @@ void World::Apply(const Op& op)
                                     "AddSeparator answered " + Hex(hr));
             }
             break;
-        case OpKind::AddControl:
-            AddControl(op);
-            break;
-        case OpKind::RemoveControl:
-            RemoveControl(op);
-            break;
-        case OpKind::ClearToolBar:
-            ClearToolBar(op);
-            break;
+        case OpKind::AddControl: AddControl(op); break;
+        case OpKind::RemoveControl: RemoveControl(op); break;
+        case OpKind::ClearToolBar: ClearToolBar(op); break;
         case OpKind::CopyControl:
             if (!controlHolds_.empty())
                 controlHolds_.push_back(controlHolds_[op.A % controlHolds_.size()]);
@@ -398,36 +346,16 @@ void World::Apply(const Op& op)
                 controlHolds_.erase(controlHolds_.begin() + std::ptrdiff_t(op.A % controlHolds_.size()));
             }
             break;
-        case OpKind::SetControlProperty:
-            SetControlProperty(op);
-            break;
-        case OpKind::SetButtonImage:
-            SetButtonImage(op);
-            break;
-        case OpKind::ComboOperation:
-            ComboOperation(op);
-            break;
-        case OpKind::RegisterControlEvents:
-            RegisterControlEvents(op);
-            break;
-        case OpKind::ClickButton:
-            ClickButton(op);
-            break;
-        case OpKind::TypeInCombo:
-            UseCombo(op, true);
-            break;
-        case OpKind::PickInCombo:
-            UseCombo(op, false);
-            break;
-        case OpKind::Idle:
-            ide_->Toolbars().Idle();
-            break;
-        case OpKind::ReloadToolBars:
-            ide_->Toolbars().Load();
-            break;
-        case OpKind::IdeFreesToolBar:
-            IdeFreesToolBar(op);
-            break;
+        case OpKind::SetControlProperty: SetControlProperty(op); break;
+        case OpKind::SetButtonImage: SetButtonImage(op); break;
+        case OpKind::ComboOperation: ComboOperation(op); break;
+        case OpKind::RegisterControlEvents: RegisterControlEvents(op); break;
+        case OpKind::ClickButton: ClickButton(op); break;
+        case OpKind::TypeInCombo: UseCombo(op, true); break;
+        case OpKind::PickInCombo: UseCombo(op, false); break;
+        case OpKind::Idle: ide_->Toolbars().Idle(); break;
+        case OpKind::ReloadToolBars: ide_->Toolbars().Load(); break;
+        case OpKind::IdeFreesToolBar: IdeFreesToolBar(op); break;
         }
     } catch (const sim::ScenarioError&) {
         // The user could not reach the control: nothing happened.
@@ -506,9 +434,9 @@ void World::PostMessage(const Op& op)
             stopped = handlers_[i]->Handles();
         }
     }
-    TVX_RANDOMOPS_CHECK(
-        ide_->IdeHandlerMessageCount() == ideSeen + (callPrevious ? 1 : 0), "MessageHandlers",
-        callPrevious ? "the IDE's own handler did not see the message" : "the IDE's own handler saw the message");
+    TVX_RANDOMOPS_CHECK(ide_->IdeHandlerMessageCount() == ideSeen + (callPrevious ? 1 : 0), "MessageHandlers",
+                        callPrevious ? "the IDE's own handler did not see the message"
+                                     : "the IDE's own handler saw the message");
 }
 
 // --- One run ----------------------------------------------------------------------

@@ -22,15 +22,9 @@ namespace tvx::randomops {
 
 namespace {
 
-std::string U8(std::u16string_view text)
-{
-    return Utf16ToUtf8(text);
-}
+std::string U8(std::u16string_view text) { return Utf16ToUtf8(text); }
 
-talvix::TBdsMenuItem* WrapperOf(IBdsMenuItem* item)
-{
-    return static_cast<talvix::TBdsMenuItem*>(item);
-}
+talvix::TBdsMenuItem* WrapperOf(IBdsMenuItem* item) { return static_cast<talvix::TBdsMenuItem*>(item); }
 
 // Names a package gives its items: a few, so that they meet again; an
 // unnamed one; one the VCL refuses.
@@ -42,10 +36,7 @@ std::u16string ItemName(std::uint32_t choice)
 }
 
 // A package's bitmap: magenta with a blue centre, or none.
-HBITMAP MaybeBitmap(std::uint32_t choice)
-{
-    return choice % 3 != 0 ? nullptr : test::MagentaBitmap();
-}
+HBITMAP MaybeBitmap(std::uint32_t choice) { return choice % 3 != 0 ? nullptr : test::MagentaBitmap(); }
 
 void Walk(TMenuItem* item, std::unordered_set<TMenuItem*>& seen)
 {

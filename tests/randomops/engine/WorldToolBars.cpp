@@ -21,10 +21,7 @@ namespace tvx::randomops {
 
 namespace {
 
-talvix::TBdsToolBar* ToolBarOf(IBdsToolBar* toolBar)
-{
-    return static_cast<talvix::TBdsToolBar*>(toolBar);
-}
+talvix::TBdsToolBar* ToolBarOf(IBdsToolBar* toolBar) { return static_cast<talvix::TBdsToolBar*>(toolBar); }
 talvix::TBdsToolBarControl* ControlOf(IBdsToolBarControl* control)
 {
     return talvix::TBdsToolBarControl::FromInterface(control);
@@ -44,10 +41,7 @@ std::u16string ControlName(std::uint32_t choice)
     return names[choice % std::size(names)];
 }
 
-HBITMAP MaybeBitmap(std::uint32_t choice)
-{
-    return choice % 4 == 0 ? nullptr : test::MagentaBitmap();
-}
+HBITMAP MaybeBitmap(std::uint32_t choice) { return choice % 4 == 0 ? nullptr : test::MagentaBitmap(); }
 
 bool IsButton(IBdsToolBarControl* control)
 {
