@@ -25,7 +25,9 @@ TVX_DEFINE_CLASS(TMenuItem, Published<&TMenuItem::Caption, &TMenuItem::SetCaptio
                                if (!value)
                                    RaiseInvalidPropertyValue();
                                SetShortCutOf(*static_cast<TMenuItem*>(o), *value);
-                           }})
+                           },
+                           {},
+                           {}})
 TVX_DEFINE_CLASS(TMenu)
 TVX_DEFINE_CLASS(TMainMenu)
 

@@ -86,6 +86,15 @@ public:
         return *this;
     }
     constexpr bool Empty() const noexcept { return bits_ == 0; }
+    // The elements as bits, element n at bit n, as form streams and the
+    // run-time type information carry a set.
+    constexpr std::uint64_t Bits() const noexcept { return bits_; }
+    static constexpr TSet FromBits(std::uint64_t Bits) noexcept
+    {
+        TSet s;
+        s.bits_ = Bits;
+        return s;
+    }
     friend constexpr bool operator==(TSet a, TSet b) noexcept { return a.bits_ == b.bits_; }
 
 private:

@@ -64,6 +64,7 @@ String KindName(const TPropInfo& info)
     case tkUString: return u"string";
     case tkClass: return String(info.PropClass->ClassName());
     case tkMethod: return u"Method";
+    case tkSet: return u"Set";
     }
     return String();
 }
@@ -107,12 +108,12 @@ void SetPropValue(TObject* Instance, std::u16string_view PropName, const TPropVa
 
 int GetOrdProp(TObject* Instance, std::u16string_view PropName)
 {
-    return std::get<int>(FindTypedProp(Instance, PropName, tkInteger, tkEnumeration).GetProc(Instance));
+    return std::get<int>(FindTypedProp(Instance, PropName, tkInteger, tkEnumeration, tkSet).GetProc(Instance));
 }
 
 void SetOrdProp(TObject* Instance, std::u16string_view PropName, int Value)
 {
-    WriteProp(Instance, FindTypedProp(Instance, PropName, tkInteger, tkEnumeration), Value);
+    WriteProp(Instance, FindTypedProp(Instance, PropName, tkInteger, tkEnumeration, tkSet), Value);
 }
 
 String GetStrProp(TObject* Instance, std::u16string_view PropName)
@@ -143,4 +144,29 @@ TMethod GetMethodProp(TObject* Instance, std::u16string_view PropName)
 void SetMethodProp(TObject* Instance, std::u16string_view PropName, const TMethod& Value)
 {
     WriteProp(Instance, FindTypedProp(Instance, PropName, tkMethod), Value);
+}
+
+bool IdentToInt(const TPropInfo& Info, std::u16string_view Ident, int& Value) noexcept
+{
+    for (const TIdentMapEntry& entry : Info.Idents)
+        if (SameText(entry.Name, Ident)) {
+            Value = entry.Value;
+            return true;
+        }
+    return false;
+}
+
+int GetEnumValue(const TPropInfo& Info, std::u16string_view Name) noexcept
+{
+    if (Info.ElementNames.empty() && Info.Kind == tkEnumeration) {
+        // Booleans name their values themselves.
+        if (SameText(Name, u"False"))
+            return 0;
+        if (SameText(Name, u"True"))
+            return 1;
+    }
+    for (std::size_t i = 0; i < Info.ElementNames.size(); ++i)
+        if (SameText(Info.ElementNames[i], Name))
+            return int(i);
+    return -1;
 }

@@ -10,6 +10,7 @@
 #include "host/vcl/System.h"
 
 #include <initializer_list>
+#include <span>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -20,9 +21,16 @@ class TVX_IDE_API EPropertyError : public Exception {
     TVX_EXCEPTION_CLASS(EPropertyError, Exception)
 };
 
-enum TTypeKind { tkInteger, tkEnumeration, tkUString, tkClass, tkMethod };
+enum TTypeKind { tkInteger, tkEnumeration, tkUString, tkClass, tkMethod, tkSet };
 
-// A property's value: ordinals (integers, booleans, enumerations) as int.
+// A named value of an integer type, as clBtnFace is for TColor.
+struct TVX_IDE_API TIdentMapEntry {
+    int Value = 0;
+    std::u16string_view Name;
+};
+
+// A property's value: ordinals (integers, booleans, enumerations) and sets
+// (element n at bit n) as int.
 using TPropValue = std::variant<int, String, TObject*, TMethod>;
 
 struct TVX_IDE_API TPropInfo {
@@ -33,6 +41,10 @@ struct TVX_IDE_API TPropInfo {
     TPropValue (*GetProc)(TObject* Instance) = nullptr;
     // Null for a read-only property.
     void (*SetProc)(TObject* Instance, const TPropValue& Value) = nullptr;
+    // An enumeration's value names, or a set's element names, by ordinal.
+    std::span<const std::u16string_view> ElementNames;
+    // The named values of an integer type, for IdentToInt and IntToIdent.
+    std::span<const TIdentMapEntry> Idents;
 };
 
 class TVX_IDE_API TMetaClass {
@@ -119,9 +131,16 @@ template <class... A>
 struct IsEvent<TEvent<A...>> : std::true_type {};
 
 template <class T>
+struct IsSet : std::false_type {};
+template <class E>
+struct IsSet<TSet<E>> : std::true_type {};
+
+template <class T>
 constexpr TTypeKind KindOf()
 {
-    if constexpr (std::is_same_v<T, bool> || std::is_enum_v<T>)
+    if constexpr (IsSet<T>::value)
+        return tkSet;
+    else if constexpr (std::is_same_v<T, bool> || std::is_enum_v<T>)
         return tkEnumeration;
     else if constexpr (std::is_integral_v<T>)
         return tkInteger;
@@ -139,7 +158,9 @@ constexpr TTypeKind KindOf()
 template <class T>
 TPropValue ToPropValue(const T& v)
 {
-    if constexpr (KindOf<T>() == tkInteger || KindOf<T>() == tkEnumeration)
+    if constexpr (KindOf<T>() == tkSet)
+        return TPropValue(std::in_place_type<int>, static_cast<int>(v.Bits()));
+    else if constexpr (KindOf<T>() == tkInteger || KindOf<T>() == tkEnumeration)
         return TPropValue(std::in_place_type<int>, static_cast<int>(v));
     else if constexpr (KindOf<T>() == tkUString)
         return TPropValue(v);
@@ -152,7 +173,10 @@ TPropValue ToPropValue(const T& v)
 template <class T>
 T FromPropValue(const TPropValue& v)
 {
-    if constexpr (KindOf<T>() == tkInteger || KindOf<T>() == tkEnumeration) {
+    if constexpr (KindOf<T>() == tkSet) {
+        if (auto p = std::get_if<int>(&v))
+            return T::FromBits(std::uint32_t(*p));
+    } else if constexpr (KindOf<T>() == tkInteger || KindOf<T>() == tkEnumeration) {
         if (auto p = std::get_if<int>(&v))
             return static_cast<T>(*p);
     } else if constexpr (KindOf<T>() == tkUString) {
@@ -176,13 +200,17 @@ T FromPropValue(const TPropValue& v)
 
 // One published property from a getter (or field) and an optional setter
 // (or field): Published<&TComponent::Tag, &TComponent::SetTag>(u"Tag").
+// An enumeration or set names its elements; an integer type may name values.
 template <auto Get, auto Set = nullptr>
-TPropInfo Published(std::u16string_view Name)
+TPropInfo Published(std::u16string_view Name, std::span<const std::u16string_view> ElementNames = {},
+                    std::span<const TIdentMapEntry> Idents = {})
 {
     using G = tvx::vcl_detail::PropAccessor<decltype(Get)>;
     using T = typename G::Value;
     TPropInfo info;
     info.Name = Name;
+    info.ElementNames = ElementNames;
+    info.Idents = Idents;
     info.Kind = tvx::vcl_detail::KindOf<T>();
     if constexpr (tvx::vcl_detail::KindOf<T>() == tkClass)
         info.PropClass = std::remove_pointer_t<T>::StaticClass();
@@ -219,3 +247,8 @@ TVX_IDE_API TObject* GetObjectProp(TObject* Instance, std::u16string_view PropNa
 TVX_IDE_API void SetObjectProp(TObject* Instance, std::u16string_view PropName, TObject* Value);
 TVX_IDE_API TMethod GetMethodProp(TObject* Instance, std::u16string_view PropName);
 TVX_IDE_API void SetMethodProp(TObject* Instance, std::u16string_view PropName, const TMethod& Value);
+
+// A named value of the property's type, ignoring case; false when unknown.
+TVX_IDE_API bool IdentToInt(const TPropInfo& Info, std::u16string_view Ident, int& Value) noexcept;
+// An element's ordinal by its name, ignoring case; -1 when unknown.
+TVX_IDE_API int GetEnumValue(const TPropInfo& Info, std::u16string_view Name) noexcept;
