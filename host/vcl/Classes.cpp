@@ -6,6 +6,7 @@
 #include <algorithm>
 
 TVX_DEFINE_CLASS(TPersistent)
+TVX_DEFINE_CLASS(TComponentAlive)
 TVX_DEFINE_CLASS(TComponent, Published<&TComponent::Name, &TComponent::SetName>(u"Name"),
                  Published<&TComponent::Tag, &TComponent::SetTag>(u"Tag"))
 
@@ -207,4 +208,23 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation)
         if (i >= ComponentCount())
             i = ComponentCount() - 1;
     }
+}
+
+TComponentAlive::TComponentAlive(TComponent* Watched) : watched_(Watched)
+{
+    if (watched_)
+        watched_->FreeNotification(this);
+}
+
+TComponentAlive::~TComponentAlive()
+{
+    if (watched_)
+        watched_->RemoveFreeNotification(this);
+}
+
+void TComponentAlive::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == watched_)
+        watched_ = nullptr;
 }

@@ -116,6 +116,22 @@ private:
     TComponentState state_;
 };
 
+// Tells whether a component was freed while code that may free it ran:
+//   TComponentAlive alive(form); handler(form); if (!alive) return;
+class TVX_IDE_API TComponentAlive final : public TComponent {
+    TVX_CLASS(TComponentAlive, TComponent)
+
+    explicit TComponentAlive(TComponent* Watched);
+    ~TComponentAlive() override;
+    explicit operator bool() const noexcept { return watched_ != nullptr; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TComponent* watched_;
+};
+
 // Points `Field` of `Self` at `Value`, moving the free notification that lets
 // Self forget the referenced component when it goes.
 template <class T>
@@ -129,6 +145,11 @@ void SetNotifiedReference(TComponent* Self, T*& Field, T* Value)
     if (Field)
         Field->FreeNotification(Self);
 }
+
+struct TVX_IDE_API TPoint {
+    int X = 0;
+    int Y = 0;
+};
 
 using TComponentClass = TClass;
 using TPersistentClass = TClass;

@@ -16,6 +16,13 @@ TVX_DEFINE_CLASS(TToolBar, Published<&TControl::Caption, &TControl::SetCaption>(
                  Published<&TToolBar::ButtonWidth, &TToolBar::SetButtonWidth>(u"ButtonWidth"),
                  Published<&TToolBar::ButtonHeight, &TToolBar::SetButtonHeight>(u"ButtonHeight"),
                  Published<&TToolBar::Images, &TToolBar::SetImages>(u"Images"))
+TVX_DEFINE_CLASS(TStatusBar, Published<&TStatusBar::SimpleText, &TStatusBar::SetSimpleText>(u"SimpleText"))
+
+TStatusBar::TStatusBar(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetBounds(0, 0, 0, 19);
+    SetAlign(alBottom);
+}
 
 namespace {
 

@@ -111,3 +111,17 @@ private:
     bool autoSize_ = false;
     bool aligning_ = false;
 };
+
+// The status bar at the foot of a window: one simple text, aligned to the
+// bottom edge of its parent.
+class TVX_IDE_API TStatusBar : public TWinControl {
+    TVX_CLASS(TStatusBar, TWinControl)
+
+    explicit TStatusBar(TComponent* AOwner = nullptr);
+
+    const String& SimpleText() const noexcept { return simpleText_; }
+    void SetSimpleText(const String& Value) { simpleText_ = Value; }
+
+private:
+    String simpleText_;
+};

@@ -3,11 +3,17 @@
 #include "host/vcl/ControlDocking.h"
 #include "host/vcl/Graphics.h"
 #include "host/vcl/Lists.h"
+#include "host/vcl/Menus.h"
 #include "host/vcl/TypInfo.h"
 #include "host/win32/Kernel.h"
 #include "interop/Bstr.h"
 
 #include <algorithm>
+
+namespace {
+constexpr std::u16string_view kAlignNames[] = {u"alNone",  u"alTop",    u"alBottom", u"alLeft",
+                                               u"alRight", u"alClient", u"alCustom"};
+} // namespace
 
 TVX_DEFINE_CLASS(TControl, Published<&TControl::Left, &TControl::SetLeft>(u"Left"),
                  Published<&TControl::Top, &TControl::SetTop>(u"Top"),
@@ -15,9 +21,15 @@ TVX_DEFINE_CLASS(TControl, Published<&TControl::Left, &TControl::SetLeft>(u"Left
                  Published<&TControl::Height, &TControl::SetHeight>(u"Height"),
                  Published<&TControl::Visible, &TControl::SetVisible>(u"Visible"),
                  Published<&TControl::Enabled, &TControl::SetEnabled>(u"Enabled"),
-                 Published<&TControl::Hint, &TControl::SetHint>(u"Hint"))
+                 Published<&TControl::Hint, &TControl::SetHint>(u"Hint"),
+                 Published<&TControl::Align, &TControl::SetAlign>(u"Align", kAlignNames),
+                 Published<&TControl::Color, &TControl::SetColor>(u"Color", {}, ColorIdents()),
+                 Published<&TControl::Font, &TControl::SetFont>(u"Font"),
+                 Published<&TControl::ParentFont, &TControl::SetParentFont>(u"ParentFont"),
+                 Published<&TControl::PopupMenu, &TControl::SetPopupMenu>(u"PopupMenu"),
+                 Published<&TControl::OnResize, &TControl::SetOnResize>(u"OnResize"))
 TVX_DEFINE_CLASS(TGraphicControl)
-TVX_DEFINE_CLASS(TWinControl)
+TVX_DEFINE_CLASS(TWinControl, Published<&TWinControl::TabOrder, &TWinControl::SetTabOrder>(u"TabOrder"))
 
 namespace {
 
@@ -48,7 +60,10 @@ LRESULT CALLBACK VclWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 // --- TControl -------------------------------------------------------------
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_unique<TFont>())
+{
+    font_->SetOnChange(MakeEvent<&TControl::FontChange>(this));
+}
 
 TControl::~TControl()
 {
@@ -72,19 +87,85 @@ void TControl::SetParent(TWinControl* AParent)
         AParent->InsertControl(this);
 }
 
+void TControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == popupMenu_)
+        popupMenu_ = nullptr;
+}
+
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     AWidth = std::max(AWidth, 0);
     AHeight = std::max(AHeight, 0);
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_)
         return;
+    const bool resized = AWidth != width_ || AHeight != height_;
     left_ = ALeft;
     top_ = ATop;
     width_ = AWidth;
     height_ = AHeight;
     BoundsChanged();
+    if (auto* self = dynamic_cast<TWinControl*>(this); self && resized)
+        self->Realign();
     if (parent_ && !IsDestroying(parent_))
         parent_->AlignControls(this);
+    Resize();
+}
+
+void TControl::Resize()
+{
+    // Copied first: the handler may free this control.
+    TNotifyEvent handler = onResize_;
+    handler(this);
+}
+
+void TControl::SetAlign(TAlign Value)
+{
+    if (align_ == Value)
+        return;
+    align_ = Value;
+    if (parent_ && !IsDestroying(parent_))
+        parent_->AlignControls(this);
+}
+
+void TControl::SetParentFont(bool Value)
+{
+    parentFont_ = Value;
+    if (Value)
+        TakeParentFont();
+}
+
+void TControl::TakeParentFont()
+{
+    if (!parentFont_ || !parent_)
+        return;
+    font_->Assign(parent_->Font());
+    // Assigning raised FontChanged, which turned the flag off.
+    parentFont_ = true;
+}
+
+void TControl::FontChange(TObject*) { FontChanged(); }
+
+void TControl::FontChanged() { parentFont_ = false; }
+
+void TControl::SetPopupMenu(TPopupMenu* Value) { SetNotifiedReference(this, popupMenu_, Value); }
+
+void TControl::BringToFront()
+{
+    if (parent_) {
+        auto& siblings = parent_->controls_;
+        siblings.erase(std::find(siblings.begin(), siblings.end(), this));
+        siblings.push_back(this);
+    }
+    if (auto* self = dynamic_cast<TWinControl*>(this); self && self->handle_)
+        SetWindowPos(self->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TControl::Repaint()
+{
+    if (parent_)
+        parent_->Update();
 }
 
 void TControl::SetVisible(bool Value)
@@ -159,6 +240,11 @@ TControl* TWinControl::Controls(int Index) const
     return controls_[std::size_t(Index)];
 }
 
+bool TWinControl::IsChild(const TControl* Control) const noexcept
+{
+    return std::find(controls_.begin(), controls_.end(), Control) != controls_.end();
+}
+
 bool TWinControl::ContainsControl(const TControl* Control) const noexcept
 {
     for (const TControl* c = Control; c; c = c->Parent())
@@ -173,6 +259,7 @@ void TWinControl::InsertControl(TControl* AControl)
         return;
     controls_.push_back(AControl);
     AControl->parent_ = this;
+    AControl->TakeParentFont();
     ControlInserted(AControl);
     if (auto* windowed = dynamic_cast<TWinControl*>(AControl)) {
         if (windowed->handle_ && handle_)
@@ -272,7 +359,9 @@ void TWinControl::CreateWnd()
     handle_ = created;
 }
 
-void TWinControl::DestroyWnd()
+void TWinControl::DestroyWnd() { DestroyWindowHandle(); }
+
+void TWinControl::DestroyWindowHandle()
 {
     if (handle_)
         DestroyWindow(handle_);
@@ -323,12 +412,19 @@ void TWinControl::WndProc(TMessage& Message)
             int width = (pos->flags & SWP_NOSIZE) ? Width() : pos->cx;
             int height = (pos->flags & SWP_NOSIZE) ? Height() : pos->cy;
             if (left != Left() || top != Top() || width != Width() || height != Height()) {
+                const bool resized = width != Width() || height != Height();
                 left_ = left;
                 top_ = top;
                 width_ = width;
                 height_ = height;
+                if (resized)
+                    Realign();
                 if (Parent() && !IsDestroying(Parent()))
                     Parent()->AlignControls(this);
+                DefaultHandler(Message);
+                // Last: the handler may free the control.
+                Resize();
+                return;
             }
         }
         break;
@@ -349,7 +445,51 @@ void TWinControl::DefaultHandler(TMessage& Message)
     Message.Result = DefWindowProcW(handle_, Message.Msg, Message.WParam, Message.LParam);
 }
 
-void TWinControl::AlignControls(TControl*) {}
+void TWinControl::AlignControls(TControl*)
+{
+    if (aligning_ || IsDestroying(this))
+        return;
+    aligning_ = true;
+    TRect rest{0, 0, ClientWidth(), ClientHeight()};
+    // Children may resize their own children meanwhile; a snapshot keeps the walk sound.
+    const std::vector<TControl*> children = controls_;
+    for (TAlign edge : {alTop, alBottom, alLeft, alRight, alClient}) {
+        for (TControl* c : children) {
+            if (!IsChild(c) || c->Align() != edge || !c->Visible())
+                continue;
+            const int width = std::max(rest.Right - rest.Left, 0);
+            const int height = std::max(rest.Bottom - rest.Top, 0);
+            switch (edge) {
+            case alTop:
+                c->SetBounds(rest.Left, rest.Top, width, c->Height());
+                rest.Top += c->Height();
+                break;
+            case alBottom:
+                c->SetBounds(rest.Left, rest.Bottom - c->Height(), width, c->Height());
+                rest.Bottom -= c->Height();
+                break;
+            case alLeft:
+                c->SetBounds(rest.Left, rest.Top, c->Width(), height);
+                rest.Left += c->Width();
+                break;
+            case alRight:
+                c->SetBounds(rest.Right - c->Width(), rest.Top, c->Width(), height);
+                rest.Right -= c->Width();
+                break;
+            default: c->SetBounds(rest.Left, rest.Top, width, height); break;
+            }
+        }
+    }
+    aligning_ = false;
+}
+
+void TWinControl::FontChanged()
+{
+    TControl::FontChanged();
+    for (TControl* c : std::vector<TControl*>(controls_))
+        if (IsChild(c))
+            c->TakeParentFont();
+}
 
 void TWinControl::VisibleChanged()
 {

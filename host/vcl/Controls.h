@@ -11,12 +11,19 @@
 #pragma once
 
 #include "host/vcl/Classes.h"
+#include "host/vcl/Graphics.h"
 #include "host/vcl/IdeApi.h"
 #include "host/win32/Windowing.h"
 
+#include <memory>
 #include <vector>
 
 class TWinControl;
+class TPopupMenu;
+
+// Where a control sits in its parent: against an edge, filling what the
+// edge-aligned controls leave (alClient), or where its bounds say.
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 
 inline constexpr std::u16string_view SParentRequired = u"Control '%s' has no parent window";
 inline constexpr std::u16string_view SWindowClass = u"Error creating window class";
@@ -44,6 +51,7 @@ class TVX_IDE_API TControl : public TComponent {
     explicit TControl(TComponent* AOwner = nullptr);
     // Leaves the parent first.
     ~TControl() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TWinControl* Parent() const noexcept { return parent_; }
     // Leaves the old parent and joins the new one (null: none). A control
@@ -58,9 +66,40 @@ class TVX_IDE_API TControl : public TComponent {
     void SetTop(int Value) { SetBounds(left_, Value, width_, height_); }
     void SetWidth(int Value) { SetBounds(left_, top_, Value, height_); }
     void SetHeight(int Value) { SetBounds(left_, top_, width_, Value); }
-    // Tells the parent, which may arrange its controls again.
+    // Tells the parent, which may arrange its controls again, then raises
+    // OnResize. Nothing of the control is touched after the handler.
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
     TRect BoundsRect() const noexcept { return TRect{left_, top_, left_ + width_, top_ + height_}; }
+    // The emulated windows have no frames: the client area is the whole control.
+    int ClientWidth() const noexcept { return width_; }
+    int ClientHeight() const noexcept { return height_; }
+    void SetClientWidth(int Value) { SetWidth(Value); }
+    void SetClientHeight(int Value) { SetHeight(Value); }
+
+    TAlign Align() const noexcept { return align_; }
+    void SetAlign(TAlign Value);
+
+    // Raised after every change of the bounds, whoever made it.
+    TNotifyEvent OnResize() const noexcept { return onResize_; }
+    void SetOnResize(const TNotifyEvent& Value) noexcept { onResize_ = Value; }
+
+    TColor Color() const noexcept { return color_; }
+    void SetColor(TColor Value) noexcept { color_ = Value; }
+    TFont* Font() const noexcept { return font_.get(); }
+    void SetFont(TFont* Value) { font_->Assign(Value); }
+    // The control's font follows its parent's; setting a font value of its
+    // own turns this off, as the VCL does.
+    bool ParentFont() const noexcept { return parentFont_; }
+    void SetParentFont(bool Value);
+
+    TPopupMenu* PopupMenu() const noexcept { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* Value);
+
+    // Moves the control above its siblings.
+    void BringToFront();
+    // Repaints at once.
+    void Refresh() { Repaint(); }
+    virtual void Repaint();
 
     bool Visible() const noexcept { return visible_; }
     void SetVisible(bool Value);
@@ -91,12 +130,17 @@ class TVX_IDE_API TControl : public TComponent {
     virtual void Click();
 
     // Floating: the control sits in a floating dock host of its own, made
-    // by ManualFloat and freed by ManualDock.
-    bool Floating() const noexcept;
-    void ManualFloat(const TRect& ScreenPos);
+    // by ManualFloat and freed by ManualDock. A form floats as a window of
+    // its own instead.
+    virtual bool Floating() const noexcept;
+    virtual void ManualFloat(const TRect& ScreenPos);
     void ManualDock(TWinControl* NewDockSite);
 
 protected:
+    // Raises OnResize.
+    virtual void Resize();
+    // The font changed; the control no longer follows its parent's.
+    virtual void FontChanged();
     virtual void VisibleChanged() {}
     virtual void EnabledChanged() {}
     virtual void TextChanged() {}
@@ -108,6 +152,9 @@ protected:
 
 private:
     friend class TWinControl;
+    void FontChange(TObject*);
+    // Takes the parent's font while ParentFont is on.
+    void TakeParentFont();
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
@@ -117,9 +164,15 @@ private:
     bool visible_ = true;
     bool enabled_ = true;
     bool showHint_ = false;
+    bool parentFont_ = true;
+    TAlign align_ = alNone;
+    TColor color_ = clBtnFace;
     String text_;
     String hint_;
     TNotifyEvent onClick_;
+    TNotifyEvent onResize_;
+    std::unique_ptr<TFont> font_;
+    TPopupMenu* popupMenu_ = nullptr;
 };
 
 // A control without a window of its own; its parent shows it.
@@ -153,6 +206,8 @@ class TVX_IDE_API TWinControl : public TControl {
     // Raises EListError outside 0..ControlCount-1.
     TControl* Controls(int Index) const;
     bool ContainsControl(const TControl* Control) const noexcept;
+    // One of this control's own children (not a grandchild).
+    bool IsChild(const TControl* Control) const noexcept;
     // SetParent calls these; they keep the list and the windows in step.
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
@@ -165,9 +220,13 @@ class TVX_IDE_API TWinControl : public TControl {
     void HandleNeeded() { (void)Handle(); }
     // Destroys the window and makes a new one, if there was one.
     void RecreateWnd();
+
+    int TabOrder() const noexcept { return tabOrder_; }
+    void SetTabOrder(int Value) noexcept { tabOrder_ = Value; }
     // Repaints at once. The stand-in draws nothing; it arranges the
     // children again, which painting would show.
     void Update();
+    void Repaint() override { Update(); }
     void Realign() { AlignControls(nullptr); }
 
     void SetFocus();
@@ -183,13 +242,20 @@ protected:
     static void TopLevelParams(TCreateParams& Params, DWORD Style) noexcept;
     virtual void CreateWnd();
     virtual void DestroyWnd();
+    // The step that destroys the window itself, while it still exists: a
+    // class hooks it to take foreign child windows out first. A class that
+    // overrides it destroys its handle in its own destructor, or the
+    // override is not reached for the last window.
+    virtual void DestroyWindowHandle();
     void CreateHandle();
     // The children's windows go first, then this one.
     void DestroyHandle();
     virtual void WndProc(TMessage& Message);
     void DefaultHandler(TMessage& Message);
-    // Arranges the child controls. AControl is the one that changed (moved,
-    // resized, shown, hidden, joined or left), or null for all.
+    // Arranges the child controls by their Align, edges first (top,
+    // bottom, left, right), then alClient in what is left. AControl is the
+    // one that changed (moved, resized, shown, hidden, joined or left), or
+    // null for all.
     virtual void AlignControls(TControl* AControl);
     // A control joins or leaves this one; the list is already updated.
     virtual void ControlInserted(TControl*) {}
@@ -199,6 +265,7 @@ protected:
     void EnabledChanged() override;
     void TextChanged() override;
     void BoundsChanged() override;
+    void FontChanged() override;
 
 private:
     friend class TControl;
@@ -208,5 +275,7 @@ private:
 
     std::vector<TControl*> controls_;
     HWND handle_ = nullptr;
+    int tabOrder_ = -1;
     bool creating_ = false;
+    bool aligning_ = false;
 };

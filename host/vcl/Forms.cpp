@@ -108,4 +108,9 @@ bool TApplication::HelpKeyword(const String& Keyword)
     return true;
 }
 
-void TApplication::DispatchQueuedMessage(const MSG& Msg) { dispatched_.push_back(Msg); }
+void TApplication::DispatchQueuedMessage(const MSG& Msg)
+{
+    dispatched_.push_back(Msg);
+    if (Msg.hwnd && IsWindow(Msg.hwnd))
+        SendMessageW(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
+}

@@ -5,6 +5,70 @@
 #include <algorithm>
 
 TVX_DEFINE_CLASS(TBitmap)
+namespace {
+constexpr std::u16string_view kFontStyleNames[] = {u"fsBold", u"fsItalic", u"fsUnderline", u"fsStrikeOut"};
+} // namespace
+TVX_DEFINE_CLASS(TFont, Published<&TFont::Charset, &TFont::SetCharset>(u"Charset", {}, CharsetIdents()),
+                 Published<&TFont::Color, &TFont::SetColor>(u"Color", {}, ColorIdents()),
+                 Published<&TFont::Height, &TFont::SetHeight>(u"Height"),
+                 Published<&TFont::Name, &TFont::SetName>(u"Name"),
+                 Published<&TFont::Style, &TFont::SetStyle>(u"Style", kFontStyleNames))
+TVX_DEFINE_CLASS(TIcon)
+
+std::span<const TIdentMapEntry> ColorIdents() noexcept
+{
+    // clang-format off
+    static constexpr TIdentMapEntry idents[] = {
+        {clBlack, u"clBlack"}, {clMaroon, u"clMaroon"}, {clGreen, u"clGreen"}, {clOlive, u"clOlive"},
+        {clNavy, u"clNavy"}, {clPurple, u"clPurple"}, {clTeal, u"clTeal"}, {clGray, u"clGray"},
+        {clSilver, u"clSilver"}, {clRed, u"clRed"}, {clLime, u"clLime"}, {clYellow, u"clYellow"},
+        {clBlue, u"clBlue"}, {clFuchsia, u"clFuchsia"}, {clAqua, u"clAqua"}, {clWhite, u"clWhite"},
+        {clNone, u"clNone"}, {clDefault, u"clDefault"},
+        {clWindow, u"clWindow"}, {clWindowText, u"clWindowText"}, {clBtnFace, u"clBtnFace"},
+    };
+    // clang-format on
+    return idents;
+}
+
+std::span<const TIdentMapEntry> CharsetIdents() noexcept
+{
+    static constexpr TIdentMapEntry idents[] = {{ANSI_CHARSET, u"ANSI_CHARSET"},
+                                                {DEFAULT_CHARSET, u"DEFAULT_CHARSET"},
+                                                {SYMBOL_CHARSET, u"SYMBOL_CHARSET"},
+                                                {RUSSIAN_CHARSET, u"RUSSIAN_CHARSET"}};
+    return idents;
+}
+
+void TFont::Assign(TPersistent* Source)
+{
+    auto* font = dynamic_cast<TFont*>(Source);
+    if (!font) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (charset_ == font->charset_ && color_ == font->color_ && height_ == font->height_ && name_ == font->name_ &&
+        style_ == font->style_)
+        return;
+    charset_ = font->charset_;
+    color_ = font->color_;
+    height_ = font->height_;
+    name_ = font->name_;
+    style_ = font->style_;
+    onChange_(this);
+}
+
+// Icons come from the package or the IDE; the stand-in has no icon
+// resources of its own to destroy, so a released handle is simply forgotten.
+TIcon::~TIcon() = default;
+
+void TIcon::SetHandle(HICON Value) { handle_ = Value; }
+
+HICON TIcon::ReleaseHandle() noexcept
+{
+    HICON handle = handle_;
+    handle_ = nullptr;
+    return handle;
+}
 
 namespace {
 

@@ -4,10 +4,13 @@
 #pragma once
 
 #include "host/vcl/Classes.h"
+#include "host/vcl/Events.h"
 #include "host/vcl/IdeApi.h"
+#include "host/vcl/TypInfo.h"
 #include "host/win32/Gdi.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +36,25 @@ inline constexpr TColor clAqua = 0xFFFF00;
 inline constexpr TColor clWhite = 0xFFFFFF;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;
+// System colours: the top byte marks them, the low byte is the index that
+// GetSysColor takes.
+inline constexpr TColor clWindow = TColor(0xFF000005);
+inline constexpr TColor clWindowText = TColor(0xFF000008);
+inline constexpr TColor clBtnFace = TColor(0xFF00000F);
+
+// The named colours a form stream may use, for TColor properties.
+TVX_IDE_API std::span<const TIdentMapEntry> ColorIdents() noexcept;
+
+// A font's character set, with the names a form stream may use.
+using TFontCharset = int;
+inline constexpr TFontCharset ANSI_CHARSET = 0;
+inline constexpr TFontCharset DEFAULT_CHARSET = 1;
+inline constexpr TFontCharset SYMBOL_CHARSET = 2;
+inline constexpr TFontCharset RUSSIAN_CHARSET = 204;
+TVX_IDE_API std::span<const TIdentMapEntry> CharsetIdents() noexcept;
+
+enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = TSet<TFontStyle>;
 
 inline constexpr std::u16string_view SInvalidBitmap = u"Bitmap image is not valid";
 inline constexpr std::u16string_view SOutOfResources = u"Out of system resources";
@@ -44,8 +66,17 @@ class TVX_IDE_API EOutOfResources : public Exception {
     TVX_EXCEPTION_CLASS(EOutOfResources, Exception)
 };
 
-// The subset has no system colours: a colour is its own RGB value.
-constexpr TColor ColorToRGB(TColor Color) noexcept { return Color & 0xFFFFFF; }
+// A system colour as the classic Windows scheme paints it; any other colour
+// is its own RGB value.
+constexpr TColor ColorToRGB(TColor Color) noexcept
+{
+    switch (Color) {
+    case clWindow: return 0xFFFFFF;
+    case clWindowText: return 0x000000;
+    case clBtnFace: return 0xC0C0C0;
+    default: return Color & 0xFFFFFF;
+    }
+}
 
 // Between a TColor and a 32-bit GDI pixel (0x00RRGGBB, blue lowest).
 constexpr std::uint32_t ColorToPixel(TColor Color) noexcept
@@ -105,4 +136,63 @@ private:
     HBITMAP handle_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+};
+
+// The font of a control. Changing any value raises OnChange, through which
+// the control learns that its font no longer follows its parent's.
+class TVX_IDE_API TFont : public TPersistent {
+    TVX_CLASS(TFont, TPersistent)
+
+    TFont() = default;
+
+    void Assign(TPersistent* Source) override;
+
+    TFontCharset Charset() const noexcept { return charset_; }
+    void SetCharset(TFontCharset Value) { Change(charset_, Value); }
+    TColor Color() const noexcept { return color_; }
+    void SetColor(TColor Value) { Change(color_, Value); }
+    // In pixels; negative for the character height without internal leading.
+    int Height() const noexcept { return height_; }
+    void SetHeight(int Value) { Change(height_, Value); }
+    const String& Name() const noexcept { return name_; }
+    void SetName(String Value) { Change(name_, std::move(Value)); }
+    TFontStyles Style() const noexcept { return style_; }
+    void SetStyle(TFontStyles Value) { Change(style_, Value); }
+
+    TNotifyEvent OnChange() const noexcept { return onChange_; }
+    void SetOnChange(const TNotifyEvent& Value) noexcept { onChange_ = Value; }
+
+private:
+    template <class T>
+    void Change(T& field, T value)
+    {
+        if (field == value)
+            return;
+        field = std::move(value);
+        onChange_(this);
+    }
+
+    TFontCharset charset_ = DEFAULT_CHARSET;
+    TColor color_ = clWindowText;
+    int height_ = -11;
+    String name_ = u"Tahoma";
+    TFontStyles style_;
+    TNotifyEvent onChange_;
+};
+
+// A form's icon. It owns its handle until ReleaseHandle hands it out.
+class TVX_IDE_API TIcon : public TPersistent {
+    TVX_CLASS(TIcon, TPersistent)
+
+    TIcon() = default;
+    ~TIcon() override;
+
+    HICON Handle() const noexcept { return handle_; }
+    // Takes over Value, destroying the icon held so far.
+    void SetHandle(HICON Value);
+    HICON ReleaseHandle() noexcept;
+    bool Empty() const noexcept { return handle_ == nullptr; }
+
+private:
+    HICON handle_ = nullptr;
 };

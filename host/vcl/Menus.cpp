@@ -30,6 +30,14 @@ TVX_DEFINE_CLASS(TMenuItem, Published<&TMenuItem::Caption, &TMenuItem::SetCaptio
                            {}})
 TVX_DEFINE_CLASS(TMenu)
 TVX_DEFINE_CLASS(TMainMenu)
+TVX_DEFINE_CLASS(TPopupMenu)
+
+void TPopupMenu::Popup(int X, int Y)
+{
+    popupPoint_ = TPoint{X, Y};
+    TNotifyEvent handler = onPopup_;
+    handler(this);
+}
 
 String StripHotkey(std::u16string_view Text)
 {

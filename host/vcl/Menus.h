@@ -126,3 +126,20 @@ class TVX_IDE_API TMainMenu : public TMenu {
     TVX_CLASS(TMainMenu, TMenu)
     using TMenu::TMenu;
 };
+
+// The menu a control shows on a right click.
+class TVX_IDE_API TPopupMenu : public TMenu {
+    TVX_CLASS(TPopupMenu, TMenu)
+    using TMenu::TMenu;
+
+    // Raised as the menu opens, before it shows.
+    TNotifyEvent OnPopup() const noexcept { return onPopup_; }
+    void SetOnPopup(const TNotifyEvent& Value) noexcept { onPopup_ = Value; }
+    void Popup(int X, int Y);
+    // Where the last Popup put the menu, in screen coordinates.
+    TPoint PopupPoint() const noexcept { return popupPoint_; }
+
+private:
+    TNotifyEvent onPopup_;
+    TPoint popupPoint_;
+};

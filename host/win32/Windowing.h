@@ -125,6 +125,7 @@ struct WINDOWPOS {
 #define WM_DESTROY 0x0002
 #define WM_MOVE 0x0003
 #define WM_SIZE 0x0005
+#define WM_ACTIVATE 0x0006
 #define WM_SETFOCUS 0x0007
 #define WM_KILLFOCUS 0x0008
 #define WM_ENABLE 0x000A
@@ -134,6 +135,7 @@ struct WINDOWPOS {
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_SHOWWINDOW 0x0018
+#define WM_MOUSEACTIVATE 0x0021
 #define WM_WINDOWPOSCHANGING 0x0046
 #define WM_WINDOWPOSCHANGED 0x0047
 #define WM_NCCREATE 0x0081
@@ -147,6 +149,14 @@ struct WINDOWPOS {
 #define WM_USER 0x0400
 
 #define SIZE_RESTORED 0
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define WA_CLICKACTIVE 2
+#define MA_ACTIVATE 1
+#define MA_ACTIVATEANDEAT 2
+#define MA_NOACTIVATE 3
+#define MA_NOACTIVATEANDEAT 4
+#define HTCLIENT 1
 
 // Registers a class under its name (ignoring case); a second class of the
 // same name fails with ERROR_CLASS_ALREADY_EXISTS. The system's own classes
