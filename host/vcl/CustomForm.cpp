@@ -2,7 +2,10 @@
 // another control; docking and floating re-create its window.
 #include "host/vcl/Forms.h"
 
+#include "host/vcl/Lists.h"
 #include "host/vcl/TypInfo.h"
+
+#include <algorithm>
 
 TVX_DEFINE_CLASS(TScrollingWinControl)
 TVX_DEFINE_CLASS(TCustomForm, Published<&TControl::Caption, &TControl::SetCaption>(u"Caption"),
@@ -17,6 +20,8 @@ TVX_DEFINE_CLASS(TFrame)
 
 namespace {
 
+TScreen screen;
+
 // Without an application object (a test of forms alone) the active form is
 // kept here.
 TCustomForm* noApplicationActiveForm = nullptr;
@@ -24,6 +29,15 @@ TCustomForm* noApplicationActiveForm = nullptr;
 bool IsDestroying(const TComponent* c) noexcept { return c->ComponentState().Contains(csDestroying); }
 
 } // namespace
+
+TScreen* Screen = &screen;
+
+TCustomForm* TScreen::Forms(int Index) const
+{
+    if (Index < 0 || Index >= FormCount())
+        throw EListError(Format(SListIndexError, Index));
+    return forms_[std::size_t(Index)];
+}
 
 TCustomForm*& TCustomForm::ActiveFormSlot() noexcept
 {
@@ -33,12 +47,15 @@ TCustomForm*& TCustomForm::ActiveFormSlot() noexcept
 TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), icon_(std::make_unique<TIcon>())
 {
     SetVisible(false);
+    screen.forms_.push_back(this);
 }
 
 TCustomForm::~TCustomForm()
 {
     if (ActiveFormSlot() == this)
         ActiveFormSlot() = nullptr;
+    auto& forms = screen.forms_;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
 }
 
 void TCustomForm::BeforeDestruction()

@@ -129,6 +129,20 @@ class TVX_IDE_API TFrame : public TCustomFrame {
     using TCustomFrame::TCustomFrame;
 };
 
+// Every form that exists, in the order they were made.
+class TVX_IDE_API TScreen {
+public:
+    int FormCount() const noexcept { return int(forms_.size()); }
+    // Raises EListError outside 0..FormCount-1.
+    TCustomForm* Forms(int Index) const;
+
+private:
+    friend class TCustomForm;
+    std::vector<TCustomForm*> forms_;
+};
+
+extern TVX_IDE_API TScreen* Screen;
+
 // The message Release posts to its form.
 inline constexpr UINT CM_RELEASE = 0xB000 + 33;
 
