@@ -2,7 +2,9 @@
 // another control; docking and floating re-create its window.
 #include "host/vcl/Forms.h"
 
+#include "host/vcl/FormStreams.h"
 #include "host/vcl/Lists.h"
+#include "host/vcl/RtlConsts.h"
 #include "host/vcl/TypInfo.h"
 
 #include <algorithm>
@@ -223,4 +225,10 @@ void TCustomForm::WndProc(TMessage& Message)
     default: break;
     }
     TScrollingWinControl::WndProc(Message);
+}
+
+void InitInheritedForm(TComponent* Instance, TClass RootAncestor)
+{
+    if (!InitInheritedComponent(Instance, RootAncestor))
+        throw EResNotFound(Format(SResNotFound, Instance->ClassType()->ClassName()));
 }

@@ -129,6 +129,12 @@ class TVX_IDE_API TFrame : public TCustomFrame {
     using TCustomFrame::TCustomFrame;
 };
 
+// Reads the form resources of Instance's class and of its ancestors below
+// RootAncestor, as a form or frame class's constructor does; raises
+// EResNotFound "Resource %s not found" when there is none. A constructor
+// that raises leaves nothing behind: C++ unwinds what it built.
+TVX_IDE_API void InitInheritedForm(TComponent* Instance, TClass RootAncestor);
+
 // Every form that exists, in the order they were made.
 class TVX_IDE_API TScreen {
 public:
