@@ -198,4 +198,27 @@ TEST(ReadRootComponent, SecondInstanceOfAnOwnerGetsItsOwnName)
     EXPECT_EQ(owner.Components(0)->Name(), u"Dock");
 }
 
+// Catches resources read in the wrong order, past RootAncestor, from the
+// wrong module, or "found" when there is none. The resources come from
+// tests/vcl/*.dfm through tvx_form_resources.
+TEST(InitInheritedComponent, ReadsEachClassResourceAncestorsFirst)
+{
+    EXPECT_EQ(FindClassHInstance(TStreamedForm::StaticClass()), GetModuleHandleW(nullptr));
+    EXPECT_NE(FindClassHInstance(TComponent::StaticClass()), GetModuleHandleW(nullptr));
+
+    TStreamedDerivedForm form;
+    ASSERT_TRUE(InitInheritedComponent(&form, TComponent::StaticClass()));
+    EXPECT_EQ(form.Name(), u"StreamedDerivedForm");
+    EXPECT_EQ(std::tuple(form.FLeft, form.FWidth, form.FCaption), std::tuple(3, 200, u"Derived"s));
+    EXPECT_EQ(form.Font()->FStyle, TStreamedFontStyles({fsItalic}));
+
+    TStreamedDerivedForm own;
+    ASSERT_TRUE(InitInheritedComponent(&own, TStreamedForm::StaticClass()));
+    EXPECT_EQ(std::tuple(own.FLeft, own.FWidth), std::tuple(0, 200));
+
+    TUnstreamedForm none;
+    EXPECT_FALSE(InitInheritedComponent(&none, TComponent::StaticClass()));
+    EXPECT_EQ(none.Name(), u"");
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <string>
+#include <string_view>
 
 using namespace std::string_literals;
 
@@ -14,46 +15,28 @@ std::string Binary(const std::string& text)
     return std::string(bytes.begin(), bytes.end());
 }
 
+// A short string: its length byte, then its characters.
+std::string S(std::string_view s) { return char(s.size()) + std::string(s); }
+
 // The bytes of X's value in "object A: TA  X = <value>  end".
 std::string ValueBytes(const std::string& value)
 {
     std::string bytes = Binary("object A: TA\n  X = " + value + "\nend\n");
-    const std::string head = "TPF0\x02TA\x01"
-                             "A\x01X"s;
+    const std::string head = "TPF0" + S("TA") + S("A") + S("X");
     EXPECT_TRUE(bytes.starts_with(head) && bytes.ends_with("\0\0"s)) << value;
     return bytes.substr(head.size(), bytes.size() - head.size() - 2);
 }
 
 // Catches any difference from the bytes the VCL writes for the hosting
-// frame: short strings, the smallest integer kinds, idents, the empty set,
-// False, and the two list ends.
+// frame: short strings, the smallest integer kinds (320 is vaInt16), idents,
+// the empty set, False, and the two list ends.
 TEST(ObjectTextToBinary, TalvixFrameGivesTheVclBytes)
 {
-    const std::string expected = "TPF0"
-                                 "\x0C"
-                                 "TTalvixFrame\x0B"
-                                 "TalvixFrame"
-                                 "\x04Left\x02\x00"
-                                 "\x03Top\x02\x00"
-                                 "\x05Width\x03\x40\x01"
-                                 "\x06Height\x03\xF0\x00"
-                                 "\x0C"
-                                 "Font.Charset\x07\x0F"
-                                 "DEFAULT_CHARSET"
-                                 "\x0A"
-                                 "Font.Color\x07\x0C"
-                                 "clWindowText"
-                                 "\x0B"
-                                 "Font.Height\x02\xF5"
-                                 "\x09"
-                                 "Font.Name\x06\x06"
-                                 "Tahoma"
-                                 "\x0A"
-                                 "Font.Style\x0B\x00"
-                                 "\x0A"
-                                 "ParentFont\x08"
-                                 "\x08TabOrder\x02\x00"
-                                 "\x00\x00"s;
+    const std::string expected =
+        "TPF0\x0CTTalvixFrame\x0BTalvixFrame" + S("Left") + "\x02\x00"s + S("Top") + "\x02\x00"s + S("Width") +
+        "\x03\x40\x01" + S("Height") + "\x03\xF0\x00"s + S("Font.Charset") + '\x07' + S("DEFAULT_CHARSET") +
+        S("Font.Color") + '\x07' + S("clWindowText") + S("Font.Height") + "\x02\xF5" + S("Font.Name") + '\x06' +
+        S("Tahoma") + S("Font.Style") + "\x0B\x00"s + S("ParentFont") + '\x08' + S("TabOrder") + "\x02\x00\x00\x00"s;
     EXPECT_EQ(Binary(tvx::test::ReadSourceFile("windows/TalvixFrame.dfm")), expected);
 }
 
@@ -70,18 +53,13 @@ TEST(ObjectTextToBinary, ValueEncodings)
         {"-32769", "\x04\xFF\x7F\xFF\xFF"s},
         {"$FFFFFFFF", "\x02\xFF"s},
         {"'It''s'#13#10", "\x06\x06It's\r\n"s},
-        {"'ab' +\n    'cd'", "\x06\x04"
-                             "abcd"s},
+        {"'ab' +\n    'cd'", '\x06' + S("abcd")},
         {"'\xD0\x9F\xD1\x80\xD0\xB8'", "\x12\x03\x00\x00\x00\x1F\x04\x40\x04\x38\x04"s},
         {"True", "\x09"s},
         {"nil", "\x0D"s},
-        {"Form1.Button1", "\x07\x0D"
-                          "Form1.Button1"s},
-        {"[fsBold, fsItalic]", "\x0B\x06"
-                               "fsBold\x08"
-                               "fsItalic\x00"s},
-        {"(1 'a')", "\x01\x02\x01\x06\x01"
-                    "a\x00"s},
+        {"Form1.Button1", '\x07' + S("Form1.Button1")},
+        {"[fsBold, fsItalic]", '\x0B' + S("fsBold") + S("fsItalic") + '\x00'},
+        {"(1 'a')", "\x01\x02\x01\x06"s + S("a") + '\x00'},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ValueBytes(c.text), c.bytes) << c.text;
@@ -95,9 +73,8 @@ TEST(ObjectTextToBinary, ValueEncodings)
 // name written for an unnamed object.
 TEST(ObjectTextToBinary, InheritedAndChildObjects)
 {
-    EXPECT_EQ(Binary("inherited B: TB [2]\n  object C: TC\n  end\nEND"), "TPF0\xF3\x02\x02\x02TB\x01"
-                                                                         "B\x00\x02TC\x01"
-                                                                         "C\x00\x00\x00"s);
+    EXPECT_EQ(Binary("inherited B: TB [2]\n  object C: TC\n  end\nEND"),
+              "TPF0\xF3\x02\x02"s + S("TB") + S("B") + '\x00' + S("TC") + S("C") + "\x00\x00\x00"s);
     EXPECT_EQ(Binary("\xEF\xBB\xBFobject TD\nend"), "TPF0\x02TD\x00\x00\x00"s);
 }
 

@@ -29,6 +29,14 @@ std::string_view ResourceBytes(HMODULE module, HRSRC info)
     return data ? std::string_view(data, SizeofResource(module, info)) : std::string_view();
 }
 
+HMODULE ModuleOfAddress(const void* address)
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       static_cast<LPCWSTR>(address), &module);
+    return module;
+}
+
 // Catches names compared with case, integer ids and "#n" texts not treated
 // alike, and a load that hands out other bytes or another size.
 TEST(Resources, FoundIgnoringCaseAndByIdThenReadBack)
@@ -95,6 +103,32 @@ TEST(Resources, RegistrationIsAllOrNothing)
     const TvxResourceEntry onHeap[] = {{RT_RCDATA, u"Heap", heapData.get(), 4}};
     EXPECT_FALSE(TvxRegisterModuleResources(onHeap, 1));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+}
+
+// Catches one module's resource answered for another, and a library's
+// resources left behind when it unloads. Both tables come from the form
+// resource build step.
+TEST(Resources, EachModuleAnswersForItsOwn)
+{
+    HRSRC own = FindResourceW(nullptr, u"TSHAREDFORM", RT_RCDATA);
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(ModuleOfAddress(LockResource(LoadResource(nullptr, own))), GetModuleHandleW(nullptr));
+    EXPECT_EQ(FindResourceW(nullptr, u"TMODULEONLYFORM", RT_RCDATA), nullptr);
+
+    HMODULE library = LoadLibraryW(FixturePath("TestResourceModule.so").c_str());
+    ASSERT_NE(library, nullptr);
+    HRSRC theirs = FindResourceW(library, u"TSHAREDFORM", RT_RCDATA);
+    ASSERT_NE(theirs, nullptr);
+    EXPECT_NE(theirs, own);
+    EXPECT_EQ(ModuleOfAddress(LockResource(LoadResource(library, theirs))), library);
+    EXPECT_EQ(ResourceBytes(library, theirs), ResourceBytes(nullptr, own));
+    EXPECT_NE(FindResourceW(library, u"TModuleOnlyForm", RT_RCDATA), nullptr);
+    EXPECT_EQ(LoadResource(nullptr, theirs), nullptr);
+
+    EXPECT_TRUE(FreeLibrary(library));
+    ASSERT_FALSE(IsLibraryLoaded(FixturePath("TestResourceModule.so")));
+    EXPECT_EQ(FindResourceW(library, u"TSHAREDFORM", RT_RCDATA), nullptr);
+    EXPECT_EQ(FindResourceW(nullptr, u"TSHAREDFORM", RT_RCDATA), own);
 }
 
 } // namespace
