@@ -23,6 +23,14 @@ class TVX_IDE_API EFilerError : public EStreamError {
 class TVX_IDE_API EClassNotFound : public EFilerError {
     TVX_EXCEPTION_CLASS(EClassNotFound, EFilerError)
 };
+// A component stream that cannot be read or applied (host/vcl/FormStreams.h).
+class TVX_IDE_API EReadError : public EFilerError {
+    TVX_EXCEPTION_CLASS(EReadError, EFilerError)
+};
+// A form class without its form resource: "Resource %s not found".
+class TVX_IDE_API EResNotFound : public Exception {
+    TVX_EXCEPTION_CLASS(EResNotFound, Exception)
+};
 // Raised by controls, image lists and menus for an operation their state refuses.
 class TVX_IDE_API EInvalidOperation : public Exception {
     TVX_EXCEPTION_CLASS(EInvalidOperation, Exception)

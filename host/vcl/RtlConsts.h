@@ -26,6 +26,11 @@ inline constexpr std::u16string_view SUnknownProperty = u"Property %s does not e
 inline constexpr std::u16string_view SInvalidPropertyType = u"Invalid property type: %s";
 inline constexpr std::u16string_view SInvalidPropertyValue = u"Invalid property value";
 inline constexpr std::u16string_view SReadOnlyProperty = u"Property is read-only";
+inline constexpr std::u16string_view SInvalidPropertyPath = u"Invalid property path";
+
+inline constexpr std::u16string_view SInvalidImage = u"Invalid stream format";
+inline constexpr std::u16string_view SResNotFound = u"Resource %s not found";
+inline constexpr std::u16string_view SPropertyException = u"Error reading %s%s%s: %s";
 
 inline constexpr std::u16string_view SInvalidRegType = u"Invalid data type for '%s'";
 inline constexpr std::u16string_view SRegGetDataFailed = u"Failed to get data for '%s'";

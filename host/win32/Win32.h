@@ -12,6 +12,7 @@
 #include "host/win32/Gdi.h"
 #include "host/win32/Kernel.h"
 #include "host/win32/Registry.h"
+#include "host/win32/Resources.h"
 #include "host/win32/Shell.h"
 #include "host/win32/User.h"
 #include "host/win32/WinTypes.h"

@@ -3,6 +3,8 @@
 #include "host/win32/Recorder.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace tvx::test {
 
@@ -41,6 +43,12 @@ std::string SourceDir()
 {
     const char* dir = std::getenv("TVX_SOURCE_DIR");
     return dir ? dir : ".";
+}
+
+std::string ReadSourceFile(const std::string& relativePath)
+{
+    std::ifstream file(SourceDir() + "/" + relativePath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 } // namespace tvx::test

@@ -55,5 +55,7 @@ HBITMAP MagentaBitmap(int width = 16, int height = 16);
 std::string BinaryDir();
 // Root of the source tree.
 std::string SourceDir();
+// A file of the source tree, whole; empty when it cannot be read.
+std::string ReadSourceFile(const std::string& relativePath);
 
 } // namespace tvx::test

@@ -1,0 +1,4 @@
+inherited StreamedDerivedForm: TStreamedDerivedForm
+  Width = 200
+  Caption = 'Derived'
+end
