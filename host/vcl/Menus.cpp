@@ -18,7 +18,9 @@ TVX_DEFINE_CLASS(TMenuItem, Published<&TMenuItem::Caption, &TMenuItem::SetCaptio
                  Published<&TMenuItem::Visible, &TMenuItem::SetVisible>(u"Visible"),
                  Published<&TMenuItem::ImageIndex, &TMenuItem::SetImageIndex>(u"ImageIndex"),
                  Published<&TMenuItem::OnClick, &TMenuItem::SetOnClick>(u"OnClick"),
-                 TPropInfo{u"ShortCut", tkInteger, nullptr,
+                 TPropInfo{u"ShortCut",
+                           tkInteger,
+                           nullptr,
                            [](TObject* o) { return TPropValue(ShortCutOf(*static_cast<TMenuItem*>(o))); },
                            [](TObject* o, const TPropValue& v) {
                                const int* value = std::get_if<int>(&v);
