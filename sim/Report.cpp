@@ -107,6 +107,8 @@ nlohmann::json Report::ToJson() const
         shutdown.push_back(U8(s));
     j["mainMenu"] = MenuTreeJson(MainMenu);
     j["toolbars"] = ToolbarsJson(Toolbars);
+    j["toolWindows"] = ToolWindowsJson(ToolWindows);
+    j["desktopFreedAtShutdown"] = DesktopFieldsJson(DesktopFreedAtShutdown);
     if (Handles.Measured)
         j["handles"] = {{"bitmapsLeftAlive", Handles.BitmapsLeftAlive},
                         {"bitmapsDeletedTwice", Handles.BitmapsDeletedTwice}};
@@ -175,6 +177,13 @@ std::string Report::ToText() const
         out << "\nMain menu at shutdown:\n" << MenuTreeText(MainMenu, 2);
     if (!Toolbars.empty())
         out << "\nToolbars at shutdown:\n" << ToolbarsText(Toolbars, 2);
+    if (!ToolWindows.empty())
+        out << "\nTool windows at shutdown:\n" << ToolWindowsText(ToolWindows, 2);
+    if (!DesktopFreedAtShutdown.empty()) {
+        out << "\nDesktop forms freed at shutdown:\n";
+        for (const auto& field : DesktopFreedAtShutdown)
+            out << "  " << DesktopFieldText(field) << "\n";
+    }
 
     out << "\nDebugger output (" << DebugOutput.size() << " lines):\n";
     for (const auto& line : DebugOutput)

@@ -4,6 +4,7 @@
 #include "sim/ServicesReport.h"
 #include "sim/mainmenu/MenuTree.h"
 #include "sim/toolbars/ToolbarReport.h"
+#include "sim/toolwindows/ToolWindowReport.h"
 
 #include <nlohmann/json.hpp>
 
@@ -76,6 +77,10 @@ struct Report {
     std::vector<MenuItemRecord> MainMenu;
     // The toolbars at the same moment.
     std::vector<ToolbarRecord> Toolbars;
+    // The tool windows at the same moment, and what the desktop's shutdown
+    // then did with the forms its registered fields held.
+    std::vector<ToolWindowRecord> ToolWindows;
+    std::vector<DesktopFieldRecord> DesktopFreedAtShutdown;
     std::vector<std::u16string> ShutdownOrder;
     HandleAccount Handles;
     std::vector<std::string> Problems; // the simulator's own errors (bad files, missing libraries)

@@ -1,5 +1,9 @@
 #include "sim/Scenario.h"
 
+#include "host/win32/Recorder.h"
+#include "interop/Guard.h"
+#include "interop/Utf.h"
+
 #include <sstream>
 
 namespace tvx::sim {
@@ -134,8 +138,10 @@ std::vector<ScenarioStepResult> ScenarioRunner::Run(const std::vector<ScenarioSt
         ScenarioStepResult result{step, {}, {}};
         try {
             result.Output = commands_.at(step.Command).Run(step);
-        } catch (const std::exception& e) {
-            result.Error = e.what();
+        } catch (...) {
+            // Steps reach code of the library and its packages, which may raise anything.
+            std::u16string buffer;
+            result.Error = Utf16ToUtf8(tvx::CurrentExceptionText(buffer));
         }
         bool failed = !result.Error.empty();
         results.push_back(std::move(result));
@@ -143,6 +149,29 @@ std::vector<ScenarioStepResult> ScenarioRunner::Run(const std::vector<ScenarioSt
             break;
     }
     return results;
+}
+
+std::size_t DebuggerLineCount() { return win32::DebugStrings().size(); }
+
+std::vector<std::string> WithDebuggerLines(std::vector<std::string> lines, std::size_t before)
+{
+    std::vector<std::u16string> all = win32::DebugStrings();
+    for (std::size_t i = before; i < all.size(); ++i)
+        lines.push_back("debugger: " + Utf16ToUtf8(all[i]));
+    return lines;
+}
+
+std::vector<std::string> TextLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
 }
 
 std::string ScenarioRunner::Reference() const

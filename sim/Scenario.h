@@ -71,4 +71,12 @@ long long ScenarioInteger(const std::string& text);
 // is refused rather than wrapped around.
 long long ScenarioInteger(const std::string& text, long long min, long long max);
 
+// How many debugger lines have been written so far; a step's own follow.
+std::size_t DebuggerLineCount();
+// The step's lines followed by the debugger lines written since `before`,
+// so that the report shows what reached the packages during the step.
+std::vector<std::string> WithDebuggerLines(std::vector<std::string> lines, std::size_t before);
+// A text of several lines as one entry per line.
+std::vector<std::string> TextLines(const std::string& text);
+
 } // namespace tvx::sim

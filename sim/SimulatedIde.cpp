@@ -41,6 +41,7 @@ SimulatedIde::SimulatedIde()
         Add<IdeDesigners>();
         Add<IdeHelp>();
         Add<IdeSplashAbout>();
+        Add<IdeToolWindows>();
     } catch (...) {
         Close();
         throw;

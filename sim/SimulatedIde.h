@@ -12,6 +12,7 @@
 #include "sim/mainmenu/IdeMainMenu.h"
 #include "sim/splashabout/IdeSplashAbout.h"
 #include "sim/toolbars/IdeToolbars.h"
+#include "sim/toolwindows/IdeToolWindows.h"
 
 #include <cstddef>
 #include <memory>
@@ -57,6 +58,7 @@ public:
     IdeDesigners& Designers() { return Require<IdeDesigners>(); }
     IdeHelp& Help() { return Require<IdeHelp>(); }
     IdeSplashAbout& SplashAbout() { return Require<IdeSplashAbout>(); }
+    IdeToolWindows& ToolWindows() { return Require<IdeToolWindows>(); }
 
     // A window message posted to the application's queue and handled there,
     // as the IDE's main loop would.

@@ -2,7 +2,6 @@
 // combo boxes, idle steps, and their scenario commands.
 #include "sim/toolbars/IdeToolbars.h"
 
-#include "host/win32/Recorder.h"
 #include "interop/Utf.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
@@ -20,15 +19,6 @@ std::string U8(const String& s) { return Utf16ToUtf8(s); }
 bool IsIndex(const std::string& text)
 {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(c) != 0; });
-}
-
-// The step's own debugger lines, so the report shows what reached packages.
-std::vector<std::string> WithDebuggerLines(std::vector<std::string> lines, std::size_t before)
-{
-    std::vector<std::u16string> all = win32::DebugStrings();
-    for (std::size_t i = before; i < all.size(); ++i)
-        lines.push_back("debugger: " + Utf16ToUtf8(all[i]));
-    return lines;
 }
 
 } // namespace
@@ -82,7 +72,7 @@ std::vector<std::string> IdeToolbars::ClickButton(const String& ToolBar, const S
     if (!button->Enabled())
         throw ScenarioError("the button " + key + " is disabled");
     std::vector<std::string> lines{"clicked " + U8(ToolBar) + ": " + ToolbarControlText(Describe(button))};
-    std::size_t debugLines = win32::DebugStrings().size();
+    std::size_t debugLines = DebuggerLineCount();
     executed_.clear();
     // The button may be gone once its handler has run.
     button->Click();
@@ -94,7 +84,7 @@ std::vector<std::string> IdeToolbars::ClickButton(const String& ToolBar, const S
 std::vector<std::string> IdeToolbars::Type(const String& ToolBar, const String& ComboBox, const String& Text)
 {
     TComboBox* combo = RequireComboBox(RequireToolBar(ToolBar), ComboBox);
-    std::size_t debugLines = win32::DebugStrings().size();
+    std::size_t debugLines = DebuggerLineCount();
     combo->UserEdit(Text);
     std::vector<std::string> lines{"typed \"" + U8(Text) + "\" into " + U8(ToolBar) + "." + U8(ComboBox)};
     return WithDebuggerLines(std::move(lines), debugLines);
@@ -103,7 +93,7 @@ std::vector<std::string> IdeToolbars::Type(const String& ToolBar, const String& 
 std::vector<std::string> IdeToolbars::Pick(const String& ToolBar, const String& ComboBox, int Index)
 {
     TComboBox* combo = RequireComboBox(RequireToolBar(ToolBar), ComboBox);
-    std::size_t debugLines = win32::DebugStrings().size();
+    std::size_t debugLines = DebuggerLineCount();
     String item = combo->Items()->Strings(Index);
     combo->UserSelect(Index);
     std::vector<std::string> lines{"picked \"" + U8(item) + "\" in " + U8(ToolBar) + "." + U8(ComboBox)};
@@ -112,7 +102,7 @@ std::vector<std::string> IdeToolbars::Pick(const String& ToolBar, const String& 
 
 std::vector<std::string> IdeToolbars::Idle()
 {
-    std::size_t debugLines = win32::DebugStrings().size();
+    std::size_t debugLines = DebuggerLineCount();
     ide_.App().Idle();
     return WithDebuggerLines({"the application went idle"}, debugLines);
 }
@@ -142,21 +132,12 @@ void IdeToolbars::RegisterCommands(ScenarioRunner& runner)
                      "The IDE loads its toolbar layout again and reports each standard toolbar to its stream "
                      "notifiers.",
                      0, 0, [this](const ScenarioStep&) {
-                         std::size_t debugLines = win32::DebugStrings().size();
+                         std::size_t debugLines = DebuggerLineCount();
                          int count = Load();
                          return WithDebuggerLines({"reloaded " + std::to_string(count) + " toolbars"}, debugLines);
                      }});
     runner.Register({"toolbars", "toolbars", "Writes every toolbar with its controls into the report.", 0, 0,
-                     [this](const ScenarioStep&) {
-                         std::vector<std::string> lines;
-                         std::string text = ToolbarsText(Snapshot(), 0);
-                         for (std::size_t start = 0; start < text.size();) {
-                             std::size_t end = text.find('\n', start);
-                             lines.push_back(text.substr(start, end - start));
-                             start = end + 1;
-                         }
-                         return lines;
-                     }});
+                     [this](const ScenarioStep&) { return TextLines(ToolbarsText(Snapshot(), 0)); }});
 }
 
 } // namespace tvx::sim

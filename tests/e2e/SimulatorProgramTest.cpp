@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -147,20 +148,63 @@ TEST_F(ExampleSession, NoBitmapHandleOutlivesTheSessionOrGoesTwice)
     EXPECT_EQ(report.at("handles").at("bitmapsDeletedTwice"), 0);
 }
 
-// The main command's session: the example packages and the demo scenario,
+// The example sessions: the example packages and each example scenario,
 // with every handle accounted for at exit.
-TEST(DemoSession, RunsCleanWithEveryHandleAccountedFor)
+class ExampleScenario : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        ProgramResult run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
+                                          BinaryDir() + "/TalvixExamplePackage.so", "--scenario",
+                                          SourceDir() + "/examples/" + GetParam(), "--json", "--check-handles"});
+        ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
+        report = json::parse(run.Out, nullptr, false);
+        ASSERT_FALSE(report.is_discarded()) << run.Out;
+    }
+
+    json report;
+};
+
+TEST_P(ExampleScenario, RunsCleanWithEveryHandleAccountedFor)
 {
-    ProgramResult run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
-                                      BinaryDir() + "/TalvixExamplePackage.so", "--scenario",
-                                      SourceDir() + "/examples/demo.scenario", "--json", "--check-handles"});
-    ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
-    json report = json::parse(run.Out, nullptr, false);
-    ASSERT_FALSE(report.is_discarded()) << run.Out;
     EXPECT_TRUE(report.at("problems").empty()) << report.at("problems").dump();
     EXPECT_EQ(report.at("handles").at("bitmapsLeftAlive"), 0);
     EXPECT_EQ(report.at("handles").at("bitmapsDeletedTwice"), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleScenario, ::testing::Values("demo.scenario", "toolwindows.scenario"));
+
+using ToolWindowsScenario = ExampleScenario;
+
+// Catches a dock or float that keeps the window it had, a report that lacks
+// the tool windows or their handles, and desktop forms left alive at shutdown.
+TEST_P(ToolWindowsScenario, ShowsEachMoveMakingANewWindow)
+{
+    std::vector<std::string> moves;
+    for (const json& step : report.at("scenario")) {
+        const std::string command = step.at("command");
+        if (command != "dock" && command != "float")
+            continue;
+        const std::string line = step.at("output").at(0);
+        static const std::regex change(": (hwnd 0x[0-9A-F]+) -> (hwnd 0x[0-9A-F]+)$");
+        std::smatch handles;
+        ASSERT_TRUE(std::regex_search(line, handles, change)) << line;
+        EXPECT_NE(handles[1], handles[2]) << line;
+        moves.push_back(command);
+    }
+    EXPECT_EQ(moves, (std::vector<std::string>{"dock", "float", "dock"}));
+
+    const json& windows = report.at("toolWindows");
+    ASSERT_EQ(windows.size(), 3u) << windows.dump(2);
+    EXPECT_EQ(windows[0].at("name"), "ProjectManagerForm");
+    EXPECT_EQ(windows[0].at("dockSite"), "RightDockPanel");
+    EXPECT_EQ(windows[0].at("width"), 260);
+    EXPECT_EQ(windows[0].at("window").at("class"), "TProjectManagerForm");
+    for (const json& field : report.at("desktopFreedAtShutdown"))
+        EXPECT_EQ(field.at("outcome"), "freed") << field.dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, ToolWindowsScenario, ::testing::Values("toolwindows.scenario"));
 
 // A .reg file of its own, removed with the test.
 class MalformedRegFile : public ::testing::Test {
