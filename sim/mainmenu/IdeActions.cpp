@@ -81,6 +81,24 @@ struct KeyStroke {
 
 } // namespace
 
+void IdeCommandHandlers::Set(const String& Name, const TNotifyEvent& Handler)
+{
+    std::erase_if(entries_, [&](const Entry& e) { return SameText(e.Name, Name); });
+    if (Handler)
+        entries_.push_back(Entry{Name, Handler});
+}
+
+void IdeCommandHandlers::Run(const String& Name, TObject* Sender) const
+{
+    for (const Entry& e : entries_)
+        if (SameText(e.Name, Name)) {
+            // A copy: the handler may set another one under this name.
+            TNotifyEvent handler = e.Handler;
+            handler(Sender);
+            return;
+        }
+}
+
 IdeActions::IdeActions(SimulatedIde& ide) : ide_(ide), list_(new TActionList(nullptr))
 {
     list_->SetName(u"ActionList");
@@ -111,8 +129,11 @@ TCustomAction* IdeActions::Find(const String& name) const noexcept
 
 void IdeActions::ActionExecute(TObject* Sender)
 {
-    if (auto* action = dynamic_cast<TComponent*>(Sender))
-        executed_.push_back(action->Name());
+    auto* action = dynamic_cast<TComponent*>(Sender);
+    if (!action)
+        return;
+    executed_.push_back(action->Name());
+    commands_.Run(action->Name(), Sender);
 }
 
 std::string IdeActions::HandleShortCut(TShortCut shortCut)

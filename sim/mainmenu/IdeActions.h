@@ -14,6 +14,22 @@ namespace tvx::sim {
 class ScenarioRunner;
 class SimulatedIde;
 
+// What the IDE does for one of its commands beyond recording that it ran:
+// the parts built after the main menu (the tool windows) say it by name.
+class IdeCommandHandlers {
+public:
+    // An empty handler forgets the name.
+    void Set(const String& Name, const TNotifyEvent& Handler);
+    void Run(const String& Name, TObject* Sender) const;
+
+private:
+    struct Entry {
+        String Name;
+        TNotifyEvent Handler;
+    };
+    std::vector<Entry> entries_;
+};
+
 class IdeActions {
 public:
     explicit IdeActions(SimulatedIde& ide);
@@ -26,6 +42,8 @@ public:
     TCustomAction* Find(const String& name) const noexcept;
     // The names of the actions that ran, oldest first.
     const std::vector<String>& Executed() const noexcept { return executed_; }
+    // Keyed by action name.
+    IdeCommandHandlers& Commands() noexcept { return commands_; }
 
     // What the IDE's main form does with a key the application dispatched:
     // the first action with that shortcut handles it. One line for the report.
@@ -44,6 +62,7 @@ private:
     SimulatedIde& ide_;
     TActionList* list_ = nullptr;
     std::vector<String> executed_;
+    IdeCommandHandlers commands_;
 };
 
 } // namespace tvx::sim

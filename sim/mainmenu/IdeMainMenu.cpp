@@ -219,8 +219,11 @@ void IdeMainMenu::AddToReport(Report& report) const
 
 void IdeMainMenu::IdeCommand(TObject* Sender)
 {
-    if (auto* item = dynamic_cast<TMenuItem*>(Sender))
-        executed_.push_back(item->Name());
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (!item)
+        return;
+    executed_.push_back(item->Name());
+    commands_.Run(item->Name(), Sender);
 }
 
 TMenuItem* IdeMainMenu::Find(std::u16string_view path) const

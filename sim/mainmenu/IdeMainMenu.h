@@ -51,6 +51,8 @@ public:
     TMenuItem* Find(std::u16string_view path) const;
     // The names of the IDE's own items that ran, oldest first.
     const std::vector<String>& Executed() const noexcept { return executed_; }
+    // Keyed by item name.
+    IdeCommandHandlers& Commands() noexcept { return commands_; }
 
     // The whole tree as the report shows it.
     std::vector<MenuItemRecord> Tree() const;
@@ -76,6 +78,7 @@ private:
     TMainMenu* menuInUse_ = nullptr;
     TCustomActionList* actionsInUse_ = nullptr;
     std::vector<String> executed_;
+    IdeCommandHandlers commands_;
     std::vector<MenuItemRecord> atShutdown_;
 };
 

@@ -27,9 +27,22 @@ class TMessageViewForm final : public TDockableForm {
     using TDockableForm::TDockableForm;
 };
 
+class TPropertyInspectorForm final : public TDockableForm {
+    TVX_CLASS(TPropertyInspectorForm, TDockableForm)
+    using TDockableForm::TDockableForm;
+};
+
+// The Object Inspector's grid. Add-ins find the inspector's form from it.
+class TPropertyInspector final : public TWinControl {
+    TVX_CLASS(TPropertyInspector, TWinControl)
+    using TWinControl::TWinControl;
+};
+
 TVX_DEFINE_CLASS(TProjectManagerForm)
 TVX_DEFINE_CLASS(TStructureViewForm)
 TVX_DEFINE_CLASS(TMessageViewForm)
+TVX_DEFINE_CLASS(TPropertyInspectorForm)
+TVX_DEFINE_CLASS(TPropertyInspector)
 
 namespace {
 
@@ -68,6 +81,28 @@ TDockableForm* MakeForm()
     return new Form(nullptr);
 }
 
+TPanel* MakeClientPanel(TComponent* owner, const char16_t* name, TWinControl* parent)
+{
+    auto* panel = new TPanel(owner);
+    panel->SetName(name);
+    panel->SetAlign(alClient);
+    panel->SetParent(parent);
+    return panel;
+}
+
+// As the IDE builds it: Application owns the inspector, which sits three
+// parents below the form, and add-ins rely on exactly that to find the form.
+// Freeing the form frees the inspector with its parent panel, which takes it
+// out of Application's components.
+void FurnishObjectInspector(TDockableForm* form)
+{
+    TPanel* outer = MakeClientPanel(form, u"InspectorPanel", form);
+    TPanel* inner = MakeClientPanel(form, u"PropertiesPanel", outer);
+    auto* inspector = new TPropertyInspector(Application);
+    inspector->SetAlign(alClient);
+    inspector->SetParent(inner);
+}
+
 struct IdeFormTemplate {
     TDockableForm* (*Make)();
     const char16_t* Name;
@@ -75,13 +110,22 @@ struct IdeFormTemplate {
     const char16_t* DeskSection;
     // Where it starts docked, in kDockSites.
     std::size_t Site;
+    // Builds what the form shows, if anything.
+    void (*Furnish)(TDockableForm*) = nullptr;
 };
 
 const IdeFormTemplate kIdeForms[] = {
     {&MakeForm<TProjectManagerForm>, u"ProjectManagerForm", u"Project Manager", u"ProjectManager", 1},
     {&MakeForm<TStructureViewForm>, u"StructureViewForm", u"Structure", u"StructureView", 0},
     {&MakeForm<TMessageViewForm>, u"MessageViewForm", u"Messages", u"MessageView", 2},
+    {&MakeForm<TPropertyInspectorForm>, u"PropertyInspectorForm", u"Object Inspector", u"PropertyInspector", 0,
+     &FurnishObjectInspector},
 };
+
+constexpr std::size_t kObjectInspector = 3;
+// The View menu's item and the action behind its shortcut.
+constexpr const char16_t* kViewObjectInspectorItem = u"ViewObjInspItem";
+constexpr const char16_t* kViewObjectInspectorCommand = u"ViewObjInspCommand";
 
 bool IsDestroying(const TComponent* c) noexcept { return c->ComponentState().Contains(csDestroying); }
 
@@ -123,6 +167,10 @@ TVX_DEFINE_CLASS(TIdeDockComponents)
 
 IdeToolWindows::~IdeToolWindows()
 {
+    if (auto* menu = ide_.Find<IdeMainMenu>()) {
+        menu->Commands().Set(kViewObjectInspectorItem, TNotifyEvent());
+        menu->Actions().Commands().Set(kViewObjectInspectorCommand, TNotifyEvent());
+    }
     if (own_) {
         for (TCustomForm*& form : own_->Forms) {
             desktop_.Unregister(&form);
@@ -151,7 +199,11 @@ void IdeToolWindows::Build()
     ::UnregisterFieldAddress = &ForgetFieldAddress;
     own_ = new TIdeDockComponents(nullptr);
     BuildDockSites();
-    BuildIdeForms();
+    for (std::size_t i = 0; i < std::size(kIdeForms); ++i)
+        MakeIdeForm(i);
+    const TNotifyEvent view = MakeEvent<&IdeToolWindows::ViewObjectInspector>(this);
+    ide_.MainMenu().Commands().Set(kViewObjectInspectorItem, view);
+    ide_.MainMenu().Actions().Commands().Set(kViewObjectInspectorCommand, view);
 }
 
 void IdeToolWindows::BuildDockSites()
@@ -167,24 +219,47 @@ void IdeToolWindows::BuildDockSites()
     }
 }
 
-void IdeToolWindows::BuildIdeForms()
+TDockableForm* IdeToolWindows::MakeIdeForm(std::size_t Index)
 {
-    for (std::size_t i = 0; i < std::size(kIdeForms); ++i) {
-        const IdeFormTemplate& t = kIdeForms[i];
-        TDockableForm* form = t.Make();
-        own_->Hold(own_->Forms[i], static_cast<TCustomForm*>(form));
-        form->SetName(t.Name);
-        form->SetCaption(t.Caption);
-        form->SetDeskSection(t.DeskSection);
-        form->SetAutoSave(true);
-        form->ManualDock(own_->Sites[t.Site]);
+    const IdeFormTemplate& t = kIdeForms[Index];
+    TDockableForm* form = t.Make();
+    own_->Hold(own_->Forms[Index], static_cast<TCustomForm*>(form));
+    form->SetName(t.Name);
+    form->SetCaption(t.Caption);
+    form->SetDeskSection(t.DeskSection);
+    form->SetAutoSave(true);
+    if (t.Furnish)
+        t.Furnish(form);
+    // Its site may be gone; then it floats where it was made.
+    if (TPanel* site = own_->Sites[t.Site]) {
+        form->ManualDock(site);
         form->SetAlign(alClient);
-        // Shown where it is docked, without taking the activation: the IDE
-        // starts with its main window active.
-        form->SetVisible(true);
-        RegisterDesktopFormClass(form->ClassType(), t.DeskSection, t.Name);
-        ::RegisterFieldAddress(t.Name, &own_->Forms[i]);
     }
+    // Shown where it is docked, without taking the activation: the IDE
+    // starts with its main window active.
+    form->SetVisible(true);
+    RegisterDesktopFormClass(form->ClassType(), t.DeskSection, t.Name);
+    if (::RegisterFieldAddress)
+        ::RegisterFieldAddress(t.Name, &own_->Forms[Index]);
+    return form;
+}
+
+TDockableForm* IdeToolWindows::ObjectInspector() const
+{
+    return own_ ? dynamic_cast<TDockableForm*>(own_->Forms[kObjectInspector]) : nullptr;
+}
+
+void IdeToolWindows::ViewObjectInspector(TObject*)
+{
+    // A desktop change freed it: the IDE makes it anew, as loading the new
+    // desktop would.
+    TDockableForm* form = ObjectInspector();
+    if (!form)
+        form = MakeIdeForm(kObjectInspector);
+    TComponentAlive alive(form);
+    form->ForceShow();
+    if (alive)
+        FocusWindow(form);
 }
 
 void IdeToolWindows::BeforeShutdown()
@@ -258,6 +333,15 @@ WindowRecord IdeToolWindows::DescribeWindow(HWND Window)
     const int length = GetClassNameW(Window, name, int(std::size(name)));
     record.ClassName.assign(AsChar16(name), std::size_t(length > 0 ? length : 0));
     record.Foreign = TWinControl::FindControl(Window) == nullptr;
+    const int textLength = GetWindowTextLengthW(Window);
+    std::vector<WCHAR> text(std::size_t(textLength > 0 ? textLength : 0) + 1);
+    const int copied = GetWindowTextW(Window, text.data(), int(text.size()));
+    record.Text.assign(AsChar16(text.data()), std::size_t(copied > 0 ? copied : 0));
+    record.Visible = IsWindowVisible(Window) != FALSE;
+    if (RECT client{}; GetClientRect(Window, &client)) {
+        record.ClientWidth = int(client.right - client.left);
+        record.ClientHeight = int(client.bottom - client.top);
+    }
     for (HWND child = GetWindow(Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         record.Children.push_back(DescribeWindow(child));
     return record;
@@ -287,6 +371,7 @@ std::vector<ToolWindowRecord> IdeToolWindows::Snapshot() const
         r.Visible = form->Visible();
         r.Dockable = form->Dockable();
         r.Active = form->Active();
+        r.Icon = reinterpret_cast<std::uintptr_t>(form->Icon() ? form->Icon()->Handle() : nullptr);
         r.DockSite = PlaceName(form);
         r.Width = form->Width();
         r.Height = form->Height();

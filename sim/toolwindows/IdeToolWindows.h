@@ -38,7 +38,7 @@ public:
     // and forgets the desktop form classes.
     void BeforeShutdown() override;
     // dock, float, resize-tool-window, close-tool-window, show-tool-window,
-    // change-desktop, tool-windows.
+    // activate-tool-window, change-desktop, tool-windows.
     void RegisterCommands(ScenarioRunner& runner) override;
     void AddToReport(Report& report) const override;
 
@@ -53,6 +53,8 @@ public:
     // (ignoring case), or null.
     static TDockableForm* FindToolWindow(const String& Name);
     std::vector<ToolWindowRecord> Snapshot() const;
+    // The Object Inspector's form, or null while a desktop change has it freed.
+    TDockableForm* ObjectInspector() const;
     // The name of the control the form is docked in; empty while it floats.
     static String PlaceName(const TControl* Form);
     // The window and every window under it, whoever made them.
@@ -72,11 +74,17 @@ public:
     std::vector<std::string> CloseToolWindow(const String& Form);
     // ForceShow, then FocusWindow.
     std::vector<std::string> ShowToolWindow(const String& Form);
+    // The user clicks into a shown tool window: WM_MOUSEACTIVATE, as Windows
+    // sends it, lets the form's OnMouseActivate decide whether it activates.
+    std::vector<std::string> ActivateToolWindow(const String& Form);
     std::vector<std::string> ChangeDesktop();
 
 private:
     void BuildDockSites();
-    void BuildIdeForms();
+    // The IDE's form of kIdeForms at Index, docked where it starts and shown.
+    TDockableForm* MakeIdeForm(std::size_t Index);
+    // View > Object Inspector and its shortcut: show and focus it.
+    void ViewObjectInspector(TObject* Sender);
     TDockableForm* RequireToolWindow(const String& Name) const;
     TPanel* RequireDockSite(const String& Name) const;
     void ResizeDockSite(TPanel* Site, int Width, int Height);

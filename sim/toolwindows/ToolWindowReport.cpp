@@ -15,8 +15,12 @@ std::string Quoted(const std::u16string& s) { return "\"" + U8(s) + "\""; }
 
 void WindowText(std::ostringstream& out, const WindowRecord& window, const std::string& pad)
 {
-    out << pad << WindowHandleText(window.Handle) << " " << U8(window.ClassName) << (window.Foreign ? ", foreign" : "")
-        << "\n";
+    out << pad << WindowHandleText(window.Handle) << " " << U8(window.ClassName);
+    // What the package put there, which the IDE knows nothing about.
+    if (window.Foreign)
+        out << ", foreign, " << Quoted(window.Text) << (window.Visible ? ", visible" : ", hidden") << ", client "
+            << window.ClientWidth << "x" << window.ClientHeight;
+    out << "\n";
     for (const auto& child : window.Children)
         WindowText(out, child, pad + "    ");
 }
@@ -29,6 +33,10 @@ nlohmann::json WindowJson(const WindowRecord& window)
     return {{"handle", WindowHandleText(window.Handle)},
             {"class", U8(window.ClassName)},
             {"foreign", window.Foreign},
+            {"text", U8(window.Text)},
+            {"visible", window.Visible},
+            {"clientWidth", window.ClientWidth},
+            {"clientHeight", window.ClientHeight},
             {"children", children}};
 }
 
@@ -55,6 +63,15 @@ std::string WindowHandleText(std::uintptr_t handle)
     return buffer;
 }
 
+std::string IconHandleText(std::uintptr_t handle)
+{
+    if (!handle)
+        return "no icon";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "icon 0x%llX", static_cast<unsigned long long>(handle));
+    return buffer;
+}
+
 std::string ToolWindowsText(const std::vector<ToolWindowRecord>& windows, int indent)
 {
     std::ostringstream out;
@@ -63,7 +80,8 @@ std::string ToolWindowsText(const std::vector<ToolWindowRecord>& windows, int in
         out << pad << "[" << U8(w.Name) << "] section " << U8(w.DeskSection) << " " << Quoted(w.Caption)
             << (w.Visible ? ", visible" : ", hidden")
             << (w.DockSite.empty() ? ", floating" : ", docked in " + U8(w.DockSite)) << ", size " << w.Width << "x"
-            << w.Height << (w.Active ? ", active" : "") << (w.Dockable ? "" : ", not dockable") << "\n";
+            << w.Height << (w.Active ? ", active" : "") << (w.Dockable ? "" : ", not dockable") << ", "
+            << IconHandleText(w.Icon) << "\n";
         if (w.Window)
             WindowText(out, *w.Window, pad + "    ");
         else
@@ -101,6 +119,7 @@ nlohmann::json ToolWindowsJson(const std::vector<ToolWindowRecord>& windows)
                         {"dockSite", w.DockSite.empty() ? nlohmann::json() : nlohmann::json(U8(w.DockSite))},
                         {"width", w.Width},
                         {"height", w.Height},
+                        {"icon", w.Icon ? nlohmann::json(IconHandleText(w.Icon)) : nlohmann::json()},
                         {"window", w.Window ? WindowJson(*w.Window) : nlohmann::json()}});
     return list;
 }

@@ -19,6 +19,11 @@ struct WindowRecord {
     // No control of the IDE's owns it: someone made it with CreateWindowExW.
     bool Foreign = false;
     std::vector<WindowRecord> Children;
+    std::u16string Text;
+    // It and every window above it carry WS_VISIBLE.
+    bool Visible = false;
+    int ClientWidth = 0;
+    int ClientHeight = 0;
 };
 
 struct ToolWindowRecord {
@@ -32,6 +37,8 @@ struct ToolWindowRecord {
     std::u16string DockSite;
     int Width = 0;
     int Height = 0;
+    // The form icon's handle; 0 for none.
+    std::uintptr_t Icon = 0;
     std::optional<WindowRecord> Window;
 };
 
@@ -57,8 +64,11 @@ struct DesktopFieldRecord {
 
 // "hwnd 0x1A": every window handle the simulator prints has this one form.
 std::string WindowHandleText(std::uintptr_t handle);
+// "icon 0x2B", or "no icon" for 0.
+std::string IconHandleText(std::uintptr_t handle);
 
-// One line per tool window, and one per window under it, indented by depth.
+// One line per tool window, and one per window under it, indented by depth;
+// a foreign window's line also has its text, visibility and client size.
 std::string ToolWindowsText(const std::vector<ToolWindowRecord>& windows, int indent);
 std::string DesktopFieldText(const DesktopFieldRecord& field);
 nlohmann::json ToolWindowsJson(const std::vector<ToolWindowRecord>& windows);

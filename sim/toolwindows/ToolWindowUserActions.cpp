@@ -1,6 +1,6 @@
 // The user's actions on the IDE's tool windows: docking, floating, resizing,
-// closing and showing them, changing the desktop, and their scenario
-// commands.
+// closing, showing and clicking into them, changing the desktop, and their
+// scenario commands.
 #include "sim/toolwindows/IdeToolWindows.h"
 
 #include "host/ide/DeskUtil.h"
@@ -46,8 +46,11 @@ std::string Placement(const TControl* form)
 void CollectForeign(const WindowRecord& window, std::vector<WindowRecord>& foreign)
 {
     for (const WindowRecord& child : window.Children) {
-        if (child.Foreign)
-            foreign.push_back(WindowRecord{child.Handle, child.ClassName, true, {}});
+        if (child.Foreign) {
+            WindowRecord alone = child;
+            alone.Children.clear();
+            foreign.push_back(std::move(alone));
+        }
         CollectForeign(child, foreign);
     }
 }
@@ -72,6 +75,32 @@ public:
 private:
     std::vector<WindowRecord> foreign_;
 };
+
+// The window at the top of Window's chain of parents, as GetAncestor(GA_ROOT)
+// finds it.
+HWND TopLevelWindow(HWND window)
+{
+    while ((GetWindowLongW(window, GWL_STYLE) & WS_CHILD) && GetParent(window))
+        window = GetParent(window);
+    return window;
+}
+
+std::string MouseActivateAnswer(LRESULT answer)
+{
+    switch (answer) {
+    case MA_ACTIVATE: return "MA_ACTIVATE";
+    case MA_ACTIVATEANDEAT: return "MA_ACTIVATEANDEAT";
+    case MA_NOACTIVATE: return "MA_NOACTIVATE";
+    case MA_NOACTIVATEANDEAT: return "MA_NOACTIVATEANDEAT";
+    default: return std::to_string(answer);
+    }
+}
+
+std::string ActiveFormText()
+{
+    const TCustomForm* active = Application ? Application->ActiveForm() : nullptr;
+    return active ? "the active form is " + U8(active->Name()) : "no form is active";
+}
 
 } // namespace
 
@@ -216,6 +245,28 @@ std::vector<std::string> IdeToolWindows::ShowToolWindow(const String& Form)
     return WithDebuggerLines(std::move(lines), debugLines);
 }
 
+std::vector<std::string> IdeToolWindows::ActivateToolWindow(const String& Form)
+{
+    TDockableForm* form = RequireToolWindow(Form);
+    const std::string name = U8(form->Name());
+    if (!form->Showing())
+        throw ScenarioError("cannot click into " + name + ": it is not shown");
+    const std::size_t debugLines = DebuggerLineCount();
+    const HWND window = form->Handle();
+    TComponentAlive alive(form);
+    const LRESULT answer =
+        SendMessageW(window, WM_MOUSEACTIVATE, WPARAM(TopLevelWindow(window)), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    std::vector<std::string> lines;
+    if (!alive) {
+        lines.push_back(name + " was freed while it was activated; " + ActiveFormText());
+    } else {
+        const bool activates = answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT;
+        lines.push_back("clicked into " + name + ": " + MouseActivateAnswer(answer) +
+                        (activates ? ", activated" : ", not activated") + "; " + ActiveFormText());
+    }
+    return WithDebuggerLines(std::move(lines), debugLines);
+}
+
 std::vector<std::string> IdeToolWindows::ChangeDesktop()
 {
     const std::size_t debugLines = DebuggerLineCount();
@@ -264,13 +315,18 @@ void IdeToolWindows::RegisterCommands(ScenarioRunner& runner)
     runner.Register({"show-tool-window", "show-tool-window <form>",
                      "Shows a tool window where it is, with the dock sites around it, and gives it the focus.", 1, 1,
                      [this, text](const ScenarioStep& step) { return ShowToolWindow(text(step.Args[0])); }});
+    runner.Register({"activate-tool-window", "activate-tool-window <form>",
+                     "Clicks into a shown tool window: WM_MOUSEACTIVATE goes to its window, its OnMouseActivate "
+                     "answers, and the form activates unless the answer says not to.",
+                     1, 1, [this, text](const ScenarioStep& step) { return ActivateToolWindow(text(step.Args[0])); }});
     runner.Register({"change-desktop", "change-desktop",
                      "The desktop changes: every form held by a registered desktop field (the IDE's own tool "
                      "windows too) is freed and the field set to nil.",
                      0, 0, [this](const ScenarioStep&) { return ChangeDesktop(); }});
     runner.Register({"tool-windows", "tool-windows",
-                     "Writes every tool window, where it sits and the window handles under it into the report.", 0, 0,
-                     [this](const ScenarioStep&) { return TextLines(ToolWindowsText(Snapshot(), 0)); }});
+                     "Writes every tool window into the report: where it sits, its state and icon, and the window "
+                     "handles under it with the foreign windows' text, visibility and client size.",
+                     0, 0, [this](const ScenarioStep&) { return TextLines(ToolWindowsText(Snapshot(), 0)); }});
 }
 
 } // namespace tvx::sim

@@ -3,11 +3,13 @@
 // fields freed on a desktop change and at shutdown, and the scenario steps.
 #include "host/ide/DeskUtil.h"
 #include "interop/Bstr.h"
+#include "interop/Utf.h"
 #include "sim/Report.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "tests/support/HostFixture.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -68,6 +70,23 @@ HWND ForeignChild(HWND parent, const char16_t* windowClass)
 }
 
 std::string Hwnd(HWND window) { return tvx::sim::WindowHandleText(reinterpret_cast<std::uintptr_t>(window)); }
+
+// As add-ins find the Object Inspector: the first component of Application
+// of that class name.
+TWinControl* FirstPropertyInspector()
+{
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+        if (Application->Components(i)->ClassName() == u"TPropertyInspector")
+            return dynamic_cast<TWinControl*>(Application->Components(i));
+    return nullptr;
+}
+
+TWinControl* ThreeParentsUp(TWinControl* control)
+{
+    for (int i = 0; i < 3 && control; ++i)
+        control = control->Parent();
+    return control;
+}
 
 // The simulated IDE started up, its windows made, with its scenario commands.
 class ToolWindowsTest : public tvx::test::FreshMachineTest<tvx::sim::SimulatedIde> {
@@ -218,22 +237,152 @@ TEST_F(ToolWindowsTest, DesktopChangeFreesEveryRegisteredFormOnceAndSetsItsField
     };
 
     auto output = Step("change-desktop");
-    ASSERT_EQ(output.size(), 10u);
-    EXPECT_EQ(output[0], "changed the desktop: freed 7 form(s) of 9 registered field(s)");
-    EXPECT_EQ(output[7], "field FreedByOtherForm: held no live form, set to nil");
-    EXPECT_EQ(output[9], "field LaterForm: unregistered meanwhile, not touched");
+    ASSERT_EQ(output.size(), 11u);
+    EXPECT_EQ(output[0], "changed the desktop: freed 8 form(s) of 10 registered field(s)");
+    EXPECT_EQ(output[8], "field FreedByOtherForm: held no live form, set to nil");
+    EXPECT_EQ(output[10], "field LaterForm: unregistered meanwhile, not touched");
     for (FormHolder* holder : {&plain, &selfUnregistering, &freesOther, &freedByOther, &unregistersLater}) {
         EXPECT_EQ(holder->Field, nullptr);
         EXPECT_EQ(holder->destroyed, 1);
     }
     EXPECT_EQ(Form(u"ProjectManagerForm"), nullptr);
-    EXPECT_EQ(Part().Desktop().Count(), 7u) << "the IDE's three fields and four of the library's stay";
+    EXPECT_EQ(Part().Desktop().Count(), 8u) << "the IDE's four fields and four of the library's stay";
     ASSERT_TRUE(IsLiveForm(laterForm));
     laterForm->Free();
 
     auto results = Run("show-tool-window ProjectManager");
     EXPECT_EQ(results.at(0).Error, "no tool window named ProjectManager");
-    EXPECT_EQ(Step("change-desktop").at(0), "changed the desktop: freed 0 form(s) of 7 registered field(s)");
+    EXPECT_EQ(Step("change-desktop").at(0), "changed the desktop: freed 0 form(s) of 8 registered field(s)");
+}
+
+// Catches an inspector owned by its form or at another depth (add-ins would
+// miss the form), and a View menu item or F11 that does not bring a closed
+// Object Inspector back with the focus.
+TEST_F(ToolWindowsTest, ObjectInspectorHasTheShapeAddInsFindAndTheViewMenuShowsIt)
+{
+    TDockableForm* host = Part().ObjectInspector();
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(Form(u"PropertyInspector"), host);
+    TWinControl* inspector = FirstPropertyInspector();
+    ASSERT_NE(inspector, nullptr);
+    EXPECT_EQ(inspector->Owner(), Application);
+    EXPECT_EQ(ThreeParentsUp(inspector), host);
+    EXPECT_EQ(host->Caption(), u"Object Inspector");
+    EXPECT_EQ(host->Parent(), Site(u"LeftDockPanel"));
+    EXPECT_TRUE(host->Visible());
+    EXPECT_FALSE(host->Active());
+
+    Step("close-tool-window PropertyInspectorForm");
+    EXPECT_FALSE(host->Visible());
+    auto output = Step("choose ViewsMenu\\ViewObjInspItem");
+    EXPECT_EQ(output,
+              (std::vector<std::string>{"chose ViewObjInspItem (&Object Inspector)", "the IDE ran ViewObjInspItem"}));
+    EXPECT_TRUE(host->Showing());
+    EXPECT_TRUE(host->Active());
+    EXPECT_TRUE(host->Focused());
+    EXPECT_EQ(GetWindow(Site(u"LeftDockPanel")->Handle(), GW_CHILD), host->Handle()) << "on top in its site";
+
+    Step("close-tool-window PropertyInspector");
+    Step("key F11");
+    EXPECT_TRUE(host->Showing());
+    EXPECT_EQ(Ide().MainMenu().Actions().Executed().back(), u"ViewObjInspCommand");
+}
+
+// Catches a desktop change that leaves Application listing the freed
+// inspector (a dangling pointer for add-ins, a double free at shutdown) and
+// a View menu that cannot bring the Object Inspector back afterwards.
+TEST_F(ToolWindowsTest, ObjectInspectorFreedByADesktopChangeLeavesNothingDangling)
+{
+    const int components = Application->ComponentCount();
+    Step("change-desktop");
+    EXPECT_EQ(Part().ObjectInspector(), nullptr);
+    EXPECT_EQ(FirstPropertyInspector(), nullptr);
+    EXPECT_EQ(Application->ComponentCount(), components - 1);
+
+    Step("choose ViewsMenu\\ViewObjInspItem");
+    TDockableForm* host = Part().ObjectInspector();
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(ThreeParentsUp(FirstPropertyInspector()), host);
+    EXPECT_TRUE(host->Active());
+    EXPECT_EQ(Part().Desktop().Count(), 4u) << "its field is registered once";
+    EXPECT_EQ(Step("change-desktop").at(4), "field PropertyInspectorForm: freed PropertyInspectorForm");
+    EXPECT_EQ(FirstPropertyInspector(), nullptr);
+}
+
+// Catches a report that drops a form's icon or prints it in another form
+// than the masked one, and foreign windows shown without their text,
+// visibility or client size, or not marked foreign.
+TEST_F(ToolWindowsTest, ReportShowsIconsAndForeignWindowsWithTheirState)
+{
+    FormHolder package(u"PackageForm");
+    package.Field->Show();
+    // The icon is only read, and handed back before the form goes.
+    package.Field->Icon()->SetHandle(reinterpret_cast<HICON>(std::uintptr_t(0x2B)));
+    const HWND shown = ForeignChild(package.Field->Handle(), u"Static");
+    SetWindowTextW(shown, tvx::AsOleChar(u"Package view"));
+    const HWND hidden =
+        CreateWindowExW(0, tvx::AsOleChar(u"Edit"), nullptr, WS_CHILD, 0, 0, 30, 20, shown, nullptr, nullptr, nullptr);
+
+    auto lines = Step("tool-windows");
+    const auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line); };
+    EXPECT_NE(has("[ProjectManagerForm] section ProjectManager \"Project Manager\", visible, docked in "
+                  "RightDockPanel, size 200x540, no icon"),
+              lines.end());
+    const auto header =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("[PackageForm]"); });
+    ASSERT_NE(header, lines.end());
+    EXPECT_TRUE(header->ends_with(", icon 0x2B")) << *header;
+    EXPECT_NE(has("        " + Hwnd(shown) + " Static, foreign, \"Package view\", visible, client 10x10"), lines.end());
+    EXPECT_NE(has("            " + Hwnd(hidden) + " Edit, foreign, \"\", hidden, client 30x20"), lines.end());
+
+    const auto json = tvx::sim::ToolWindowsJson(Part().Snapshot());
+    EXPECT_EQ(json.at(0).at("icon"), nullptr);
+    EXPECT_EQ(json.back().at("icon"), "icon 0x2B");
+    EXPECT_EQ(json.back().at("window").at("children").at(0).at("text"), "Package view");
+    package.Field->Icon()->ReleaseHandle();
+}
+
+// Catches a click into a tool window that skips OnMouseActivate, sends it
+// another hit test, activates against its answer, or touches a form its
+// handler freed.
+TEST_F(ToolWindowsTest, ActivateToolWindowAsksOnMouseActivate)
+{
+    struct Answer {
+        void Asked(TObject*, TMouseButton button, TShiftState, int, int, int hitTest, TMouseActivate& answer)
+        {
+            asked.push_back(button == mbLeft && hitTest == HTCLIENT);
+            answer = reply;
+            if (free)
+                free();
+        }
+        TMouseActivate reply = maNoActivate;
+        std::vector<bool> asked;
+        std::function<void()> free;
+    } handler;
+    TDockableForm* form = Form(u"ProjectManagerForm");
+    form->SetOnMouseActivate(MakeEvent<&Answer::Asked>(&handler));
+    const std::string before = Application->ActiveForm()
+                                   ? "the active form is " + tvx::Utf16ToUtf8(Application->ActiveForm()->Name())
+                                   : "no form is active";
+
+    EXPECT_EQ(Step("activate-tool-window ProjectManager").at(0),
+              "clicked into ProjectManagerForm: MA_NOACTIVATE, not activated; " + before);
+    handler.reply = maDefault;
+    EXPECT_EQ(Step("activate-tool-window ProjectManager").at(0),
+              "clicked into ProjectManagerForm: MA_ACTIVATE, activated; the active form is ProjectManagerForm");
+    EXPECT_EQ(handler.asked, (std::vector<bool>{true, true}));
+
+    FormHolder package(u"PackageForm");
+    package.Field->Show();
+    package.Field->SetOnMouseActivate(MakeEvent<&Answer::Asked>(&handler));
+    handler.free = [&] { package.Field->Free(); };
+    EXPECT_EQ(Step("activate-tool-window PackageForm").at(0).rfind("PackageForm was freed while it was activated; ", 0),
+              0u);
+    EXPECT_EQ(package.destroyed, 1);
+
+    Step("close-tool-window MessageView");
+    EXPECT_EQ(Run("activate-tool-window MessageView").at(0).Error,
+              "cannot click into MessageViewForm: it is not shown");
 }
 
 // Catches steps on forms or sites that do not exist, a form that may not
@@ -275,9 +424,10 @@ TEST_F(ToolWindowsTest, SitesAndFormsFreedElsewhereAreForgotten)
     Form(u"StructureViewForm")->Free();
 
     auto output = Step("change-desktop");
-    EXPECT_EQ(output, (std::vector<std::string>{"changed the desktop: freed 1 form(s) of 3 registered field(s)",
+    EXPECT_EQ(output, (std::vector<std::string>{"changed the desktop: freed 2 form(s) of 4 registered field(s)",
                                                 "field ProjectManagerForm: freed ProjectManagerForm",
-                                                "field StructureViewForm: empty", "field MessageViewForm: empty"}));
+                                                "field StructureViewForm: empty", "field MessageViewForm: empty",
+                                                "field PropertyInspectorForm: freed PropertyInspectorForm"}));
 }
 
 // Catches shutdown freeing the desktop's forms after the packages are gone
@@ -292,7 +442,7 @@ TEST(ToolWindowsShutdown, FreesDesktopFormsBeforeThePartGoesAndClearsTheDesktop)
         tvx::sim::SimulatedIde ide;
         ide.AfterWizardEntry();
         FormHolder package(u"PackageForm");
-        EXPECT_EQ(DesktopFormClasses().size(), 3u);
+        EXPECT_EQ(DesktopFormClasses().size(), 4u);
 
         ide.BeforeShutdown();
         EXPECT_EQ(package.destroyed, 1);
@@ -307,14 +457,14 @@ TEST(ToolWindowsShutdown, FreesDesktopFormsBeforeThePartGoesAndClearsTheDesktop)
     EXPECT_EQ(RegisterFieldAddress, nullptr);
     EXPECT_EQ(UnregisterFieldAddress, nullptr);
     EXPECT_EQ(Screen->FormCount(), formsBefore);
-    ASSERT_EQ(report.ToolWindows.size(), 4u);
-    EXPECT_EQ(report.ToolWindows[3].Name, u"PackageForm");
+    ASSERT_EQ(report.ToolWindows.size(), 5u);
+    EXPECT_EQ(report.ToolWindows[4].Name, u"PackageForm");
     EXPECT_EQ(report.ToolWindows[0].DockSite, u"RightDockPanel");
-    ASSERT_EQ(report.DesktopFreedAtShutdown.size(), 4u);
+    ASSERT_EQ(report.DesktopFreedAtShutdown.size(), 5u);
     for (const DesktopFieldRecord& field : report.DesktopFreedAtShutdown)
         EXPECT_EQ(field.What, Outcome::Freed) << tvx::sim::DesktopFieldText(field);
     EXPECT_NE(report.ToText().find("\nTool windows at shutdown:\n  [ProjectManagerForm] section ProjectManager "
-                                   "\"Project Manager\", visible, docked in RightDockPanel, size 200x540\n"),
+                                   "\"Project Manager\", visible, docked in RightDockPanel, size 200x540, no icon\n"),
               std::string::npos);
 
     // Without a shutdown, the IDE's own forms go with the part.
