@@ -340,6 +340,7 @@ TEST_F(ToolWindowsTest, ReportShowsIconsAndForeignWindowsWithTheirState)
     EXPECT_EQ(json.back().at("icon"), "icon 0x2B");
     EXPECT_EQ(json.back().at("window").at("children").at(0).at("text"), "Package view");
     package.Field->Icon()->ReleaseHandle();
+    FreeAndNil(package.Field);
 }
 
 // Catches a click into a tool window that skips OnMouseActivate, sends it
