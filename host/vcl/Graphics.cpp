@@ -104,7 +104,7 @@ void TIcon::Assign(TPersistent* Source)
     HICON copy = CopyIcon(icon->handle_);
     if (!copy)
         throw EInvalidGraphic(String(SInvalidIcon));
-    // The copy is new, so SetHandle cannot fail over it but by running out.
+    // SetHandle measures the copy, which fails only when handles run out.
     try {
         SetHandle(copy);
     } catch (...) {
