@@ -59,6 +59,13 @@ PackageRecord& Report::PackageFor(const std::u16string& subkey)
     return Packages.back();
 }
 
+std::string HandleAccount::Summary() const
+{
+    return std::to_string(BitmapsLeftAlive) + " bitmap(s) left alive, " + std::to_string(BitmapsDeletedTwice) +
+           " deleted twice; " + std::to_string(IconsLeftAlive) + " icon(s) left alive, " +
+           std::to_string(IconsDestroyedTwice) + " destroyed twice";
+}
+
 nlohmann::json Report::ToJson() const
 {
     nlohmann::json j;
@@ -111,7 +118,9 @@ nlohmann::json Report::ToJson() const
     j["desktopFreedAtShutdown"] = DesktopFieldsJson(DesktopFreedAtShutdown);
     if (Handles.Measured)
         j["handles"] = {{"bitmapsLeftAlive", Handles.BitmapsLeftAlive},
-                        {"bitmapsDeletedTwice", Handles.BitmapsDeletedTwice}};
+                        {"bitmapsDeletedTwice", Handles.BitmapsDeletedTwice},
+                        {"iconsLeftAlive", Handles.IconsLeftAlive},
+                        {"iconsDestroyedTwice", Handles.IconsDestroyedTwice}};
     j["problems"] = Problems;
     return j;
 }
@@ -194,8 +203,7 @@ std::string Report::ToText() const
         out << "  " << U8(s) << "\n";
 
     if (Handles.Measured)
-        out << "\nHandles: " << Handles.BitmapsLeftAlive << " bitmap(s) left alive, " << Handles.BitmapsDeletedTwice
-            << " deleted twice\n";
+        out << "\nHandles: " << Handles.Summary() << "\n";
 
     if (!Problems.empty()) {
         out << "\nProblems:\n";

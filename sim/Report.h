@@ -52,13 +52,22 @@ struct ScenarioRecord {
     std::string Error;
 };
 
-// Bitmap handles (icons travel as bitmaps too) over the whole session: the
-// ones still alive once the IDE has shut down, and deletes of a handle that
-// was already deleted.
+// Bitmap and icon handles over the whole session: the ones still alive once
+// the IDE has shut down, and deletes (DestroyIcon calls) of a handle that was
+// already gone.
 struct HandleAccount {
     bool Measured = false;
     long long BitmapsLeftAlive = 0;
     std::size_t BitmapsDeletedTwice = 0;
+    long long IconsLeftAlive = 0;
+    std::size_t IconsDestroyedTwice = 0;
+
+    bool Clean() const noexcept
+    {
+        return BitmapsLeftAlive == 0 && BitmapsDeletedTwice == 0 && IconsLeftAlive == 0 && IconsDestroyedTwice == 0;
+    }
+    // "N bitmap(s) left alive, N deleted twice; N icon(s) left alive, N destroyed twice"
+    std::string Summary() const;
 };
 
 struct Report {

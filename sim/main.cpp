@@ -40,19 +40,22 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // Counted around the whole session, so that the IDE's own bitmaps have
-    // come and gone and only what a package left behind remains.
+    // Counted around the whole session, so that the IDE's own bitmaps and
+    // icons have come and gone and only what a package left behind remains.
     const std::size_t bitmapsBefore = tvx::win32::LiveBitmapCount();
     const std::size_t doubleDeletesBefore = tvx::win32::DoubleDeleteCount();
+    const std::size_t iconsBefore = tvx::win32::LiveIconCount();
+    const std::size_t doubleDestroysBefore = tvx::win32::DoubleDestroyIconCount();
     tvx::sim::Report report = tvx::sim::RunSession(options);
-    report.Handles.Measured = true;
-    report.Handles.BitmapsLeftAlive =
+    tvx::sim::HandleAccount& handles = report.Handles;
+    handles.Measured = true;
+    handles.BitmapsLeftAlive =
         static_cast<long long>(tvx::win32::LiveBitmapCount()) - static_cast<long long>(bitmapsBefore);
-    report.Handles.BitmapsDeletedTwice = tvx::win32::DoubleDeleteCount() - doubleDeletesBefore;
-    if (checkHandles && (report.Handles.BitmapsLeftAlive != 0 || report.Handles.BitmapsDeletedTwice != 0))
-        report.Problems.push_back("handles: " + std::to_string(report.Handles.BitmapsLeftAlive) +
-                                  " bitmap(s) left alive after shutdown, " +
-                                  std::to_string(report.Handles.BitmapsDeletedTwice) + " deleted twice");
+    handles.BitmapsDeletedTwice = tvx::win32::DoubleDeleteCount() - doubleDeletesBefore;
+    handles.IconsLeftAlive = static_cast<long long>(tvx::win32::LiveIconCount()) - static_cast<long long>(iconsBefore);
+    handles.IconsDestroyedTwice = tvx::win32::DoubleDestroyIconCount() - doubleDestroysBefore;
+    if (checkHandles && !handles.Clean())
+        report.Problems.push_back("handles after shutdown: " + handles.Summary());
     if (json)
         std::cout << report.ToJson().dump(2) << "\n";
     else

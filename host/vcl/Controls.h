@@ -30,13 +30,6 @@ inline constexpr std::u16string_view SWindowClass = u"Error creating window clas
 inline constexpr std::u16string_view SWindowCreate = u"Error creating window";
 inline constexpr std::u16string_view SControlParentSetToSelf = u"A control cannot have itself as its parent";
 
-struct TVX_IDE_API TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-};
-
 // A window message as a control's WndProc sees it.
 struct TVX_IDE_API TMessage {
     UINT Msg = 0;

@@ -1,6 +1,7 @@
-// Colours and the bitmap object. A TBitmap wraps one GDI bitmap handle of
-// the win32 stand-in and owns it: freeing the bitmap, or giving it another
-// handle, deletes the handle it held, unless ReleaseHandle handed it out.
+// Colours, the bitmap and its canvas, fonts and icons. A TBitmap wraps one
+// GDI bitmap handle of the win32 stand-in and owns it: freeing the bitmap,
+// or giving it another handle, deletes the handle it held, unless
+// ReleaseHandle handed it out. A TIcon owns its icon handle the same way.
 #pragma once
 
 #include "host/vcl/Classes.h"
@@ -10,6 +11,7 @@
 #include "host/win32/Gdi.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -57,6 +59,7 @@ enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 
 inline constexpr std::u16string_view SInvalidBitmap = u"Bitmap image is not valid";
+inline constexpr std::u16string_view SInvalidIcon = u"Icon image is not valid";
 inline constexpr std::u16string_view SOutOfResources = u"Out of system resources";
 
 class TVX_IDE_API EInvalidGraphic : public Exception {
@@ -89,6 +92,32 @@ constexpr TColor PixelToColor(std::uint32_t Pixel) noexcept
     return TColor(((Pixel & 0xFF) << 16) | (Pixel & 0xFF00) | ((Pixel >> 16) & 0xFF));
 }
 
+struct TVX_IDE_API TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+};
+
+class TBitmap;
+
+// The drawing surface of a bitmap; the bitmap owns it.
+class TVX_IDE_API TCanvas : public TPersistent {
+    TVX_CLASS(TCanvas, TPersistent)
+
+    explicit TCanvas(TBitmap& Bitmap) noexcept : bitmap_(Bitmap) {}
+
+    // Outside the image a read answers -1 and a write does nothing.
+    TColor Pixels(int X, int Y) const;
+    void SetPixels(int X, int Y, TColor Color);
+    // Scales the whole of Graphic into Rect (nearest pixel), clipped to the
+    // image. An empty Graphic or Rect draws nothing.
+    void StretchDraw(const TRect& Rect, TBitmap* Graphic);
+
+private:
+    TBitmap& bitmap_;
+};
+
 class TVX_IDE_API TBitmap : public TPersistent {
     TVX_CLASS(TBitmap, TPersistent)
 
@@ -97,15 +126,15 @@ class TVX_IDE_API TBitmap : public TPersistent {
     TBitmap(int AWidth, int AHeight);
     ~TBitmap() override;
 
-    // Copies another bitmap's image into a handle of its own.
+    // Copies another bitmap's image and transparent colour into handles of its own.
     void Assign(TPersistent* Source) override;
 
     // Null while the bitmap is empty.
     HBITMAP Handle() const noexcept { return handle_; }
     bool HandleAllocated() const noexcept { return handle_ != nullptr; }
     // Takes over Value (deleting the handle held so far); null empties the
-    // bitmap. A handle that is no live bitmap raises EInvalidGraphic and
-    // leaves the bitmap as it was, not owning Value.
+    // bitmap. A handle that is no live 32-bit bitmap raises EInvalidGraphic
+    // and leaves the bitmap as it was, not owning Value.
     void SetHandle(HBITMAP Value);
     // Hands the handle to the caller, who deletes it; the bitmap is empty.
     HBITMAP ReleaseHandle() noexcept;
@@ -118,12 +147,26 @@ class TVX_IDE_API TBitmap : public TPersistent {
     void SetWidth(int Value) { SetSize(Value, height_); }
     void SetHeight(int Value) { SetSize(width_, Value); }
 
+    TCanvas* Canvas();
+
     // Outside the image a read answers -1 and a write does nothing, as the
     // canvas's Pixels do.
     TColor Pixel(int X, int Y) const;
     void SetPixel(int X, int Y, TColor Color);
     // Fills the whole image with one colour.
     void Fill(TColor Color);
+
+    // The colour set with SetTransparentColor, else the colour of the
+    // bottom-left pixel, as the VCL's automatic mode reads it; clDefault
+    // while the bitmap is empty and no colour was set.
+    TColor TransparentColor() const;
+    // clDefault goes back to the bottom-left pixel.
+    void SetTransparentColor(TColor Value) noexcept { transparentColor_ = Value; }
+
+    // A monochrome bitmap the size of the image, 1 (white) where a pixel has
+    // the transparent colour and 0 (black) elsewhere; null while empty. The
+    // bitmap owns it and brings it up to date with the image at each call.
+    HBITMAP MaskHandle();
 
     // Every pixel, rows top first, in the GDI layout (0x00RRGGBB). Raises
     // EInvalidGraphic when the handle was deleted behind the bitmap's back.
@@ -132,10 +175,14 @@ class TVX_IDE_API TBitmap : public TPersistent {
 
 private:
     void Adopt(HBITMAP Value, int AWidth, int AHeight) noexcept;
+    void DropMask() noexcept;
 
     HBITMAP handle_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    TColor transparentColor_ = clDefault;
+    HBITMAP mask_ = nullptr;
+    std::unique_ptr<TCanvas> canvas_;
 };
 
 // The font of a control. Changing any value raises OnChange, through which
@@ -187,12 +234,24 @@ class TVX_IDE_API TIcon : public TPersistent {
     TIcon() = default;
     ~TIcon() override;
 
+    // Gives this icon a handle of its own with the image of a TIcon; null or
+    // an empty icon empties it.
+    void Assign(TPersistent* Source) override;
+
     HICON Handle() const noexcept { return handle_; }
-    // Takes over Value, destroying the icon held so far.
+    // Takes over Value, destroying the icon held so far; null empties the
+    // icon. A handle that is no live icon raises EInvalidGraphic and leaves
+    // the icon as it was, not owning Value.
     void SetHandle(HICON Value);
+    // Hands the handle to the caller, who destroys it; the icon is empty.
     HICON ReleaseHandle() noexcept;
     bool Empty() const noexcept { return handle_ == nullptr; }
+    // 0 while empty.
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
 
 private:
     HICON handle_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
 };

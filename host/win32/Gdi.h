@@ -1,4 +1,4 @@
-// The gdi32 subset: bitmaps. A bitmap holds 32-bit pixels; its handle is a
+// The gdi32 subset: bitmaps, of 32-bit pixels or monochrome. A handle is a
 // small integer that fits in 32 bits, because packages pass bitmap handles
 // across the interop boundary as 32-bit integers.
 #pragma once
@@ -27,10 +27,12 @@ using LPBITMAP = BITMAP*;
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
 #define CLR_INVALID 0xFFFFFFFF
 
-// Only 32 bits per pixel on one plane are kept: the rows of lpBits are
+// 32 bits or 1 bit per pixel on one plane. At 32 bits the rows of lpBits are
 // nWidth DWORDs each, top row first, every pixel 0x00RRGGBB (blue in the
-// lowest byte), as in a 32-bit Windows bitmap. A null lpBits gives a black
-// bitmap. Other depths, and an empty size, fail with ERROR_INVALID_PARAMETER.
+// lowest byte), as in a 32-bit Windows bitmap; at 1 bit a row is padded to
+// a multiple of 16 bits, the leftmost pixel in the highest bit. A null lpBits
+// gives a black bitmap. Other depths, and an empty size, fail with
+// ERROR_INVALID_PARAMETER.
 TVX_WIN32_API HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, const void* lpBits);
 // Fills a BITMAP (bmBits is null, as for any device-dependent bitmap); with a
 // null pv answers the size it needs. 0 for an unknown handle or a short buffer.

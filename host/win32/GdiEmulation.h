@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/win32/Gdi.h"
+#include "host/win32/User.h"
 
 #include <cstddef>
 
@@ -18,6 +19,12 @@ TVX_VISIBLE int DeleteCount(HGDIOBJ handle);
 TVX_VISIBLE bool WasDeletedTwice(HGDIOBJ handle);
 // DeleteObject calls, over the whole process, on a handle already deleted.
 TVX_VISIBLE std::size_t DoubleDeleteCount();
+
+// The same for icons and DestroyIcon.
+TVX_VISIBLE std::size_t LiveIconCount();
+TVX_VISIBLE int DestroyIconCount(HICON handle);
+TVX_VISIBLE bool WasIconDestroyedTwice(HICON handle);
+TVX_VISIBLE std::size_t DoubleDestroyIconCount();
 
 } // namespace tvx::win32
 

@@ -1,5 +1,5 @@
-// The user32 subset: message boxes and the foreground window. Windows and
-// their messages are in Windowing.h.
+// The user32 subset: message boxes, the foreground window, icons and system
+// metrics. Windows and their messages are in Windowing.h.
 #pragma once
 
 #include "host/win32/WinTypes.h"
@@ -76,5 +76,38 @@
 // with the queued answer, else with its default button, as if Enter was pressed.
 TVX_WIN32_API int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 TVX_WIN32_API HWND GetForegroundWindow();
+
+#ifndef ERROR_INVALID_CURSOR_HANDLE
+#define ERROR_INVALID_CURSOR_HANDLE 1402L
+#endif
+
+struct ICONINFO {
+    BOOL fIcon;
+    DWORD xHotspot;
+    DWORD yHotspot;
+    HBITMAP hbmMask;
+    HBITMAP hbmColor;
+};
+using PICONINFO = ICONINFO*;
+
+// Icons share the bitmaps' handle series (small, never reused) but are
+// destroyed only by DestroyIcon, as on Windows.
+// Copies both bitmaps: the caller keeps its own and deletes them. A null or
+// dead hbmMask, or a dead hbmColor, fails with ERROR_INVALID_PARAMETER. A
+// null hbmColor makes a monochrome icon. An icon's hotspot is its centre.
+TVX_WIN32_API HICON CreateIconIndirect(PICONINFO piconinfo);
+// Gives new bitmaps, copies of the icon's, that the caller deletes.
+TVX_WIN32_API BOOL GetIconInfo(HICON hIcon, PICONINFO piconinfo);
+TVX_WIN32_API HICON CopyIcon(HICON hIcon);
+// FALSE with ERROR_INVALID_CURSOR_HANDLE for a handle that is no live icon.
+TVX_WIN32_API BOOL DestroyIcon(HICON hIcon);
+
+#define SM_CXICON 11
+#define SM_CYICON 12
+#define SM_CXSMICON 49
+#define SM_CYSMICON 50
+
+// The icon sizes of a 96-dpi desktop; 0 for any other index.
+TVX_WIN32_API int GetSystemMetrics(int nIndex);
 
 #endif

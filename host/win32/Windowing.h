@@ -80,6 +80,7 @@ struct WINDOWPOS {
 #define WS_TABSTOP 0x00010000L
 #define WS_OVERLAPPEDWINDOW 0x00CF0000L
 
+#define WS_EX_TOPMOST 0x00000008L
 #define WS_EX_TOOLWINDOW 0x00000080L
 #define WS_EX_CONTROLPARENT 0x00010000L
 
@@ -198,7 +199,10 @@ TVX_WIN32_API BOOL ShowWindow(HWND hWnd, int nCmdShow);
 TVX_WIN32_API BOOL IsWindowVisible(HWND hWnd);
 
 // Positions are relative to the parent's client area (the emulation has no
-// frames: the client area is the whole window).
+// frames: the client area is the whole window). HWND_TOPMOST sets and
+// HWND_NOTOPMOST (or HWND_BOTTOM) clears WS_EX_TOPMOST of a top-level
+// window, unless SWP_NOZORDER is given; a child window ignores both.
+// Topmost top-level windows stay above the others in the z-order.
 TVX_WIN32_API BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 TVX_WIN32_API BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 // In screen coordinates.

@@ -140,12 +140,14 @@ TEST_F(ExampleSession, ReportListsPackagesInLoadOrder)
 
 // Catches a bitmap handle the example package gave the library (its menu
 // item's and its toolbar button's images) left alive after shutdown, or
-// deleted twice.
+// deleted twice, and icons missing from the account.
 TEST_F(ExampleSession, NoBitmapHandleOutlivesTheSessionOrGoesTwice)
 {
     ASSERT_TRUE(report.contains("handles")) << "the report has no handle account";
     EXPECT_EQ(report.at("handles").at("bitmapsLeftAlive"), 0);
     EXPECT_EQ(report.at("handles").at("bitmapsDeletedTwice"), 0);
+    EXPECT_EQ(report.at("handles").at("iconsLeftAlive"), 0);
+    EXPECT_EQ(report.at("handles").at("iconsDestroyedTwice"), 0);
 }
 
 // The example sessions: the example packages and each example scenario,
@@ -170,6 +172,8 @@ TEST_P(ExampleScenario, RunsCleanWithEveryHandleAccountedFor)
     EXPECT_TRUE(report.at("problems").empty()) << report.at("problems").dump();
     EXPECT_EQ(report.at("handles").at("bitmapsLeftAlive"), 0);
     EXPECT_EQ(report.at("handles").at("bitmapsDeletedTwice"), 0);
+    EXPECT_EQ(report.at("handles").at("iconsLeftAlive"), 0);
+    EXPECT_EQ(report.at("handles").at("iconsDestroyedTwice"), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleScenario, ::testing::Values("demo.scenario", "toolwindows.scenario"));

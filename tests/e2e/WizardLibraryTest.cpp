@@ -21,6 +21,8 @@ protected:
         HostFixture::SetUp();
         bitmaps_ = tvx::win32::LiveBitmapCount();
         doubleDeletes_ = tvx::win32::DoubleDeleteCount();
+        icons_ = tvx::win32::LiveIconCount();
+        doubleDestroys_ = tvx::win32::DoubleDestroyIconCount();
     }
     // Every run ends with no bitmap or icon handle left alive or deleted twice.
     void TearDown() override
@@ -28,6 +30,8 @@ protected:
         HostFixture::TearDown();
         EXPECT_EQ(tvx::win32::LiveBitmapCount(), bitmaps_) << "bitmap handles left alive";
         EXPECT_EQ(tvx::win32::DoubleDeleteCount(), doubleDeletes_) << "a bitmap handle was deleted twice";
+        EXPECT_EQ(tvx::win32::LiveIconCount(), icons_) << "icon handles left alive";
+        EXPECT_EQ(tvx::win32::DoubleDestroyIconCount(), doubleDestroys_) << "an icon handle was destroyed twice";
     }
 
     TestPackageSet packages;
@@ -35,6 +39,8 @@ protected:
 private:
     std::size_t bitmaps_ = 0;
     std::size_t doubleDeletes_ = 0;
+    std::size_t icons_ = 0;
+    std::size_t doubleDestroys_ = 0;
 };
 
 // Catches the entry exported under a decorated or mangled name, or not at all.

@@ -1,5 +1,5 @@
-// GDI bitmaps of the emulated system: pixels, the BITMAP record, handle
-// values and the delete record that later tests rely on.
+// GDI bitmaps and icons of the emulated system: pixels, the BITMAP record,
+// handle values and the delete and destroy records that later tests rely on.
 #include "host/win32/GdiEmulation.h"
 #include "host/win32/Win32.h"
 #include "tests/support/TestSupport.h"
@@ -10,9 +10,13 @@
 
 namespace {
 
+using tvx::win32::DestroyIconCount;
 using tvx::win32::DoubleDeleteCount;
+using tvx::win32::DoubleDestroyIconCount;
 using tvx::win32::LiveBitmapCount;
+using tvx::win32::LiveIconCount;
 using tvx::win32::WasDeletedTwice;
+using tvx::win32::WasIconDestroyedTwice;
 
 std::vector<std::uint32_t> Pattern(int count)
 {
@@ -77,7 +81,7 @@ TEST(GdiTest, RefusedShapesMakeNoBitmap)
     struct Case {
         int width, height;
         UINT planes, bits;
-    } const cases[] = {{0, 4, 1, 32}, {4, 0, 1, 32}, {-1, 4, 1, 32}, {4, 4, 2, 32}, {4, 4, 1, 24}, {4, 4, 1, 1}};
+    } const cases[] = {{0, 4, 1, 32}, {4, 0, 1, 32}, {-1, 4, 1, 32}, {4, 4, 2, 32}, {4, 4, 1, 24}, {4, 4, 1, 8}};
     std::size_t live = LiveBitmapCount();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " " << c.planes << "/" << c.bits);
@@ -128,6 +132,140 @@ TEST(GdiTest, HandlesAreNeverReused)
     EXPECT_FALSE(DeleteObject(first));
     EXPECT_EQ(GetObjectType(second), DWORD(OBJ_BITMAP));
     DeleteObject(second);
+}
+
+// Catches monochrome rows not padded to 16 bits as Windows pads them, which
+// would shift every row of an icon mask.
+TEST(GdiTest, MonochromeBitmapRowsAreWordAligned)
+{
+    const BYTE bits[] = {0xA0, 0x00, 0x50, 0x00};
+    HBITMAP mask = CreateBitmap(3, 2, 1, 1, bits);
+    ASSERT_NE(mask, nullptr);
+    BITMAP info{};
+    ASSERT_EQ(GetObjectW(mask, sizeof info, &info), int(sizeof info));
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    EXPECT_EQ(info.bmWidthBytes, 2);
+    BYTE read[4] = {};
+    EXPECT_EQ(GetBitmapBits(mask, 100, read), 4);
+    EXPECT_EQ(read[2], 0x50);
+    DeleteObject(mask);
+}
+
+// An icon as a package makes one: a 32-bit colour image and its mask.
+HICON MakeIcon(HBITMAP& mask, HBITMAP& color)
+{
+    const BYTE maskBits[] = {0x40, 0x00, 0x00, 0x00};
+    auto pixels = Pattern(4);
+    mask = CreateBitmap(2, 2, 1, 1, maskBits);
+    color = CreateBitmap(2, 2, 1, 32, pixels.data());
+    ICONINFO info{TRUE, 7, 7, mask, color};
+    return CreateIconIndirect(&info);
+}
+
+// Catches an icon that shares the caller's bitmaps (the caller's delete
+// would break it), GetIconInfo handing out the icon's own bitmaps, and
+// icons missing from the live count.
+TEST(GdiTest, IconsKeepCopiesAndHandOutCopies)
+{
+    std::size_t bitmaps = LiveBitmapCount();
+    std::size_t icons = LiveIconCount();
+    HBITMAP mask = nullptr, color = nullptr;
+    HICON icon = MakeIcon(mask, color);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_LE(reinterpret_cast<std::uintptr_t>(icon), 0x7FFFFFFFu);
+    EXPECT_EQ(LiveIconCount(), icons + 1);
+    EXPECT_EQ(GetObjectType(mask), DWORD(OBJ_BITMAP));
+    EXPECT_TRUE(DeleteObject(mask));
+    EXPECT_TRUE(DeleteObject(color));
+
+    ICONINFO info;
+    std::memset(&info, 0xEF, sizeof info);
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    EXPECT_TRUE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 1u);
+    EXPECT_EQ(info.yHotspot, 1u);
+    EXPECT_NE(info.hbmMask, mask);
+    EXPECT_NE(info.hbmColor, color);
+    EXPECT_EQ(LiveBitmapCount(), bitmaps + 2);
+    std::vector<std::uint32_t> pixels(4);
+    EXPECT_EQ(GetBitmapBits(info.hbmColor, 16, pixels.data()), 16);
+    EXPECT_EQ(pixels, Pattern(4));
+    BYTE maskBits[4] = {};
+    EXPECT_EQ(GetBitmapBits(info.hbmMask, 4, maskBits), 4);
+    EXPECT_EQ(maskBits[0], 0x40);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+
+    HICON copy = CopyIcon(icon);
+    EXPECT_NE(copy, icon);
+    EXPECT_TRUE(DestroyIcon(icon));
+    EXPECT_TRUE(GetIconInfo(copy, &info));
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    EXPECT_TRUE(DestroyIcon(copy));
+    EXPECT_EQ(LiveIconCount(), icons);
+    EXPECT_EQ(LiveBitmapCount(), bitmaps);
+}
+
+// Catches an icon made without a usable mask, and a failure that leaves
+// an icon or bitmap behind.
+TEST(GdiTest, IconNeedsALiveMask)
+{
+    std::size_t icons = LiveIconCount();
+    HBITMAP color = CreateBitmap(2, 2, 1, 32, nullptr);
+    HBITMAP dead = CreateBitmap(2, 2, 1, 1, nullptr);
+    DeleteObject(dead);
+    ICONINFO cases[] = {{TRUE, 0, 0, nullptr, color}, {TRUE, 0, 0, dead, color}, {TRUE, 0, 0, color, dead}};
+    for (auto& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(CreateIconIndirect(&c), nullptr);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+    }
+    EXPECT_EQ(CreateIconIndirect(nullptr), nullptr);
+    EXPECT_EQ(LiveIconCount(), icons);
+    ICONINFO info{};
+    EXPECT_FALSE(GetIconInfo(reinterpret_cast<HICON>(color), &info));
+    EXPECT_EQ(info.hbmMask, nullptr);
+    DeleteObject(color);
+}
+
+// Catches a second destroy that succeeds or goes uncounted, an icon
+// destroyed through DeleteObject, and a bitmap counted as a destroyed icon.
+TEST(GdiTest, DestroyIconRecordsEveryHandleOnce)
+{
+    std::size_t doubles = DoubleDestroyIconCount();
+    std::size_t bitmapDoubles = DoubleDeleteCount();
+    HBITMAP mask = nullptr, color = nullptr;
+    HICON icon = MakeIcon(mask, color);
+    EXPECT_FALSE(DeleteObject(icon));
+    EXPECT_FALSE(DestroyIcon(reinterpret_cast<HICON>(mask)));
+    EXPECT_TRUE(DestroyIcon(icon));
+    EXPECT_FALSE(WasIconDestroyedTwice(icon));
+
+    SetLastError(0);
+    EXPECT_FALSE(DestroyIcon(icon));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_CURSOR_HANDLE));
+    EXPECT_TRUE(WasIconDestroyedTwice(icon));
+    EXPECT_EQ(DestroyIconCount(icon), 2);
+    EXPECT_EQ(DoubleDestroyIconCount(), doubles + 1);
+    EXPECT_FALSE(DestroyIcon(nullptr));
+    EXPECT_FALSE(DestroyIcon(reinterpret_cast<HICON>(std::uintptr_t(0x1234))));
+    EXPECT_EQ(DoubleDestroyIconCount(), doubles + 1);
+
+    EXPECT_TRUE(DeleteObject(mask));
+    EXPECT_TRUE(DeleteObject(color));
+    EXPECT_EQ(DoubleDeleteCount(), bitmapDoubles);
+}
+
+// Catches icon sizes other than a 96-dpi desktop's and unknown metrics
+// answered with something else than 0.
+TEST(GdiTest, SystemMetricsGiveTheIconSizes)
+{
+    EXPECT_EQ(GetSystemMetrics(SM_CXICON), 32);
+    EXPECT_EQ(GetSystemMetrics(SM_CYICON), 32);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), 16);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSMICON), 16);
+    EXPECT_EQ(GetSystemMetrics(9999), 0);
 }
 
 } // namespace

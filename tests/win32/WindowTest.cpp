@@ -270,6 +270,41 @@ TEST_F(WindowTest, PositionsAreRelativeToTheParent)
     DestroyWindow(parent);
 }
 
+// Catches WS_EX_TOPMOST not following HWND_TOPMOST and HWND_NOTOPMOST, a
+// child window made topmost, and a plain window raised above a topmost one.
+TEST_F(WindowTest, TopmostIsForTopLevelWindowsAndKeepsThemOnTop)
+{
+    auto topmost = [](HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    constexpr UINT kStay = SWP_NOMOVE | SWP_NOSIZE;
+    HWND plain = Make(u"plain");
+    HWND floating = Make(u"floating");
+    HWND child = Make(u"child", plain);
+
+    EXPECT_TRUE(SetWindowPos(floating, HWND_TOPMOST, 0, 0, 0, 0, kStay));
+    EXPECT_TRUE(topmost(floating));
+    EXPECT_TRUE(SetWindowPos(plain, HWND_TOP, 0, 0, 0, 0, kStay));
+    EXPECT_EQ(GetWindow(floating, GW_HWNDNEXT), plain);
+    HWND later = Make(u"later");
+    EXPECT_EQ(GetWindow(floating, GW_HWNDNEXT), later);
+    EXPECT_TRUE(SetWindowPos(floating, HWND_TOPMOST, 0, 0, 0, 0, kStay | SWP_NOZORDER));
+    EXPECT_TRUE(SetWindowPos(floating, HWND_NOTOPMOST, 0, 0, 0, 0, kStay | SWP_NOZORDER));
+    EXPECT_TRUE(topmost(floating));
+
+    EXPECT_TRUE(SetWindowPos(child, HWND_TOPMOST, 0, 0, 0, 0, kStay));
+    EXPECT_FALSE(topmost(child));
+
+    EXPECT_TRUE(SetWindowPos(floating, HWND_NOTOPMOST, 0, 0, 0, 0, kStay));
+    EXPECT_FALSE(topmost(floating));
+    EXPECT_EQ(GetWindow(floating, GW_HWNDNEXT), later);
+    EXPECT_TRUE(SetWindowPos(plain, HWND_TOPMOST, 0, 0, 0, 0, kStay));
+    EXPECT_TRUE(SetWindowPos(plain, HWND_BOTTOM, 0, 0, 0, 0, kStay));
+    EXPECT_FALSE(topmost(plain));
+    EXPECT_EQ(GetWindow(plain, GW_HWNDNEXT), nullptr);
+    DestroyWindow(plain);
+    DestroyWindow(floating);
+    DestroyWindow(later);
+}
+
 // Catches styles, extra bytes and user data that do not read back, and
 // unknown indexes that read as zero without an error.
 TEST_F(WindowTest, WindowLongsReadBack)

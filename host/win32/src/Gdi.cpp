@@ -3,72 +3,93 @@
 #include "host/win32/Gdi.h"
 #include "host/win32/GdiEmulation.h"
 #include "host/win32/Kernel.h"
+#include "host/win32/src/GdiState.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
-#include <map>
-#include <mutex>
-#include <vector>
+
+namespace tvx::win32::detail {
 
 namespace {
-
-struct Bitmap {
-    LONG width = 0;
-    LONG height = 0;
-    std::vector<std::uint32_t> pixels;
-};
 
 // Above the small values Windows uses for stock objects; a multiple of four
 // as Windows handles are, and far below 2^31 so a 32-bit integer carries it.
 constexpr std::uint32_t kFirstHandle = 0x00050004;
 constexpr std::uint32_t kHandleStep = 4;
 constexpr std::uint32_t kLastHandle = 0x7FFFFFF0;
-// Keeps a runaway size from exhausting memory; no IDE image comes near it.
-constexpr long long kMaxPixels = 64LL * 1024 * 1024;
 
-struct GdiState {
-    std::mutex lock;
-    std::uint32_t next = kFirstHandle;
-    std::map<std::uint32_t, Bitmap> live;
-    // Every handle DeleteObject was asked for, with the number of calls.
-    std::map<std::uintptr_t, int> deletes;
-    std::size_t doubleDeletes = 0;
-};
+} // namespace
 
-// Never destroyed: packages may free bitmaps from their static destructors.
-GdiState& State()
+GdiState& Gdi()
 {
     static GdiState* state = new GdiState();
     return *state;
 }
 
-std::uintptr_t Key(const void* handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+std::uintptr_t GdiKey(const void* handle) noexcept { return reinterpret_cast<std::uintptr_t>(handle); }
 
-// The live bitmap behind a handle; the caller holds the lock.
-Bitmap* Find(GdiState& state, const void* handle)
+std::uint32_t IssueHandle(GdiState& state) noexcept
 {
-    std::uintptr_t key = Key(handle);
-    if (key > 0xFFFFFFFFu)
-        return nullptr;
-    auto it = state.live.find(std::uint32_t(key));
-    return it == state.live.end() ? nullptr : &it->second;
+    if (state.next == 0)
+        state.next = kFirstHandle;
+    if (state.next > kLastHandle)
+        return 0;
+    std::uint32_t handle = state.next;
+    state.next += kHandleStep;
+    return handle;
 }
 
-// A handle CreateBitmap gave out at some time, live or deleted since.
-bool WasIssued(const GdiState& state, const void* handle)
+bool WasIssued(const GdiState& state, const void* handle) noexcept
 {
-    std::uintptr_t key = Key(handle);
+    std::uintptr_t key = GdiKey(handle);
     return key >= kFirstHandle && key < state.next && (key - kFirstHandle) % kHandleStep == 0;
 }
 
-std::size_t ByteSize(const Bitmap& bitmap) { return bitmap.pixels.size() * sizeof(std::uint32_t); }
+Bitmap* FindBitmap(GdiState& state, const void* handle)
+{
+    std::uintptr_t key = GdiKey(handle);
+    if (key > 0xFFFFFFFFu)
+        return nullptr;
+    auto it = state.bitmaps.find(std::uint32_t(key));
+    return it == state.bitmaps.end() ? nullptr : &it->second;
+}
+
+Icon* FindIcon(GdiState& state, const void* handle)
+{
+    std::uintptr_t key = GdiKey(handle);
+    if (key > 0xFFFFFFFFu)
+        return nullptr;
+    auto it = state.icons.find(std::uint32_t(key));
+    return it == state.icons.end() ? nullptr : &it->second;
+}
+
+bool WasIssuedAsIcon(const GdiState& state, const void* handle)
+{
+    return WasIssued(state, handle) && state.iconHandles.count(std::uint32_t(GdiKey(handle))) != 0;
+}
+
+} // namespace tvx::win32::detail
+
+using namespace tvx::win32::detail;
+
+namespace {
+
+// Keeps a runaway size from exhausting memory; no IDE image comes near it.
+constexpr long long kMaxPixels = 64LL * 1024 * 1024;
+
+std::size_t ByteSize(const Bitmap& bitmap) { return bitmap.bits.size(); }
+
+int Calls(const DisposalRecord& record, const void* handle)
+{
+    auto it = record.calls.find(GdiKey(handle));
+    return it == record.calls.end() ? 0 : it->second;
+}
 
 } // namespace
 
 TVX_WIN32_API HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, const void* lpBits)
 {
-    if (nWidth <= 0 || nHeight <= 0 || nPlanes != 1 || nBitCount != 32) {
+    if (nWidth <= 0 || nHeight <= 0 || nPlanes != 1 || (nBitCount != 32 && nBitCount != 1)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -80,18 +101,18 @@ TVX_WIN32_API HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT n
         Bitmap bitmap;
         bitmap.width = nWidth;
         bitmap.height = nHeight;
-        bitmap.pixels.assign(std::size_t(nWidth) * std::size_t(nHeight), 0);
+        bitmap.bitsPixel = WORD(nBitCount);
+        bitmap.bits.assign(std::size_t(WidthBytes(nWidth, bitmap.bitsPixel)) * std::size_t(nHeight), 0);
         if (lpBits)
-            std::memcpy(bitmap.pixels.data(), lpBits, ByteSize(bitmap));
-        GdiState& state = State();
+            std::memcpy(bitmap.bits.data(), lpBits, ByteSize(bitmap));
+        GdiState& state = Gdi();
         std::lock_guard guard(state.lock);
-        if (state.next > kLastHandle) {
+        std::uint32_t handle = IssueHandle(state);
+        if (handle == 0) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
-        std::uint32_t handle = state.next;
-        state.next += kHandleStep;
-        state.live.emplace(handle, std::move(bitmap));
+        state.bitmaps.emplace(handle, std::move(bitmap));
         return reinterpret_cast<HBITMAP>(static_cast<std::uintptr_t>(handle));
     } catch (...) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -101,9 +122,9 @@ TVX_WIN32_API HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT n
 
 TVX_WIN32_API int GetObjectW(HANDLE h, int c, LPVOID pv)
 {
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    const Bitmap* bitmap = Find(state, h);
+    const Bitmap* bitmap = FindBitmap(state, h);
     if (!bitmap) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
@@ -118,9 +139,9 @@ TVX_WIN32_API int GetObjectW(HANDLE h, int c, LPVOID pv)
     info.bmType = 0;
     info.bmWidth = bitmap->width;
     info.bmHeight = bitmap->height;
-    info.bmWidthBytes = bitmap->width * 4;
+    info.bmWidthBytes = WidthBytes(bitmap->width, bitmap->bitsPixel);
     info.bmPlanes = 1;
-    info.bmBitsPixel = 32;
+    info.bmBitsPixel = bitmap->bitsPixel;
     info.bmBits = nullptr;
     std::memcpy(pv, &info, sizeof info);
     return int(sizeof(BITMAP));
@@ -128,9 +149,9 @@ TVX_WIN32_API int GetObjectW(HANDLE h, int c, LPVOID pv)
 
 TVX_WIN32_API LONG GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits)
 {
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    const Bitmap* bitmap = Find(state, hbit);
+    const Bitmap* bitmap = FindBitmap(state, hbit);
     if (!bitmap || cb < 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
@@ -138,29 +159,29 @@ TVX_WIN32_API LONG GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits)
     std::size_t bytes = std::min(ByteSize(*bitmap), std::size_t(cb));
     if (!lpvBits)
         return LONG(ByteSize(*bitmap));
-    std::memcpy(lpvBits, bitmap->pixels.data(), bytes);
+    std::memcpy(lpvBits, bitmap->bits.data(), bytes);
     return LONG(bytes);
 }
 
 TVX_WIN32_API LONG SetBitmapBits(HBITMAP hbm, DWORD cb, const void* pvBits)
 {
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    Bitmap* bitmap = Find(state, hbm);
+    Bitmap* bitmap = FindBitmap(state, hbm);
     if (!bitmap || !pvBits) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
     std::size_t bytes = std::min(ByteSize(*bitmap), std::size_t(cb));
-    std::memcpy(bitmap->pixels.data(), pvBits, bytes);
+    std::memcpy(bitmap->bits.data(), pvBits, bytes);
     return LONG(bytes);
 }
 
 TVX_WIN32_API DWORD GetObjectType(HGDIOBJ h)
 {
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    if (Find(state, h))
+    if (FindBitmap(state, h))
         return OBJ_BITMAP;
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
@@ -172,16 +193,16 @@ TVX_WIN32_API BOOL DeleteObject(HGDIOBJ ho)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    ++state.deletes[Key(ho)];
-    if (Find(state, ho)) {
-        state.live.erase(std::uint32_t(Key(ho)));
+    ++state.bitmapDeletes.calls[GdiKey(ho)];
+    if (FindBitmap(state, ho)) {
+        state.bitmaps.erase(std::uint32_t(GdiKey(ho)));
         return TRUE;
     }
-    // Issued and no longer live: deleted before.
-    if (WasIssued(state, ho))
-        ++state.doubleDeletes;
+    // Issued as a bitmap and no longer live: deleted before.
+    if (WasIssued(state, ho) && !WasIssuedAsIcon(state, ho))
+        ++state.bitmapDeletes.twice;
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
 }
@@ -190,32 +211,58 @@ namespace tvx::win32 {
 
 std::size_t LiveBitmapCount()
 {
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    return state.live.size();
+    return state.bitmaps.size();
 }
 
 int DeleteCount(HGDIOBJ handle)
 {
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    auto it = state.deletes.find(Key(handle));
-    return it == state.deletes.end() ? 0 : it->second;
+    return Calls(state.bitmapDeletes, handle);
 }
 
 bool WasDeletedTwice(HGDIOBJ handle)
 {
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    auto it = state.deletes.find(Key(handle));
-    return it != state.deletes.end() && it->second > 1 && WasIssued(state, handle);
+    return Calls(state.bitmapDeletes, handle) > 1 && WasIssued(state, handle) && !WasIssuedAsIcon(state, handle);
 }
 
 std::size_t DoubleDeleteCount()
 {
-    GdiState& state = State();
+    GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    return state.doubleDeletes;
+    return state.bitmapDeletes.twice;
+}
+
+std::size_t LiveIconCount()
+{
+    GdiState& state = Gdi();
+    std::lock_guard guard(state.lock);
+    return state.icons.size();
+}
+
+int DestroyIconCount(HICON handle)
+{
+    GdiState& state = Gdi();
+    std::lock_guard guard(state.lock);
+    return Calls(state.iconDestroys, handle);
+}
+
+bool WasIconDestroyedTwice(HICON handle)
+{
+    GdiState& state = Gdi();
+    std::lock_guard guard(state.lock);
+    return Calls(state.iconDestroys, handle) > 1 && WasIssuedAsIcon(state, handle);
+}
+
+std::size_t DoubleDestroyIconCount()
+{
+    GdiState& state = Gdi();
+    std::lock_guard guard(state.lock);
+    return state.iconDestroys.twice;
 }
 
 } // namespace tvx::win32

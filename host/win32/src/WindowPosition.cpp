@@ -32,21 +32,6 @@ namespace {
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
 
-void PlaceInZOrder(std::vector<std::uint32_t>& siblings, std::uint32_t handle, HWND insertAfter)
-{
-    std::erase(siblings, handle);
-    if (insertAfter == HWND_BOTTOM) {
-        siblings.push_back(handle);
-        return;
-    }
-    auto after = std::find(siblings.begin(), siblings.end(), Key(insertAfter));
-    if (insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST ||
-        after == siblings.end())
-        siblings.insert(siblings.begin(), handle);
-    else
-        siblings.insert(after + 1, handle);
-}
-
 // A rectangle of a window, or of the desktop: the screen.
 template <class Measure>
 BOOL ReadRect(HWND hWnd, RECT* lpRect, Measure&& measure)
@@ -102,7 +87,7 @@ TVX_WIN32_API BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, i
         return FALSE;
     std::uint32_t handle = window->handle;
     if (!(uFlags & SWP_NOZORDER))
-        PlaceInZOrder(Siblings(state, window->parent), handle, hWndInsertAfter);
+        PlaceInZOrder(state, *window, hWndInsertAfter);
     WINDOWPOS pos{hWnd, hWndInsertAfter, window->x, window->y, window->cx, window->cy, uFlags};
     bool moved = !(uFlags & SWP_NOMOVE) && (X != window->x || Y != window->y);
     bool sized = !(uFlags & SWP_NOSIZE) && (cx != window->cx || cy != window->cy);

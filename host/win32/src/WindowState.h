@@ -79,6 +79,10 @@ std::vector<std::uint32_t>& Siblings(WindowState& state, std::uint32_t parent);
 // Puts the window on top of its parent's z-order, or takes it off.
 void Link(WindowState& state, const WindowEntry& window);
 void Unlink(WindowState& state, WindowEntry& window);
+// Moves a linked window in its siblings' z-order as SetWindowPos does, and
+// sets or clears WS_EX_TOPMOST of a top-level window on HWND_TOPMOST,
+// HWND_NOTOPMOST and HWND_BOTTOM.
+void PlaceInZOrder(WindowState& state, WindowEntry& window, HWND insertAfter);
 
 // Sets or clears WS_VISIBLE and sends WM_SHOWWINDOW on a change; answers
 // whether the window was visible. The window is live.

@@ -16,10 +16,67 @@ std::vector<std::uint32_t>& Siblings(WindowState& state, std::uint32_t parent)
     return state.windows.at(parent)->children;
 }
 
+namespace {
+
+bool Topmost(const WindowEntry& window) noexcept { return window.parent == 0 && (window.exStyle & WS_EX_TOPMOST); }
+
+// The topmost windows that lead the z-order; only top-level windows have any.
+std::size_t TopmostCount(WindowState& state, std::uint32_t parent)
+{
+    if (parent != 0)
+        return 0;
+    std::size_t count = 0;
+    for (std::uint32_t handle : state.topLevel) {
+        auto it = state.windows.find(handle);
+        if (it == state.windows.end() || !Topmost(*it->second))
+            break;
+        ++count;
+    }
+    return count;
+}
+
+} // namespace
+
 void Link(WindowState& state, const WindowEntry& window)
 {
     auto& siblings = Siblings(state, window.parent);
-    siblings.insert(siblings.begin(), window.handle);
+    std::size_t top = Topmost(window) ? 0 : TopmostCount(state, window.parent);
+    siblings.insert(siblings.begin() + std::ptrdiff_t(top), window.handle);
+}
+
+void PlaceInZOrder(WindowState& state, WindowEntry& window, HWND insertAfter)
+{
+    auto& siblings = Siblings(state, window.parent);
+    auto at = std::find(siblings.begin(), siblings.end(), window.handle);
+    std::size_t old = std::size_t(at - siblings.begin());
+    if (at != siblings.end())
+        siblings.erase(at);
+    // Windows ignores the topmost requests for a child window.
+    if (window.parent == 0) {
+        bool was = Topmost(window);
+        if (insertAfter == HWND_TOPMOST)
+            window.exStyle |= WS_EX_TOPMOST;
+        else if (insertAfter == HWND_NOTOPMOST || insertAfter == HWND_BOTTOM)
+            window.exStyle &= ~DWORD(WS_EX_TOPMOST);
+        // A window that was not topmost keeps its place on HWND_NOTOPMOST.
+        if (insertAfter == HWND_NOTOPMOST && !was) {
+            siblings.insert(siblings.begin() + std::ptrdiff_t(old), window.handle);
+            return;
+        }
+    }
+    // Topmost windows stay above all others; the rest stay below them.
+    std::size_t band = TopmostCount(state, window.parent);
+    std::size_t first = Topmost(window) ? 0 : band;
+    std::size_t last = Topmost(window) ? band : siblings.size();
+    std::size_t place = first;
+    if (insertAfter == HWND_BOTTOM) {
+        place = last;
+    } else if (insertAfter != HWND_TOP && insertAfter != HWND_TOPMOST && insertAfter != HWND_NOTOPMOST) {
+        auto after = std::find(siblings.begin(), siblings.end(), Key(insertAfter));
+        if (after != siblings.end())
+            place = std::clamp(std::size_t(after - siblings.begin()) + 1, first, last);
+    }
+    siblings.insert(siblings.begin() + std::ptrdiff_t(place), window.handle);
 }
 
 void Unlink(WindowState& state, WindowEntry& window)
