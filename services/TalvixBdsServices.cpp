@@ -84,7 +84,7 @@ TBdsServices::TBdsServices(TPackageTable* Packages)
     : FPackages(Packages), FMessageHook(&TApplication::OnMessage, &TApplication::SetOnMessage)
 {
     // The services, in this order; later ones may rely on earlier ones.
-    // The windows service is created first here, once it is built.
+    FBdsWindowsService = TBdsWindowsService::Create(*this);
     FBdsToolBarService = TBdsToolBarService::Create();
     FBdsToolBarService->SetOnToolbarLoaded(MakeEvent<&TBdsServices::OnToolBarServiceInitialized>(this));
     FBdsHelpService = TBdsHelpService::Create();
@@ -131,6 +131,15 @@ void TBdsServices::ShutDown()
     RestoreMessageProcessing();
     FBdsMenuBarService->ShutDown();
     FBdsToolBarService->ShutDown();
+    FBdsWindowsService->ShutDown();
+}
+
+void TBdsServices::InvokeIdeMenuItem(const String& Path)
+{
+    tvx::IntfPtr<IBdsMenuItem> item;
+    tvx::Bstr path(Path);
+    if (SUCCEEDED(FBdsMenuBarService->GetMenuItem(path.get(), item.put())) && item)
+        item->InvokeAction();
 }
 
 // Every window message of the IDE passes here, so it allocates nothing and
@@ -267,7 +276,7 @@ HRESULT TBdsServices::get_IsPersonalityEdition(VARIANT_BOOL* personality)
 // A service not built yet answers as a missing one.
 HRESULT TBdsServices::Get_BdsWindowsService(IBdsWindowsService** pRetVal)
 {
-    return tvx::ClearOut(pRetVal) == S_OK ? E_NOINTERFACE : E_POINTER;
+    return GetServiceInterface(FBdsWindowsService, pRetVal);
 }
 
 HRESULT TBdsServices::Get_BdsToolBarService(IBdsToolBarService** pRetVal)

@@ -10,6 +10,7 @@
 #include "services/BdsDesignerNotifier.h"
 #include "services/BdsHelpService.h"
 #include "toolbars/BdsToolBarService.h"
+#include "windows/BdsWindowsService.h"
 
 #include <memory>
 #include <string>
@@ -43,7 +44,7 @@ TShortCut KeyDataToShortCut(LONG keyData) noexcept;
 enum class MirroredService { None, ModuleServices, EditorServices };
 MirroredService MirroredServiceOf(REFGUID Service);
 
-class TBdsServices final : public tvx::Implements<TBdsServices, IBdsServices> {
+class TBdsServices final : public tvx::Implements<TBdsServices, IBdsServices>, private TWindowsServiceHost {
 public:
     // Creates the single root; it holds a reference on itself and is never
     // destroyed while the process runs. Without a package table it reports
@@ -79,7 +80,7 @@ public:
 
     // For the rest of the library.
     void FreeServices() noexcept {}
-    void UpdateMessageProcessing();
+    void UpdateMessageProcessing() override;
     // Puts back the handler that was in place before the hook went in,
     // unless a newer one has replaced ours since: that one may still call
     // ours, which then only passes messages on.
@@ -93,6 +94,7 @@ public:
     TBdsToolBarService* BdsToolBarService() const noexcept { return FBdsToolBarService; }
     TBdsHelpService* BdsHelpService() const noexcept { return FBdsHelpService; }
     TBdsMenuBarService* BdsMenuBarService() const noexcept { return FBdsMenuBarService; }
+    TBdsWindowsService* BdsWindowsService() const noexcept { return FBdsWindowsService; }
     const std::vector<IDragDropHelperProvider*>& DragDropHelpers() const noexcept { return FDragDropHelpers; }
 
 protected:
@@ -113,8 +115,10 @@ private:
     void NotifyServicesReady();
     void CollectShortCuts() noexcept;
     void LibraryUnloading(TComponent* Application);
+    void InvokeIdeMenuItem(const String& Path) override;
 
     // The services, created by the constructor and never freed.
+    TBdsWindowsService* FBdsWindowsService = nullptr;
     TBdsToolBarService* FBdsToolBarService = nullptr;
     TBdsHelpService* FBdsHelpService = nullptr;
     TBdsMenuBarService* FBdsMenuBarService = nullptr;

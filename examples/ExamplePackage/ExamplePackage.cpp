@@ -3,6 +3,7 @@
 // debugger output, where the simulated IDE's report shows it.
 #include "ExampleMenus.h"
 #include "ExampleServices.h"
+#include "ExampleToolWindow.h"
 #include "ExampleToolbar.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
@@ -67,6 +68,7 @@ public:
         Log(u"OnServicesReady");
         ExampleServicesReady();
         AddExampleToolbar(services_.get());
+        AddExampleToolWindow(services_.get());
         return S_OK;
     }
 
@@ -75,6 +77,7 @@ public:
         Log(u"Finalize");
         RemoveExampleMenus();
         RemoveExampleToolbar();
+        RemoveExampleToolWindow();
         StopExampleServices();
         services_ = nullptr;
         return S_OK;

@@ -381,6 +381,10 @@ void TWinControl::CreateHandle()
     }
     creating_ = false;
     UpdateShowing();
+    // A new window is sized as it comes up (WM_SIZE), which the VCL raises
+    // as OnResize: an owner learns here that its control has a new handle.
+    if (!IsDestroying(this))
+        Resize();
 }
 
 void TWinControl::UpdateShowing()

@@ -72,7 +72,8 @@ class TVX_IDE_API TControl : public TComponent {
     TAlign Align() const noexcept { return align_; }
     void SetAlign(TAlign Value);
 
-    // Raised after every change of the bounds, whoever made it.
+    // Raised after every change of the bounds, whoever made it, and when a
+    // windowed control gets a new window.
     TNotifyEvent OnResize() const noexcept { return onResize_; }
     void SetOnResize(const TNotifyEvent& Value) noexcept { onResize_ = Value; }
 

@@ -10,6 +10,7 @@
 #include "tests/support/HostFixture.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -316,8 +317,14 @@ TEST_F(ToolWindowsTest, ReportShowsIconsAndForeignWindowsWithTheirState)
 {
     FormHolder package(u"PackageForm");
     package.Field->Show();
-    // The icon is only read, and handed back before the form goes.
-    package.Field->Icon()->SetHandle(reinterpret_cast<HICON>(std::uintptr_t(0x2B)));
+    HBITMAP mask = CreateBitmap(16, 16, 1, 1, nullptr);
+    ICONINFO info{TRUE, 0, 0, mask, nullptr};
+    package.Field->Icon()->SetHandle(CreateIconIndirect(&info));
+    DeleteObject(mask);
+    char iconText[32];
+    std::snprintf(iconText, sizeof iconText, "icon 0x%lX",
+                  static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(package.Field->Icon()->Handle())));
+    const std::string icon = iconText;
     const HWND shown = ForeignChild(package.Field->Handle(), u"Static");
     SetWindowTextW(shown, tvx::AsOleChar(u"Package view"));
     const HWND hidden =
@@ -331,15 +338,14 @@ TEST_F(ToolWindowsTest, ReportShowsIconsAndForeignWindowsWithTheirState)
     const auto header =
         std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("[PackageForm]"); });
     ASSERT_NE(header, lines.end());
-    EXPECT_TRUE(header->ends_with(", icon 0x2B")) << *header;
+    EXPECT_TRUE(header->ends_with(", " + icon)) << *header;
     EXPECT_NE(has("        " + Hwnd(shown) + " Static, foreign, \"Package view\", visible, client 10x10"), lines.end());
     EXPECT_NE(has("            " + Hwnd(hidden) + " Edit, foreign, \"\", hidden, client 30x20"), lines.end());
 
     const auto json = tvx::sim::ToolWindowsJson(Part().Snapshot());
     EXPECT_EQ(json.at(0).at("icon"), nullptr);
-    EXPECT_EQ(json.back().at("icon"), "icon 0x2B");
+    EXPECT_EQ(json.back().at("icon"), icon);
     EXPECT_EQ(json.back().at("window").at("children").at(0).at("text"), "Package view");
-    package.Field->Icon()->ReleaseHandle();
     FreeAndNil(package.Field);
 }
 
