@@ -305,8 +305,7 @@ HRESULT TBdsDockableWindow::Set_IsFloating(VARIANT_BOOL pRetVal)
 
 HRESULT TBdsDockableWindow::Get_IsActive(VARIANT_BOOL* pRetVal)
 {
-    return ReadToolWindow(pRetVal,
-                          [](TToolDockWindow& w, VARIANT_BOOL& out) { out = tvx::ToVariantBool(w.Active()); });
+    return ReadToolWindow(pRetVal, [](TToolDockWindow& w, VARIANT_BOOL& out) { out = tvx::ToVariantBool(w.Active()); });
 }
 
 HRESULT TBdsDockableWindow::HostControl(IUnknown* control)

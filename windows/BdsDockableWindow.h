@@ -118,9 +118,7 @@ private:
 // The IDE's Object Inspector, found anew on every call.
 class TBdsObjectInspectorWindow final : public TBdsCustomDockableWindow {
 public:
-    explicit TBdsObjectInspectorWindow(TBdsWindowsService* WindowsService)
-        : TBdsCustomDockableWindow(WindowsService)
-    {}
+    explicit TBdsObjectInspectorWindow(TBdsWindowsService* WindowsService) : TBdsCustomDockableWindow(WindowsService) {}
 
     HRESULT STDMETHODCALLTYPE Get_Visible(VARIANT_BOOL* pRetVal) override;
     HRESULT STDMETHODCALLTYPE Set_Visible(VARIANT_BOOL pRetVal) override;

@@ -76,10 +76,7 @@ void TBdsWindowsService::ShutDown()
 
 void TBdsWindowsService::RegisterDockableWindow(TBdsCustomDockableWindow* Window) { DockableWindows.Add(Window); }
 
-void TBdsWindowsService::UnregisterDockableWindow(TBdsCustomDockableWindow* Window)
-{
-    DockableWindows.Remove(Window);
-}
+void TBdsWindowsService::UnregisterDockableWindow(TBdsCustomDockableWindow* Window) { DockableWindows.Remove(Window); }
 
 HRESULT TBdsWindowsService::CreateDockableWindow(BSTR windowName, IBdsDockableWindow** pRetVal)
 {

@@ -89,11 +89,10 @@ void AddExampleToolWindow(IBdsServices* services)
         });
         if (FAILED(state.window->SetIcon(LONG(reinterpret_cast<LONG_PTR>(picture)))))
             DeleteObject(picture);
-        state.window->RegisterEvents(tvx::IntfPtr<IBdsWindowEvents>::Attach(
-                                         tvx::NewInterface<ExampleWindowEvents, IBdsWindowEvents>())
-                                         .get());
-        state.own = CreateWindowExW(0, u"Static", u"Example tool window contents", WS_POPUP, 0, 0, 200, 100,
-                                    nullptr, nullptr, nullptr, nullptr);
+        state.window->RegisterEvents(
+            tvx::IntfPtr<IBdsWindowEvents>::Attach(tvx::NewInterface<ExampleWindowEvents, IBdsWindowEvents>()).get());
+        state.own = CreateWindowExW(0, u"Static", u"Example tool window contents", WS_POPUP, 0, 0, 200, 100, nullptr,
+                                    nullptr, nullptr, nullptr);
         auto control = tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<ExampleControl, IWin32Window>(state.own));
         state.window->HostControl(control.get());
         state.window->Set_Visible(VARIANT_TRUE);

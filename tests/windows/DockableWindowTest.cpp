@@ -62,8 +62,8 @@ protected:
         root = talvix::TBdsServices::Create();
         root->Interface()->Get_BdsWindowsService(service.put());
         ASSERT_TRUE(service);
-        packageWindow = CreateWindowExW(0, u"Static", u"package", WS_CHILD, 0, 0, 10, 10, Ide().Toolbars().MainWindow()->Handle(),
-                                        nullptr, nullptr, nullptr);
+        packageWindow = CreateWindowExW(0, u"Static", u"package", WS_CHILD, 0, 0, 10, 10,
+                                        Ide().Toolbars().MainWindow()->Handle(), nullptr, nullptr, nullptr);
         SetParent(packageWindow, nullptr);
         control = new PackageControl;
         control->Window = packageWindow;
@@ -178,7 +178,9 @@ TEST_F(DockableWindowTest, OnceTheIdeFreedTheToolWindowEveryMethodAnswers)
     Step("change-desktop");
     ASSERT_EQ(sink->Log, std::vector<std::string>{"close"});
 
-    BSTR caption = tvx::AllocBstr(u"stale");
+    // Out values come in as garbage: the call must not read or free it.
+    tvx::Bstr stale(u"stale");
+    BSTR caption = stale.get();
     VARIANT_BOOL flag = VARIANT_TRUE;
     EXPECT_EQ(window->Get_Caption(&caption), E_FAIL);
     EXPECT_EQ(caption, nullptr);
@@ -210,9 +212,9 @@ TEST_F(DockableWindowTest, ABadHandleHostsNothing)
         HWND handle;
         HRESULT result;
     };
-    for (Answer answer : {Answer{nullptr, S_OK}, Answer{packageWindow, E_FAIL},
-                          Answer{reinterpret_cast<HWND>(LONG_PTR(0x7EADBEEF)), S_OK}, Answer{dead, S_OK},
-                          Answer{main, S_OK}}) {
+    for (Answer answer :
+         {Answer{nullptr, S_OK}, Answer{packageWindow, E_FAIL},
+          Answer{reinterpret_cast<HWND>(LONG_PTR(0x7EADBEEF)), S_OK}, Answer{dead, S_OK}, Answer{main, S_OK}}) {
         control->Window = answer.handle;
         control->Result = answer.result;
         EXPECT_EQ(window->HostControl(controlRef.get()), S_OK);
