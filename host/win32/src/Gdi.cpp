@@ -209,60 +209,59 @@ TVX_WIN32_API BOOL DeleteObject(HGDIOBJ ho)
 
 namespace tvx::win32 {
 
-std::size_t LiveBitmapCount()
+namespace {
+
+// The handle account is read under the GDI lock, one answer at a time.
+template <class Read>
+auto ReadLocked(Read&& read)
 {
     GdiState& state = Gdi();
     std::lock_guard guard(state.lock);
-    return state.bitmaps.size();
+    return read(state);
+}
+
+} // namespace
+
+std::size_t LiveBitmapCount()
+{
+    return ReadLocked([](GdiState& s) { return s.bitmaps.size(); });
 }
 
 int DeleteCount(HGDIOBJ handle)
 {
-    GdiState& state = Gdi();
-    std::lock_guard guard(state.lock);
-    return Calls(state.bitmapDeletes, handle);
+    return ReadLocked([&](GdiState& s) { return Calls(s.bitmapDeletes, handle); });
 }
 
 bool WasDeletedTwice(HGDIOBJ handle)
 {
-    GdiState& state = Gdi();
-    std::lock_guard guard(state.lock);
-    return Calls(state.bitmapDeletes, handle) > 1 && WasIssued(state, handle) && !WasIssuedAsIcon(state, handle);
+    return ReadLocked([&](GdiState& s) {
+        return Calls(s.bitmapDeletes, handle) > 1 && WasIssued(s, handle) && !WasIssuedAsIcon(s, handle);
+    });
 }
 
 std::size_t DoubleDeleteCount()
 {
-    GdiState& state = Gdi();
-    std::lock_guard guard(state.lock);
-    return state.bitmapDeletes.twice;
+    return ReadLocked([](GdiState& s) { return s.bitmapDeletes.twice; });
 }
 
 std::size_t LiveIconCount()
 {
-    GdiState& state = Gdi();
-    std::lock_guard guard(state.lock);
-    return state.icons.size();
+    return ReadLocked([](GdiState& s) { return s.icons.size(); });
 }
 
 int DestroyIconCount(HICON handle)
 {
-    GdiState& state = Gdi();
-    std::lock_guard guard(state.lock);
-    return Calls(state.iconDestroys, handle);
+    return ReadLocked([&](GdiState& s) { return Calls(s.iconDestroys, handle); });
 }
 
 bool WasIconDestroyedTwice(HICON handle)
 {
-    GdiState& state = Gdi();
-    std::lock_guard guard(state.lock);
-    return Calls(state.iconDestroys, handle) > 1 && WasIssuedAsIcon(state, handle);
+    return ReadLocked([&](GdiState& s) { return Calls(s.iconDestroys, handle) > 1 && WasIssuedAsIcon(s, handle); });
 }
 
 std::size_t DoubleDestroyIconCount()
 {
-    GdiState& state = Gdi();
-    std::lock_guard guard(state.lock);
-    return state.iconDestroys.twice;
+    return ReadLocked([](GdiState& s) { return s.iconDestroys.twice; });
 }
 
 } // namespace tvx::win32
