@@ -26,6 +26,8 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+// Sender, Button, Shift, X, Y.
+using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 enum TMouseActivate { maDefault, maActivate, maActivateAndEat, maNoActivate, maNoActivateAndEat };
 // Sender, Button, Shift, X, Y, HitTest, and the answer to WM_MOUSEACTIVATE.
 using TMouseActivateEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int, int, TMouseActivate&>;

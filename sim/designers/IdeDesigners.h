@@ -23,6 +23,9 @@ class TSimModuleServices final : public tvx::Implements<TSimModuleServices, IOTA
 public:
     explicit TSimModuleServices(IdeDesigners& designers) : designers_(&designers) {}
     int GetModuleCount() override;
+    tvx::IntfPtr<IOTAModule> GetModule(int) override { return nullptr; }
+    tvx::IntfPtr<IOTAModule> FindModule(const String&) override { return nullptr; }
+    tvx::IntfPtr<IOTAModule> CurrentModule() override { return nullptr; }
     // The designers go before the services do when the IDE closes; add-ins
     // may keep the services longer.
     void Detach() noexcept { designers_ = nullptr; }

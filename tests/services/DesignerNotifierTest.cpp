@@ -18,6 +18,9 @@ using Names = std::vector<std::string>;
 class ModuleServices final : public tvx::Implements<ModuleServices, IOTAModuleServices> {
 public:
     int GetModuleCount() override { return 1; }
+    tvx::IntfPtr<IOTAModule> GetModule(int) override { return nullptr; }
+    tvx::IntfPtr<IOTAModule> FindModule(const String&) override { return nullptr; }
+    tvx::IntfPtr<IOTAModule> CurrentModule() override { return nullptr; }
 };
 
 // The IDE's drop point for every insertion: left 8, top 16.

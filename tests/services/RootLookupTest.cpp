@@ -18,10 +18,16 @@ using namespace tvx::test;
 
 // Not the host's editor services, though offered under that identifier.
 class EditorServicesLike final : public tvx::Implements<EditorServicesLike, IEditorServicesLike> {};
-class HostEditorServices final : public tvx::Implements<HostEditorServices, IEditorServicesLike, IOTAEditorServices> {};
+class HostEditorServices final : public tvx::Implements<HostEditorServices, IEditorServicesLike, IOTAEditorServices> {
+public:
+    tvx::IntfPtr<IOTAEditView> GetTopView() override { return nullptr; }
+};
 class HostModuleServices final : public tvx::Implements<HostModuleServices, IOTAModuleServices> {
 public:
     int GetModuleCount() override { return 0; }
+    tvx::IntfPtr<IOTAModule> GetModule(int) override { return nullptr; }
+    tvx::IntfPtr<IOTAModule> FindModule(const String&) override { return nullptr; }
+    tvx::IntfPtr<IOTAModule> CurrentModule() override { return nullptr; }
 };
 
 std::u16string Edition(IBdsServices* root)
