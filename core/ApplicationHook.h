@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace talvix {
 
@@ -39,24 +40,45 @@ public:
         watch_ = std::make_unique<TFreeWatch>(application_, MakeEvent<&TApplicationHook::Freed>(this),
                                               OnUnload ? OnUnload : MakeEvent<&TApplicationHook::Unloading>(this));
     }
-    // Makes ours the handler again, without keeping what is in place now.
-    void Reinstall() noexcept
+    // Makes ours the handler again. A handler found in ours' place becomes
+    // the one ours calls next, and the one it replaces is kept behind it:
+    // when that handler passes a call back to ours, ours goes on down the
+    // chain (Previous with the depth of the pass-back) instead of looping.
+    void Reinstall()
     {
-        if (application_)
-            (application_->*set_)(ours_);
+        if (!application_)
+            return;
+        const Event current = (application_->*get_)();
+        if (current == ours_)
+            return;
+        if (current.Assigned()) {
+            chain_.push_back(previous_);
+            previous_ = current;
+        }
+        (application_->*set_)(ours_);
     }
+    // Puts back the handler that was in place before ours first went in,
+    // unless a newer one replaced ours: that one may still call ours.
     void Remove() noexcept
     {
         TApplication* application = std::exchange(application_, nullptr);
         watch_.reset();
         if (application && (application->*get_)() == ours_) {
-            (application->*set_)(previous_);
+            (application->*set_)(chain_.empty() ? previous_ : chain_.front());
             previous_ = Event();
+            chain_.clear();
         }
     }
-
-    // The handler ours passes calls on to.
+    // The handler ours passes calls on to; with a depth, the one that many
+    // places further down the chain (empty past its end).
     const Event& Previous() const noexcept { return previous_; }
+    const Event& Previous(std::size_t Depth) const noexcept
+    {
+        static const Event none;
+        if (Depth == 0)
+            return previous_;
+        return Depth <= chain_.size() ? chain_[chain_.size() - Depth] : none;
+    }
 
 private:
     void Freed(TComponent*) { application_ = nullptr; }
@@ -67,6 +89,8 @@ private:
     TApplication* application_ = nullptr;
     Event ours_;
     Event previous_;
+    // The handlers previous_ replaced, oldest first.
+    std::vector<Event> chain_;
     std::unique_ptr<TFreeWatch> watch_;
 };
 

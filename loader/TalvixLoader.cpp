@@ -56,7 +56,7 @@ struct PackageRecord {
 struct LoaderState final : TPackageTable {
     // In load order.
     std::vector<PackageRecord> Packages;
-    tvx::IntfPtr<IBdsEditorTabListener> EditorTabListener;
+    tvx::IntfPtr<IBdsEditorTabListener> TabListener;
     TBdsServices* Services = nullptr;
     // The texts PackageInfo.Name points into. They only grow and live until
     // the library unloads: a package may keep a copied record, and a second
@@ -76,6 +76,7 @@ struct LoaderState final : TPackageTable {
             out.Instance->AddRef();
     }
     void NotifyServicesReady() override;
+    IBdsEditorTabListener* EditorTabListener() const noexcept override { return TabListener.get(); }
 
     // Calls every loaded package in load order, each guarded and held for
     // its call. Nothing a package can do from there changes the table.
@@ -85,7 +86,7 @@ struct LoaderState final : TPackageTable {
     // Library unload: drop what is still held without calling any package method.
     ~LoaderState()
     {
-        EditorTabListener = nullptr;
+        TabListener = nullptr;
         Packages.clear();
     }
 };
@@ -205,8 +206,8 @@ void LoadPackages(const PackageList& list)
             record.Instance = CreatePackage(clsid, subkey, displayName, record.Error);
             if (record.Instance) {
                 record.State = PackageState::Loaded;
-                if (!state.EditorTabListener)
-                    state.EditorTabListener = record.Instance.try_as<IBdsEditorTabListener>();
+                if (!state.TabListener)
+                    state.TabListener = record.Instance.try_as<IBdsEditorTabListener>();
             }
         } catch (...) {
             // A failure outside package creation skips this subkey silently.
@@ -251,7 +252,7 @@ void STDMETHODCALLTYPE TerminateWizard()
 {
     LoaderState& state = State();
     state.State = WizardState::Terminating;
-    state.EditorTabListener = nullptr;
+    state.TabListener = nullptr;
     // The table is empty before the first Finalize; the records stay here
     // until their package is finalized and let go of.
     std::vector<PackageRecord> records = std::move(state.Packages);
@@ -284,7 +285,7 @@ std::size_t LoadedPackageCount() noexcept
                                      [](const PackageRecord& record) { return record.State == PackageState::Loaded; }));
 }
 
-IBdsEditorTabListener* EditorTabListener() noexcept { return State().EditorTabListener.get(); }
+IBdsEditorTabListener* EditorTabListener() noexcept { return State().TabListener.get(); }
 
 TBdsServices* ServicesRoot() noexcept { return State().Services; }
 

@@ -114,6 +114,16 @@ void TBdsServices::UpdateMessageProcessing()
         FMessageHook.Reinstall();
 }
 
+void TBdsServices::EditorTabSelected()
+{
+    if (FShutDown || !FPackages)
+        return;
+    // Held for the call: the package may let go of itself in it.
+    tvx::IntfPtr<IBdsEditorTabListener> listener(FPackages->EditorTabListener());
+    if (listener)
+        tvx::CallIntoPackage([&] { return listener->OnIdeTabSelected(); });
+}
+
 void TBdsServices::RestoreMessageProcessing() noexcept { FMessageHook.Remove(); }
 
 void TBdsServices::LibraryUnloading(TComponent*) { ShutDown(); }
@@ -146,10 +156,33 @@ void TBdsServices::InvokeIdeMenuItem(const String& Path)
 // goes straight to the IDE's handler while no package has registered one.
 void TBdsServices::DoApplicationMessage(MSG& Msg, bool& Handled)
 {
+    if (&Msg == FMessageInFlight) [[unlikely]] {
+        PassBack(Msg, Handled);
+        return;
+    }
+    // A nested message loop (a package's modal window) brings new messages.
+    struct InFlight {
+        TBdsServices& root;
+        MSG* outer;
+        std::size_t depth;
+        ~InFlight()
+        {
+            root.FMessageInFlight = outer;
+            root.FPassBackDepth = depth;
+        }
+    } inFlight{*this, std::exchange(FMessageInFlight, &Msg), std::exchange(FPassBackDepth, 0)};
     if (FMessageHandlers.empty())
         OldMessageProcessing()(Msg, Handled); // an empty event does nothing
     else
         DispatchToHandlers(Msg, Handled);
+}
+
+// A handler the root chained to gave the message back to it: the packages
+// have seen it; it goes on to the handler that one replaced.
+void TBdsServices::PassBack(MSG& Msg, bool& Handled)
+{
+    const TMessageEvent& next = FMessageHook.Previous(++FPassBackDepth);
+    next(Msg, Handled);
 }
 
 void TBdsServices::DispatchToHandlers(MSG& Msg, bool& Handled)

@@ -30,6 +30,8 @@ public:
     virtual void Copy(LONG index, PackageInfo& out) const = 0;
     // Calls OnServicesReady on every kept package in load order.
     virtual void NotifyServicesReady() = 0;
+    // The package that listens to the editor's tab changes, or null.
+    virtual IBdsEditorTabListener* EditorTabListener() const noexcept = 0;
 
 protected:
     ~TPackageTable() = default;
@@ -112,10 +114,16 @@ private:
     // so that the common case, no handler, needs no stack frame; aligned as
     // IsShortcut is.
     [[gnu::noinline, gnu::aligned(64)]] void DispatchToHandlers(MSG& Msg, bool& Handled);
+    [[gnu::noinline]] void PassBack(MSG& Msg, bool& Handled);
+    // The message the root is handling, and how far down the chain of kept
+    // handlers it has been passed back.
+    MSG* FMessageInFlight = nullptr;
+    std::size_t FPassBackDepth = 0;
     void NotifyServicesReady();
     void CollectShortCuts() noexcept;
     void LibraryUnloading(TComponent* Application);
     void InvokeIdeMenuItem(const String& Path) override;
+    void EditorTabSelected() override;
 
     // The services, created by the constructor and never freed.
     TBdsWindowsService* FBdsWindowsService = nullptr;

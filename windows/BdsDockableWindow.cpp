@@ -9,6 +9,7 @@
 #include "interop/VariantBool.h"
 #include "windows/BdsIdeUtils.h"
 #include "windows/BdsWindowsService.h"
+#include "windows/HostedWindow.h"
 
 namespace talvix {
 
@@ -122,32 +123,9 @@ void TBdsDockableWindow::FreeToolWindow() noexcept
 
 void TBdsDockableWindow::ShutDown() noexcept { FreeToolWindow(); }
 
-HWND TBdsDockableWindow::HostedHandle() const noexcept
-{
-    if (!FHostedControl)
-        return nullptr;
-    LONG value = 0;
-    HRESULT hr = E_FAIL;
-    try {
-        hr = FHostedControl->Get_Handle(&value);
-    } catch (...) {
-        return nullptr;
-    }
-    HWND handle = reinterpret_cast<HWND>(static_cast<LONG_PTR>(value));
-    // A failed call, a dead window, or a window of the IDE's own (which a
-    // package cannot own) hosts nothing.
-    if (FAILED(hr) || !handle || !IsWindow(handle) || TWinControl::FindControl(handle))
-        return nullptr;
-    return handle;
-}
+HWND TBdsDockableWindow::HostedHandle() const noexcept { return PackageWindowHandle(FHostedControl.get()); }
 
-void TBdsDockableWindow::TakeOutHostedWindow() noexcept
-{
-    if (HWND handle = HostedHandle()) {
-        ShowWindow(handle, SW_HIDE);
-        ::SetParent(handle, nullptr);
-    }
-}
+void TBdsDockableWindow::TakeOutHostedWindow() noexcept { TakeOutWindow(HostedHandle()); }
 
 void TBdsDockableWindow::HostIntoToolWindow()
 {

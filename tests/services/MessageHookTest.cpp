@@ -110,16 +110,35 @@ TEST_F(MessageHookTest, HandlerAddedDuringAMessageSeesTheNextOne)
     EXPECT_EQ(log, (std::vector<std::string>{"A", "A", "Late"}));
 }
 
-// Catches UpdateMessageProcessing saving the handler it replaces (which
-// would make the root call itself), and RestoreMessageProcessing not
-// putting the IDE's handler back.
-TEST_F(MessageHookTest, ReinstallingKeepsTheOriginalPreviousHandler)
+// A handler another add-in installed over the root's, passing messages on
+// to the one it found (the root's) when Chains.
+struct IntruderHandler : PreviousHandler {
+    TMessageEvent Before;
+    bool Chains = true;
+    void OnMessage(MSG& msg, bool& handled)
+    {
+        PreviousHandler::OnMessage(msg, handled);
+        if (Chains)
+            Before(msg, handled);
+    }
+};
+
+// Catches UpdateMessageProcessing dropping a handler installed over the
+// root's, looping when that handler passes the message back to the root,
+// and RestoreMessageProcessing not putting the IDE's handler back.
+TEST_F(MessageHookTest, ReinstallingKeepsTheHandlerFoundInPlace)
 {
-    PreviousHandler intruder;
-    Ide().App().SetOnMessage(MakeEvent<&PreviousHandler::OnMessage>(&intruder));
+    IntruderHandler intruder;
+    AddHandler("A");
+    intruder.Before = Ide().App().OnMessage();
+    Ide().App().SetOnMessage(MakeEvent<&IntruderHandler::OnMessage>(&intruder));
+    root->UpdateMessageProcessing();
     root->UpdateMessageProcessing();
     Post(3);
-    EXPECT_TRUE(intruder.seen.empty());
+    intruder.Chains = false;
+    Post(4);
+    EXPECT_EQ(log, (std::vector<std::string>{"A", "A"})) << "the packages see each message once";
+    EXPECT_EQ(intruder.seen, (std::vector<WPARAM>{3, 4}));
     EXPECT_EQ(previous.seen, (std::vector<WPARAM>{3}));
 
     root->RestoreMessageProcessing();

@@ -1,0 +1,33 @@
+#include "windows/HostedWindow.h"
+
+#include "host/vcl/Controls.h"
+#include "host/win32/Win32.h"
+
+namespace talvix {
+
+HWND PackageWindowHandle(IWin32Window* control) noexcept
+{
+    if (!control)
+        return nullptr;
+    LONG value = 0;
+    HRESULT hr = E_FAIL;
+    try {
+        hr = control->Get_Handle(&value);
+    } catch (...) {
+        return nullptr;
+    }
+    HWND handle = reinterpret_cast<HWND>(static_cast<LONG_PTR>(value));
+    if (FAILED(hr) || !handle || !IsWindow(handle) || TWinControl::FindControl(handle))
+        return nullptr;
+    return handle;
+}
+
+void TakeOutWindow(HWND window) noexcept
+{
+    if (!window)
+        return;
+    ShowWindow(window, SW_HIDE);
+    ::SetParent(window, nullptr);
+}
+
+} // namespace talvix

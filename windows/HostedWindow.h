@@ -1,0 +1,17 @@
+// The package windows that tool windows and document frames carry: the IDE
+// only ever sees their handles.
+#pragma once
+
+#include "interop/TalvixBdsInterop.h"
+
+namespace talvix {
+
+// The package window's handle: null for a failed or throwing call, a dead
+// window, or a window of the IDE's own (which a package cannot own).
+HWND PackageWindowHandle(IWin32Window* control) noexcept;
+
+// Hides the window and makes it a top-level window again, so that it
+// survives whatever its parent does next.
+void TakeOutWindow(HWND window) noexcept;
+
+} // namespace talvix
