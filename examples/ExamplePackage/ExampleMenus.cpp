@@ -1,6 +1,7 @@
 #include "ExampleMenus.h"
 
 #include "ExampleBitmaps.h"
+#include "ExampleDocument.h"
 
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
@@ -51,7 +52,7 @@ private:
 };
 
 struct ExampleMenus {
-    tvx::IntfPtr<IBdsMenuItem> submenu, hello, option, about;
+    tvx::IntfPtr<IBdsMenuItem> submenu, hello, option, document, modified, about;
 };
 
 ExampleMenus& Menus()
@@ -76,6 +77,9 @@ void ToggleOption(IBdsMenuItem* item)
     item->Set_Checked(checked ? VARIANT_FALSE : VARIANT_TRUE);
     Log(std::u16string(u"clicked '") + CaptionOf(item) + u"': now " + (checked ? u"off" : u"on"));
 }
+
+void ShowDocument(IBdsMenuItem*) { ShowExampleDocument(); }
+void ToggleModified(IBdsMenuItem*) { ToggleExampleDocumentModified(); }
 
 void ShowAbout(IBdsMenuItem* item) { Log(u"clicked '" + CaptionOf(item) + u"'"); }
 
@@ -114,6 +118,8 @@ void AddExampleMenus(IBdsServices* services)
     const char16_t* path = u"ToolsMenu\\TalvixExampleMenu";
     m.hello = AddItem(bar.get(), path, child, u"TalvixExampleHello", u"Say &Hello", MakeDiamondBitmap());
     m.option = AddItem(bar.get(), path, child, u"TalvixExampleOption", u"&Option", nullptr);
+    m.document = AddItem(bar.get(), path, child, u"TalvixExampleDocument", u"Show &Document", nullptr);
+    m.modified = AddItem(bar.get(), path, child, u"TalvixExampleModified", u"Document &Modified", nullptr);
     m.about = AddItem(bar.get(), path, child, u"TalvixExampleAbout", u"&About the Example...", nullptr);
     if (m.hello)
         m.hello->Set_Shortcut(kCtrl | kAlt | 'H');
@@ -121,6 +127,8 @@ void AddExampleMenus(IBdsServices* services)
         m.about->Set_BeginGroup(VARIANT_TRUE);
     OnClick(m.hello.get(), &SayHello);
     OnClick(m.option.get(), &ToggleOption);
+    OnClick(m.document.get(), &ShowDocument);
+    OnClick(m.modified.get(), &ToggleModified);
     OnClick(m.about.get(), &ShowAbout);
     Log(u"added the Tools > Talvix Example menu");
 }
@@ -129,7 +137,7 @@ void RemoveExampleMenus()
 {
     ExampleMenus& m = Menus();
     // Children first, then the submenu that holds them.
-    for (auto* item : {&m.about, &m.option, &m.hello, &m.submenu}) {
+    for (auto* item : {&m.about, &m.modified, &m.document, &m.option, &m.hello, &m.submenu}) {
         if (*item)
             (*item)->RegisterEvents(nullptr);
         *item = nullptr;

@@ -3,6 +3,7 @@
 // debugger output, where the simulated IDE's report shows it.
 #include "ExampleMenus.h"
 #include "ExampleServices.h"
+#include "ExampleDocument.h"
 #include "ExampleToolWindow.h"
 #include "ExampleToolbar.h"
 #include "interop/Bstr.h"
@@ -69,6 +70,7 @@ public:
         ExampleServicesReady();
         AddExampleToolbar(services_.get());
         AddExampleToolWindow(services_.get());
+        StartExampleDocument(services_.get());
         return S_OK;
     }
 
@@ -78,6 +80,7 @@ public:
         RemoveExampleMenus();
         RemoveExampleToolbar();
         RemoveExampleToolWindow();
+        StopExampleDocument();
         StopExampleServices();
         services_ = nullptr;
         return S_OK;
