@@ -151,6 +151,12 @@ void TBdsDocumentWindow::HostIntoFrame()
 
 HRESULT TBdsDocumentWindow::HostControl(IUnknown* control)
 {
+    // Letting go of the control needs no editor window.
+    if (!control && !FBdsEditWindow) {
+        tvx::IntfPtr<IBdsDocumentWindow> self(this);
+        FHostedControl = nullptr;
+        return S_OK;
+    }
     return WithEditWindow([&](TTalvixFrame&) -> HRESULT {
         tvx::IntfPtr<IWin32Window> window;
         if (control && (FAILED(control->QueryInterface(tvx::IidOf<IWin32Window>, window.put_void())) || !window))

@@ -44,7 +44,8 @@ public:
     {
         if (!Handle)
             return E_POINTER;
-        HBITMAP picture = example::MakeIconBitmap(0x0030A030, [](int x, int y) { return x > 2 && x < 13 && y > 2 && y < 13; });
+        HBITMAP picture =
+            example::MakeIconBitmap(0x0030A030, [](int x, int y) { return x > 2 && x < 13 && y > 2 && y < 13; });
         *Handle = LONG(reinterpret_cast<LONG_PTR>(picture));
         Log(u"OnGetIconHandle: the tab image handed over");
         return S_OK;

@@ -1,9 +1,9 @@
 // An example product package: an in-proc COM server that the loader creates.
 // It reads what the services root tells it and logs every call to the
 // debugger output, where the simulated IDE's report shows it.
+#include "ExampleDocument.h"
 #include "ExampleMenus.h"
 #include "ExampleServices.h"
-#include "ExampleDocument.h"
 #include "ExampleToolWindow.h"
 #include "ExampleToolbar.h"
 #include "interop/Bstr.h"

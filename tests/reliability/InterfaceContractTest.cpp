@@ -6,6 +6,7 @@
 #include "tests/reliability/ReliabilityFixture.h"
 #include "tests/support/InterfaceSlots.h"
 
+#include <functional>
 #include <set>
 
 namespace {
@@ -25,6 +26,7 @@ struct ContractRow {
     Make make;
     bool ends;
     const std::map<std::string, HRESULT>* endedAnswers;
+    HRESULT endedAnswer;
     // Bitmaps passed on to the IDE, which keeps them for the package.
     std::set<std::string> keepsBitmaps;
 };
@@ -34,7 +36,8 @@ void PrintTo(const ContractRow& row, std::ostream* os) { *os << row.name; }
 template <class I>
 ContractRow Row(const char* name, Make make, bool ends, std::set<std::string> keepsBitmaps = {})
 {
-    return {name, tvx::IidOf<I>, SlotTable<I>(), make, ends, &kEndedAnswers<I>, std::move(keepsBitmaps)};
+    return {name, tvx::IidOf<I>,     SlotTable<I>(),  make,
+            ends, &kEndedAnswers<I>, kEndedAnswer<I>, std::move(keepsBitmaps)};
 }
 
 // A service as a package asks the root for it; services never end.
@@ -84,6 +87,22 @@ IntfPtr<IUnknown> Control(IBdsServices* services, bool ended)
     return IntfPtr<IUnknown>(control.get());
 }
 
+// The user's steps, for makers that need the IDE to end what they made.
+std::function<void(const std::string&)> userStep;
+
+constexpr auto WindowsOf = &Service<IBdsWindowsService, &IBdsServices::Get_BdsWindowsService>;
+
+// Ended: a desktop change freed its tool window.
+IntfPtr<IUnknown> DockableWindow(IBdsServices* services, bool ended)
+{
+    auto windows = WindowsOf(services, false).as<IBdsWindowsService>();
+    IntfPtr<IBdsDockableWindow> window;
+    EXPECT_EQ(windows->CreateDockableWindow(Bstr(u"ContractWindow").get(), window.put()), S_OK);
+    if (ended)
+        userStep("change-desktop");
+    return IntfPtr<IUnknown>(window.get());
+}
+
 const std::vector<ContractRow> kRows = {
     Row<IBdsServices>("Services", [](IBdsServices* s, bool) { return IntfPtr<IUnknown>(s); }, false,
                       // The splash screen and About box show them later.
@@ -98,6 +117,8 @@ const std::vector<ContractRow> kRows = {
     Row<IBdsToolBarControl>("PopUpControl", Control<kPopUp>, true),
     Row<IBdsToolBarButton>("Button", Control<kButton>, true),
     Row<IBdsToolBarComboBox>("ComboBox", Control<kListComboBox>, true),
+    Row<IBdsWindowsService>("WindowsService", WindowsOf, false),
+    Row<IBdsDockableWindow>("DockableWindow", DockableWindow, true),
 };
 
 class InterfaceContractTest : public ReliabilityTest, public testing::WithParamInterface<ContractRow> {
@@ -105,12 +126,14 @@ protected:
     void SetUp() override
     {
         ReliabilityTest::SetUp();
+        userStep = [this](const std::string& text) { Step(text); };
         Start();
         tvx::win32::TakeMessageBoxes();
     }
     void TearDown() override
     {
         object_ = nullptr;
+        userStep = nullptr;
         ReliabilityTest::TearDown();
     }
 
@@ -174,10 +197,11 @@ TEST_P(InterfaceContractTest, BitmapsAreConsumed)
 class EndedWrapperTest : public InterfaceContractTest {};
 
 // Catches an ended wrapper that reaches what it wrapped, answers success,
-// leaves an out value unwritten, or keeps a bitmap.
+// leaves an out value unwritten, or keeps a bitmap. A window is ended when
+// the IDE freed what carried it.
 TEST_P(EndedWrapperTest, EveryMethodAnswersEUnexpected)
 {
-    ExpectEndedCalls(Object(true), GetParam().slots, *GetParam().endedAnswers);
+    ExpectEndedCalls(Object(true), GetParam().slots, *GetParam().endedAnswers, GetParam().endedAnswer);
     ExpectWitnessWorks();
 }
 

@@ -14,6 +14,7 @@
 #include "interop/Utf.h"
 #include "loader/TalvixLoader.h"
 #include "services/TalvixBdsServices.h"
+#include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "sim/mainmenu/MenuTree.h"
 #include "sim/toolbars/ToolbarReport.h"
@@ -39,9 +40,11 @@ protected:
     {
         win32::ResetRegistry();
         win32::ResetRecorder();
+        liveIcons_ = win32::LiveIconCount();
         ide_.emplace();
         liveBitmaps_ = win32::LiveBitmapCount();
         doubleDeletes_ = win32::DoubleDeleteCount();
+        doubleIconDestroys_ = win32::DoubleDestroyIconCount();
         ideMenu_ = IdeMenuText();
         ideToolbars_ = IdeToolbarsText();
         witness_ = AddPackage("Witness", 1000);
@@ -76,9 +79,11 @@ protected:
         EXPECT_EQ(IdeToolbarsText(), ideToolbars_) << "the IDE's own toolbars changed";
         EXPECT_EQ(win32::LiveBitmapCount(), liveBitmaps_) << "bitmap handles leaked";
         EXPECT_EQ(win32::DoubleDeleteCount(), doubleDeletes_) << "a bitmap handle was deleted twice";
+        EXPECT_EQ(win32::DoubleDestroyIconCount(), doubleIconDestroys_) << "an icon was destroyed twice";
         // What the IDE kept of the packages goes before the IDE does.
         registrations_.clear();
         ide_.reset();
+        EXPECT_EQ(win32::LiveIconCount(), liveIcons_) << "icons outlived the IDE";
     }
 
     // A misbehaving package listed with that load order (the witness has 1000).
@@ -178,6 +183,14 @@ protected:
 
     // The user's actions; what they produced stays in the call log.
     void Choose(const std::u16string& path) { ide_->MainMenu().Choose(path); }
+    // Scenario steps, as the user takes them; each must succeed.
+    void Step(const std::string& text)
+    {
+        sim::ScenarioRunner runner;
+        ide_->RegisterCommands(runner);
+        for (auto& result : runner.Run(runner.Parse(text)))
+            EXPECT_EQ(result.Error, "") << text;
+    }
     void ClickButton(const std::u16string& bar, const std::u16string& button)
     {
         ide_->Toolbars().ClickButton(bar, button);
@@ -270,6 +283,8 @@ private:
     bool terminated_ = false;
     std::size_t liveBitmaps_ = 0;
     std::size_t doubleDeletes_ = 0;
+    std::size_t liveIcons_ = 0;
+    std::size_t doubleIconDestroys_ = 0;
     std::string ideMenu_;
     std::string ideToolbars_;
 };

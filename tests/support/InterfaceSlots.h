@@ -488,18 +488,19 @@ inline void ExpectBitmapsConsumed(const SlotCall& call)
         EXPECT_EQ(win32::DeleteCount(bitmap), 1) << "a bitmap handed in is deleted once, whatever the answer";
 }
 
-// Calls every method of an ended wrapper: each answers E_UNEXPECTED (or what
+// Calls every method of an ended wrapper: each answers `answer` (or what
 // `departures` names), with its out values cleared and its bitmaps consumed.
 // Answers the message boxes each method showed, by method.
 inline std::map<std::string, std::vector<std::u16string>> ExpectEndedCalls(
-    void* object, const std::vector<SlotRow>& slots, const std::map<std::string, HRESULT>& departures = {})
+    void* object, const std::vector<SlotRow>& slots, const std::map<std::string, HRESULT>& departures = {},
+    HRESULT answer = E_UNEXPECTED)
 {
     std::map<std::string, std::vector<std::u16string>> shown;
     for (const SlotRow& row : slots) {
         SCOPED_TRACE(row.method);
         SlotCall call(SlotCall::Args::Real);
         auto departure = departures.find(row.method);
-        EXPECT_EQ(row.call(object, row.slot, call), departure == departures.end() ? E_UNEXPECTED : departure->second);
+        EXPECT_EQ(row.call(object, row.slot, call), departure == departures.end() ? answer : departure->second);
         EXPECT_TRUE(call.OutsCleared()) << "out values of an ended wrapper are cleared";
         ExpectBitmapsConsumed(call);
         if (auto texts = TakeMessageBoxTexts(); !texts.empty())
@@ -518,10 +519,27 @@ inline const std::map<std::string, HRESULT> kEndedAnswers<IBdsMenuItem>{{"Invoke
 template <>
 inline const std::map<std::string, HRESULT> kEndedAnswers<IBdsToolBar>{{"RemoveControl", S_OK}};
 
+// Windows whose IDE window is gone answer E_FAIL, as a window the IDE
+// closed; a sink and a control (null here) can still be let go of, and
+// auto-hiding is not theirs.
+template <class I>
+inline constexpr HRESULT kEndedAnswer = E_UNEXPECTED;
+template <>
+inline constexpr HRESULT kEndedAnswer<IBdsDockableWindow> = E_FAIL;
+template <>
+inline constexpr HRESULT kEndedAnswer<IBdsDocumentWindow> = E_FAIL;
+template <>
+inline const std::map<std::string, HRESULT> kEndedAnswers<IBdsDockableWindow>{
+    {"RegisterEvents", S_OK}, {"Set_AutoHides", S_OK}, {"HostControl", S_OK}};
+// The modified mark is the package's own and needs no editor window.
+template <>
+inline const std::map<std::string, HRESULT> kEndedAnswers<IBdsDocumentWindow>{
+    {"RegisterEvents", S_OK}, {"Get_Modified", S_OK}, {"Set_Modified", S_OK}, {"HostControl", S_OK}};
+
 template <class I>
 std::map<std::string, std::vector<std::u16string>> ExpectEndedCalls(I* object)
 {
-    return ExpectEndedCalls(static_cast<void*>(object), SlotTable<I>(), kEndedAnswers<I>);
+    return ExpectEndedCalls(static_cast<void*>(object), SlotTable<I>(), kEndedAnswers<I>, kEndedAnswer<I>);
 }
 
 } // namespace tvx::test

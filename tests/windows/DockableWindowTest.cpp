@@ -11,8 +11,8 @@
 #include "services/TalvixBdsServices.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
-#include "tests/support/HostFixture.h"
 #include "tests/support/TestSupport.h"
+#include "tests/windows/WindowsFixture.h"
 #include "windows/BdsDockableWindow.h"
 #include "windows/BdsWindowsService.h"
 
@@ -24,59 +24,12 @@ namespace {
 
 using tvx::IntfPtr;
 
-// The package's control: the window it made, or whatever answer a test wants.
-class PackageControl final : public tvx::Implements<PackageControl, IWin32Window> {
-public:
-    HRESULT STDMETHODCALLTYPE Get_Handle(LONG* Handle) override
-    {
-        *Handle = LONG(reinterpret_cast<LONG_PTR>(Window));
-        return Result;
-    }
-    HWND Window = nullptr;
-    HRESULT Result = S_OK;
-};
-
-class PackageSink final : public tvx::Implements<PackageSink, IBdsWindowEvents> {
-public:
-    HRESULT STDMETHODCALLTYPE OnWindowClose() override { return Heard("close"); }
-    HRESULT STDMETHODCALLTYPE OnWindowActivate() override { return Heard("activate"); }
-    HRESULT STDMETHODCALLTYPE OnGetIconHandle(LONG*) override { return Heard("icon"); }
-    std::vector<std::string> Log;
-    std::function<void(const std::string&)> Then;
-
-private:
-    HRESULT Heard(const std::string& what)
-    {
-        Log.push_back(what);
-        if (Then)
-            Then(what);
-        return S_OK;
-    }
-};
-
-class DockableWindowTest : public tvx::test::FreshMachineTest<tvx::sim::SimulatedIde> {
+class DockableWindowTest : public tvx::test::WindowsServiceTest {
 protected:
-    void SetUp() override
-    {
-        FreshMachineTest::SetUp();
-        root = talvix::TBdsServices::Create();
-        root->Interface()->Get_BdsWindowsService(service.put());
-        ASSERT_TRUE(service);
-        packageWindow = CreateWindowExW(0, u"Static", u"package", WS_CHILD, 0, 0, 10, 10,
-                                        Ide().Toolbars().MainWindow()->Handle(), nullptr, nullptr, nullptr);
-        SetParent(packageWindow, nullptr);
-        control = new PackageControl;
-        control->Window = packageWindow;
-        controlRef = control->Identity();
-        sink = new PackageSink;
-        sinkRef = sink->Identity();
-    }
     void TearDown() override
     {
         window = nullptr;
-        if (IsWindow(packageWindow))
-            DestroyWindow(packageWindow);
-        FreshMachineTest::TearDown();
+        WindowsServiceTest::TearDown();
     }
 
     IntfPtr<IBdsDockableWindow> Create(const char16_t* name = u"PackageWindow")
@@ -88,13 +41,6 @@ protected:
     TToolDockWindow* ToolWindow(IBdsDockableWindow* w)
     {
         return static_cast<talvix::TBdsDockableWindow*>(w)->ToolWindow();
-    }
-    void Step(const std::string& text)
-    {
-        tvx::sim::ScenarioRunner runner;
-        Ide().RegisterCommands(runner);
-        for (auto& result : runner.Run(runner.Parse(text)))
-            ASSERT_EQ(result.Error, "") << text;
     }
     // Hosted: a visible child of the tool window's current window, filling it.
     void ExpectHosted(TToolDockWindow* tool)
@@ -108,14 +54,7 @@ protected:
         EXPECT_EQ(rect.bottom, tool->ClientHeight());
     }
 
-    talvix::TBdsServices* root = nullptr;
-    IntfPtr<IBdsWindowsService> service;
     IntfPtr<IBdsDockableWindow> window;
-    HWND packageWindow = nullptr;
-    PackageControl* control = nullptr;
-    IntfPtr<IUnknown> controlRef;
-    PackageSink* sink = nullptr;
-    IntfPtr<IUnknown> sinkRef;
 };
 
 // Catches a package window destroyed with a tool window handle that
