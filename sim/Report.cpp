@@ -116,6 +116,8 @@ nlohmann::json Report::ToJson() const
     j["toolbars"] = ToolbarsJson(Toolbars);
     j["toolWindows"] = ToolWindowsJson(ToolWindows);
     j["desktopFreedAtShutdown"] = DesktopFieldsJson(DesktopFreedAtShutdown);
+    if (EditorWindows.Taken)
+        j["editorWindows"] = EditorWindowsJson(EditorWindows);
     if (Handles.Measured)
         j["handles"] = {{"bitmapsLeftAlive", Handles.BitmapsLeftAlive},
                         {"bitmapsDeletedTwice", Handles.BitmapsDeletedTwice},
@@ -188,6 +190,8 @@ std::string Report::ToText() const
         out << "\nToolbars at shutdown:\n" << ToolbarsText(Toolbars, 2);
     if (!ToolWindows.empty())
         out << "\nTool windows at shutdown:\n" << ToolWindowsText(ToolWindows, 2);
+    if (EditorWindows.Taken)
+        out << "\nEditor windows at shutdown:\n" << EditorWindowsText(EditorWindows, 2);
     if (!DesktopFreedAtShutdown.empty()) {
         out << "\nDesktop forms freed at shutdown:\n";
         for (const auto& field : DesktopFreedAtShutdown)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "sim/ServicesReport.h"
+#include "sim/editors/EditorWindowReport.h"
 #include "sim/mainmenu/MenuTree.h"
 #include "sim/toolbars/ToolbarReport.h"
 #include "sim/toolwindows/ToolWindowReport.h"
@@ -90,6 +91,8 @@ struct Report {
     // then did with the forms its registered fields held.
     std::vector<ToolWindowRecord> ToolWindows;
     std::vector<DesktopFieldRecord> DesktopFreedAtShutdown;
+    // The editor windows and the open modules at the same moment.
+    EditorWindowsRecord EditorWindows;
     std::vector<std::u16string> ShutdownOrder;
     HandleAccount Handles;
     std::vector<std::string> Problems; // the simulator's own errors (bad files, missing libraries)

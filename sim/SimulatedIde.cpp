@@ -39,9 +39,11 @@ SimulatedIde::SimulatedIde()
         Add<IdeMainMenu>();
         Add<IdeToolbars>();
         Add<IdeDesigners>();
+        Add<IdeModules>();
         Add<IdeHelp>();
         Add<IdeSplashAbout>();
         Add<IdeToolWindows>();
+        Add<IdeEditorWindows>();
     } catch (...) {
         Close();
         throw;

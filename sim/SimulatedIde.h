@@ -8,8 +8,10 @@
 #include "sim/IdePart.h"
 #include "sim/NativeServices.h"
 #include "sim/designers/IdeDesigners.h"
+#include "sim/editors/IdeEditorWindows.h"
 #include "sim/help/IdeHelp.h"
 #include "sim/mainmenu/IdeMainMenu.h"
+#include "sim/modules/IdeModules.h"
 #include "sim/splashabout/IdeSplashAbout.h"
 #include "sim/toolbars/IdeToolbars.h"
 #include "sim/toolwindows/IdeToolWindows.h"
@@ -59,6 +61,8 @@ public:
     IdeHelp& Help() { return Require<IdeHelp>(); }
     IdeSplashAbout& SplashAbout() { return Require<IdeSplashAbout>(); }
     IdeToolWindows& ToolWindows() { return Require<IdeToolWindows>(); }
+    IdeModules& Modules() { return Require<IdeModules>(); }
+    IdeEditorWindows& EditorWindows() { return Require<IdeEditorWindows>(); }
 
     // A window message posted to the application's queue and handled there,
     // as the IDE's main loop would.

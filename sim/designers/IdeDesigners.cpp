@@ -2,6 +2,7 @@
 
 #include "host/vcl/ActnList.h"
 #include "host/vcl/TypInfo.h"
+#include "interop/IntfPtr.h"
 #include "interop/Utf.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
@@ -82,8 +83,6 @@ void DesignPosition(int designInfo, int& left, int& top) noexcept
     top = std::int16_t(std::uint32_t(designInfo) >> 16);
 }
 
-int TSimModuleServices::GetModuleCount() { return designers_ ? designers_->FormCount() : 0; }
-
 struct IdeDesigners::Form {
     TComponent* Root = nullptr;
     tvx::IntfPtr<TFormDesigner> Designer;
@@ -100,21 +99,14 @@ IdeDesigners::IdeDesigners(SimulatedIde& ide) : ide_(ide) {}
 
 void IdeDesigners::Build()
 {
-    moduleServices_ = tvx::IntfPtr<TSimModuleServices>(new TSimModuleServices(*this));
     for (TClass c : Palette())
         if (!GetClass(String(c->ClassName())))
             RegisterClass(c);
-    ide_.Services().AddService<IOTAModuleServices>(moduleServices_.get());
-    ide_.Services().AddService<IOTAModuleServices70>(moduleServices_.get());
     Designer(u"Form1");
 }
 
 IdeDesigners::~IdeDesigners()
 {
-    ide_.Services().RemoveService(tvx::IidOf<IOTAModuleServices>);
-    ide_.Services().RemoveService(tvx::IidOf<IOTAModuleServices70>);
-    if (moduleServices_)
-        moduleServices_->Detach();
     // Forms close silently: the add-ins that listened have gone by now.
     forms_.clear();
 }

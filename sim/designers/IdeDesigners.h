@@ -1,12 +1,8 @@
-// The simulated IDE's form designers and component palette, and the module
-// services that add-ins look up while they start (the modules themselves
-// join later). A component put on a form goes through the IDE's design
-// notifications, as a drop from the palette does.
+// The simulated IDE's form designers and component palette. A component put
+// on a form goes through the IDE's design notifications, as a drop from the
+// palette does.
 #pragma once
 
-#include "host/ide/ToolsAPIServices.h"
-#include "interop/InterfacedObject.h"
-#include "interop/IntfPtr.h"
 #include "sim/IdePart.h"
 #include "sim/designers/FormDesigner.h"
 
@@ -16,23 +12,7 @@
 
 namespace tvx::sim {
 
-class IdeDesigners;
 class SimulatedIde;
-
-class TSimModuleServices final : public tvx::Implements<TSimModuleServices, IOTAModuleServices> {
-public:
-    explicit TSimModuleServices(IdeDesigners& designers) : designers_(&designers) {}
-    int GetModuleCount() override;
-    tvx::IntfPtr<IOTAModule> GetModule(int) override { return nullptr; }
-    tvx::IntfPtr<IOTAModule> FindModule(const String&) override { return nullptr; }
-    tvx::IntfPtr<IOTAModule> CurrentModule() override { return nullptr; }
-    // The designers go before the services do when the IDE closes; add-ins
-    // may keep the services longer.
-    void Detach() noexcept { designers_ = nullptr; }
-
-private:
-    IdeDesigners* designers_;
-};
 
 // Where a component landed: what the IDE gave it and where it ended.
 struct InsertedComponent {
@@ -48,7 +28,7 @@ public:
     explicit IdeDesigners(SimulatedIde& ide);
     ~IdeDesigners() override;
 
-    // Opens the designer of Form1 and offers the module services.
+    // Opens the designer of Form1.
     void Build() override;
     // insert-component.
     void RegisterCommands(ScenarioRunner& runner) override;
@@ -72,7 +52,6 @@ private:
     Form* Find(const String& formName) const noexcept;
 
     SimulatedIde& ide_;
-    tvx::IntfPtr<TSimModuleServices> moduleServices_;
     std::vector<std::unique_ptr<Form>> forms_;
 };
 

@@ -56,6 +56,15 @@ const char* OutcomeName(DesktopFieldRecord::Outcome what)
 
 } // namespace
 
+std::string WindowTreeText(const WindowRecord& window, int indent)
+{
+    std::ostringstream out;
+    WindowText(out, window, std::string(std::size_t(indent), ' '));
+    return out.str();
+}
+
+nlohmann::json WindowTreeJson(const WindowRecord& window) { return WindowJson(window); }
+
 std::string WindowHandleText(std::uintptr_t handle)
 {
     char buffer[32];

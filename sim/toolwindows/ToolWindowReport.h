@@ -67,6 +67,11 @@ std::string WindowHandleText(std::uintptr_t handle);
 // "icon 0x2B", or "no icon" for 0.
 std::string IconHandleText(std::uintptr_t handle);
 
+// One line for the window and one for each window under it, indented by
+// depth; a foreign window's line also has its text, visibility and client size.
+std::string WindowTreeText(const WindowRecord& window, int indent);
+nlohmann::json WindowTreeJson(const WindowRecord& window);
+
 // One line per tool window, and one per window under it, indented by depth;
 // a foreign window's line also has its text, visibility and client size.
 std::string ToolWindowsText(const std::vector<ToolWindowRecord>& windows, int indent);

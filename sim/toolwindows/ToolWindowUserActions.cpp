@@ -7,6 +7,7 @@
 #include "interop/Utf.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
+#include "sim/toolwindows/WindowChanges.h"
 
 namespace tvx::sim {
 
@@ -18,20 +19,6 @@ std::string U8(const String& s) { return Utf16ToUtf8(s); }
 // overflow the arithmetic on its bounds.
 constexpr long long kMinPosition = -32768, kMaxPosition = 32767, kMaxSize = 32767;
 
-HWND WindowOf(TWinControl* control) { return control->HandleAllocated() ? control->Handle() : nullptr; }
-
-std::string WindowText(HWND window)
-{
-    return window ? WindowHandleText(reinterpret_cast<std::uintptr_t>(window)) : "no window";
-}
-
-std::string WindowChange(HWND before, HWND after)
-{
-    if (before == after)
-        return WindowText(after) + (after ? ", unchanged" : "");
-    return WindowText(before) + " -> " + WindowText(after);
-}
-
 std::string Size(const TControl* control)
 {
     return std::to_string(control->Width()) + "x" + std::to_string(control->Height());
@@ -42,39 +29,6 @@ std::string Placement(const TControl* form)
     String place = IdeToolWindows::PlaceName(form);
     return place.empty() ? "floating" : "docked in " + U8(place);
 }
-
-void CollectForeign(const WindowRecord& window, std::vector<WindowRecord>& foreign)
-{
-    for (const WindowRecord& child : window.Children) {
-        if (child.Foreign) {
-            WindowRecord alone = child;
-            alone.Children.clear();
-            foreign.push_back(std::move(alone));
-        }
-        CollectForeign(child, foreign);
-    }
-}
-
-// The windows under a form that someone else made: re-creating the form's
-// window destroys them with it, unless their owner took them out first.
-class ForeignWindowWatch {
-public:
-    explicit ForeignWindowWatch(HWND window)
-    {
-        if (window)
-            CollectForeign(IdeToolWindows::DescribeWindow(window), foreign_);
-    }
-    void AddLines(std::vector<std::string>& lines) const
-    {
-        for (const WindowRecord& w : foreign_)
-            if (!IsWindow(reinterpret_cast<HWND>(w.Handle)))
-                lines.push_back("the foreign window " + WindowHandleText(w.Handle) + " (" + U8(w.ClassName) +
-                                ") was destroyed with it");
-    }
-
-private:
-    std::vector<WindowRecord> foreign_;
-};
 
 // The window at the top of Window's chain of parents, as GetAncestor(GA_ROOT)
 // finds it.
