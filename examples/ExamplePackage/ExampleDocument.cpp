@@ -90,7 +90,7 @@ void ShowExampleDocument()
             Log(u"activated again");
             return;
         }
-        if (FAILED(state.windows->CreateDocumentWindow(tvx::Bstr(kModule).get(), -1, editor, state.document.put())) ||
+        if (FAILED(state.windows->CreateDocumentWindow(tvx::Bstr(kModule).get(), 0, editor, state.document.put())) ||
             !state.document) {
             Log(u"CreateDocumentWindow failed");
             return;
