@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,6 +44,7 @@ HWND ForeignChild(TWinControl* parent, const char16_t* text)
 std::string Hwnd(HWND window) { return tvx::sim::WindowHandleText(reinterpret_cast<std::uintptr_t>(window)); }
 
 // Handlers an add-in puts on a tab set; OnChange passes on to the IDE's.
+// After recording, the image and mouse handlers run `then`.
 struct TabSpy {
     void Change(TObject* Sender)
     {
@@ -53,18 +55,20 @@ struct TabSpy {
     {
         asked.push_back({Tab, Image});
         Image = 10 + Tab;
+        if (then)
+            then();
     }
     void MouseDown(TObject* Sender, TMouseButton, TShiftState, int, int)
     {
         selectedWhilePressed.push_back(GetOrdProp(Sender, u"TabIndex"));
-        if (onPress)
-            onPress();
+        if (then)
+            then();
     }
     TMethod ideChange;
     std::vector<int> changes;
     std::vector<std::pair<int, int>> asked;
     std::vector<int> selectedWhilePressed;
-    std::function<void()> onPress;
+    std::function<void()> then;
 };
 
 class EditorWindowsTest : public tvx::test::FreshMachineTest<tvx::sim::SimulatedIde> {
@@ -261,13 +265,78 @@ TEST_F(EditorWindowsTest, OnMouseDownHearsThePressBeforeTheSelectionMoves)
     TabSpy spy;
     TCustomForm* form = TopForm();
     SetMethodProp(tabs, u"OnMouseDown", MakeEvent<&TabSpy::MouseDown>(&spy).Method());
-    spy.onPress = [form] { form->Free(); };
+    spy.then = [form] { form->Free(); };
     EXPECT_EQ(Step("press-tab 1 Unit1.pas"),
               (std::vector<std::string>{"EditWindow: pressed the left button at 50,12 over tab 0 \"Unit1.pas\"",
                                         "EditWindow was freed by the press"}));
     EXPECT_EQ(spy.selectedWhilePressed, (std::vector<int>{1}));
     EXPECT_TRUE(Ide().EditorWindows().Windows().empty());
     EXPECT_EQ(TopView().get(), nullptr);
+}
+
+// Catches the IDE touching a tab set, a window or a tab list that a handler
+// freed or changed while the IDE was painting or closing a module.
+TEST_F(EditorWindowsTest, HandlersMayFreeOrCloseWhileTheIdeIsInTheMiddle)
+{
+    Step("open-module Unit2.pas");
+    Step("select-tab 1 Unit1.pas");
+    struct Closer {
+        void Change(TObject* Sender)
+        {
+            TNotifyEvent::FromMethod(ideChange)(Sender);
+            if (module)
+                std::exchange(module, nullptr)->Close();
+        }
+        TMethod ideChange;
+        tvx::IntfPtr<IOTAModule> module;
+    } closer{{}, Module(u"Unit2.pas")};
+    TControl* tabs = Part(TopForm(), u"TabSet");
+    closer.ideChange = GetMethodProp(tabs, u"OnChange");
+    SetMethodProp(tabs, u"OnChange", MakeEvent<&Closer::Change>(&closer).Method());
+    Step("close-module Unit1.pas");
+    auto* items = dynamic_cast<TStrings*>(GetObjectProp(tabs, u"Items"));
+    ASSERT_EQ(items->Count(), 1);
+    EXPECT_EQ(items->Strings(0), u"Project1.dpr");
+    EXPECT_EQ(GetOrdProp(tabs, u"TabIndex"), 0);
+    EXPECT_EQ(Part(TopForm(), u"Editor")->Caption(), InProject(u"Project1.dpr"));
+
+    TabSpy spy;
+    TCustomForm* form = TopForm();
+    spy.then = [form] { form->Free(); };
+    SetMethodProp(tabs, u"OnGetImageIndex", MakeEvent<&TabSpy::Image>(&spy).Method());
+    EXPECT_EQ(Step("paint-tabs"), (std::vector<std::string>{"EditWindow's tab set was freed while it painted"}));
+    EXPECT_TRUE(Ide().EditorWindows().Windows().empty());
+}
+
+// Catches a tab an add-in took out of Items leaving the selection past the
+// end, still counting as a view, or coming back as a new view (add-ins
+// compare views by identity).
+TEST_F(EditorWindowsTest, TabsTakenOutOfItemsComeBackWithTheirView)
+{
+    Step("select-tab 1 Project1.dpr");
+    auto view = Source(u"Project1.dpr")->GetEditView(0);
+    TControl* tabs = Part(TopForm(), u"TabSet");
+    dynamic_cast<TStrings*>(GetObjectProp(tabs, u"Items"))->Delete(1);
+    EXPECT_EQ(GetOrdProp(tabs, u"TabIndex"), 0);
+    EXPECT_EQ(Source(u"Project1.dpr")->GetEditViewCount(), 0);
+    EXPECT_EQ(Step("open-module Project1.dpr").at(0), "EditWindow: new tab 1 \"Project1.dpr\"");
+    EXPECT_EQ(Source(u"Project1.dpr")->GetEditView(0).get(), view.get());
+    EXPECT_EQ(view->GetEditWindow()->GetForm(), TopForm());
+}
+
+// Catches View > New Edit Window doing nothing, or opening a window that
+// shows no file, is not in front, or shares its name.
+TEST_F(EditorWindowsTest, NewEditWindowOpensTheCurrentFileInFront)
+{
+    Step("select-tab 1 Project1.dpr");
+    Step("choose ViewsMenu\\ViewNewEditorItem");
+    ASSERT_EQ(Ide().EditorWindows().Windows().size(), 2u);
+    EXPECT_EQ(Window(2)->Name(), u"EditWindow2");
+    EXPECT_TRUE(Window(2)->Active());
+    EXPECT_EQ(TopView().get(), Source(u"Project1.dpr")->GetEditView(1).get());
+    EXPECT_EQ(Step("select-tab 1 Unit1.pas").at(0),
+              "EditWindow: tab 0 \"Unit1.pas\" selected, the editor shows C:\\Projects\\Demo\\Unit1.pas");
+    EXPECT_EQ(TopForm(), Window(1)) << "a window used in a step comes to the front";
 }
 
 // Catches module lookups that depend on letter case or slashes, an index
