@@ -185,28 +185,32 @@ void TEditWindow::RemoveTab(const TSimModule& Module)
         return;
     if (current_ == tab)
         ShowTab(nullptr);
+    auto forget = [this, tab] { std::erase_if(tabs_, [tab](const auto& own) { return own.get() == tab; }); };
     TIDEGradientTabSet* tabs = tabSet_;
-    const int selected = tabs ? tabs->TabIndex() : -1;
-    const bool selectedGoes = selected >= 0 && Tab(selected) == tab;
-    TObject* selectedObject = tabs && selected >= 0 ? tabs->Items()->Objects(selected) : nullptr;
-    if (selectedGoes)
-        tabs->MoveSelection(-1);
-    if (tabs)
-        for (int i = tabs->Items()->Count() - 1; i >= 0; --i)
-            if (tabs->Items()->Objects(i) == tab)
-                tabs->Items()->Delete(i);
-    std::erase_if(tabs_, [tab](const auto& own) { return own.get() == tab; });
-    if (!tabs)
-        return;
-    if (!selectedGoes) {
-        tabs->MoveSelection(selectedObject ? tabs->Items()->IndexOfObject(selectedObject) : -1);
+    if (!tabs) {
+        forget();
         return;
     }
-    const int count = tabs->Items()->Count();
-    if (count == 0)
+    TStrings& items = *tabs->Items();
+    const int selected = tabs->TabIndex();
+    TObject* selectedObject = selected >= 0 ? items.Objects(selected) : nullptr;
+    const bool selectedGoes = selectedObject == tab;
+    if (selectedGoes)
+        tabs->MoveSelection(-1);
+    for (int i = items.Count() - 1; i >= 0; --i)
+        if (items.Objects(i) == tab)
+            items.Delete(i);
+    forget();
+    if (!selectedGoes) {
+        // The same tab stays selected wherever it is now.
+        tabs->MoveSelection(selectedObject ? items.IndexOfObject(selectedObject) : -1);
+        return;
+    }
+    // Last: the handlers may free the window.
+    if (items.Count() == 0)
         tabs->Change();
     else
-        tabs->SetTabIndex(std::min(selected, count - 1));
+        tabs->SetTabIndex(std::min(selected, items.Count() - 1));
 }
 
 TEditWindow& TEditWindow::OwnerOf(TObject* Sender) noexcept

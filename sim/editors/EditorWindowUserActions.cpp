@@ -124,7 +124,11 @@ String ModuleFileName(const std::string& file)
     const String shortName = IdeModules::ShortName(name);
     if (shortName.empty() || shortName == u"." || shortName == u"..")
         throw ScenarioError("not a file name: " + file + " (it names a folder)");
-    const bool rooted = name[0] == u'\\' || name[0] == u'/' || (name.size() > 1 && name[1] == u':');
+    const bool drive = name.size() > 1 && name[1] == u':';
+    // "X:name" means the drive's current folder, which the IDE has none of.
+    if (drive && (name.size() < 3 || (name[2] != u'\\' && name[2] != u'/')))
+        throw ScenarioError("not a full file name: " + file);
+    const bool rooted = drive || name[0] == u'\\' || name[0] == u'/';
     return rooted ? name : String(kProjectFolder) + name;
 }
 

@@ -101,6 +101,8 @@ class TEditWindowList final : public TComponent {
     }
     // The windows' OnActivate: an activated window comes to the front.
     void Activated(TObject* Sender) { ToFront(dynamic_cast<TEditWindow*>(Sender)); }
+    // The windows' OnClose: a closed editor window goes, unlike a tool window.
+    void FreeOnClose(TObject*, TCloseAction& Action) { Action = caFree; }
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override
@@ -180,6 +182,7 @@ TEditWindow& IdeEditorWindows::NewWindow()
     window->SetName(name);
     list_->Add(window);
     window->SetOnActivate(MakeEvent<&TEditWindowList::Activated>(list_));
+    window->SetOnClose(MakeEvent<&TEditWindowList::FreeOnClose>(list_));
     // Shown without taking the activation from the main window.
     window->SetVisible(true);
     return *window;
