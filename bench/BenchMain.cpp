@@ -105,6 +105,7 @@ void RegisterStartupBenchmarks();
 void RegisterShortcutBenchmarks();
 void RegisterInteropBenchmarks();
 void RegisterMenuLookupBenchmarks();
+void RegisterTabSetBenchmarks();
 
 } // namespace tvx::bench
 
@@ -115,6 +116,7 @@ int main(int argc, char** argv)
     RegisterShortcutBenchmarks();
     RegisterInteropBenchmarks();
     RegisterMenuLookupBenchmarks();
+    RegisterTabSetBenchmarks();
     RegisterStartupBenchmarks();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

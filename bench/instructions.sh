@@ -16,7 +16,7 @@ cases=(
   "MessageHook/handlers:4|2000|12000" "MessageHook/handlers:16|2000|12000"
   "IsShortcut/hit|2000|12000" "IsShortcut/miss|2000|12000"
   "Interop/IBdsMenuItem.Caption|2000|12000" "Interop/IBdsToolBarComboBox.AddItem+GetItem|2000|12000"
-  "Startup/packages:100|20|80"
+  "Startup/packages:100|20|80" "TabSet/repaint:30tabs|200|1200"
 )
 
 instructions() {  # case, iterations

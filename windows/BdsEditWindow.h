@@ -10,6 +10,7 @@
 #include <vector>
 
 class TCustomForm;
+struct TPropInfo;
 class TCustomImageList;
 class TStatusBar;
 class TTalvixFrame;
@@ -38,6 +39,9 @@ struct TBdsEditWindow {
     TWatchedComponent<TCustomForm> EditWindow;
     // The tab set taken over, or none.
     TWatchedComponent<TComponent> TabSet;
+    // Its "Items" property, looked up by name once: its handlers read it for
+    // every tab at every repaint.
+    const TPropInfo* TabSetItems = nullptr;
     // The editor window's status bar; its parent is hidden while the frame shows.
     TWatchedComponent<TStatusBar> StatusBar;
     // The IDE frees it with the editor window; the record ends then.

@@ -128,8 +128,8 @@ private:
     TBdsEditWindow* RecordOfTabSet(const TObject* TabSet, bool Last);
     // The document window whose tab holds TabObject, or null.
     TBdsDocumentWindow* DocumentOfTab(const TObject* TabObject);
-    // The document window of the tab at TabIndex of that tab set, or null.
-    TBdsDocumentWindow* DocumentTabAt(TObject* TabSet, int TabIndex);
+    // The object of the tab at TabIndex of the record's tab set, or null.
+    static TObject* TabObjectAt(const TBdsEditWindow& Window, int TabIndex);
     // Asks the package for the document's tab image and puts it into the
     // tab set's image list; nothing on any failure, so it is asked again.
     void AssignDocImage(TBdsEditWindow& Window, TComponent& TabSet, TBdsDocumentWindow& Document) noexcept;

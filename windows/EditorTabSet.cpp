@@ -28,6 +28,12 @@ constexpr std::array<std::u16string_view, 4> kTabSetEvents = {u"OnChange", u"OnG
 
 bool IsPathSeparator(char16_t c) noexcept { return c == u'\\' || c == u'/'; }
 
+// Only document windows are registered in the service's list.
+TBdsDocumentWindow* AsDocument(void* item) noexcept
+{
+    return static_cast<TBdsDocumentWindow*>(static_cast<TBdsCustomDocumentWindow*>(item));
+}
+
 std::array<TMethod, 4> ServiceTabSetHandlers(TBdsWindowsService* service)
 {
     return {MakeEvent<&TBdsWindowsService::NewTabSetOnChange>(service).Method(),
@@ -44,10 +50,26 @@ std::array<TMethod*, 4> SavedHandlers(TBdsEditWindow& Window)
 
 } // namespace
 
-TStrings* TBdsWindowsService::TabItems(TComponent& TabSet)
+namespace {
+
+TStrings* AsStrings(TObject* object) noexcept
 {
-    return dynamic_cast<TStrings*>(GetObjectProp(&TabSet, u"Items"));
+    return object && object->InheritsFrom(TStrings::StaticClass()) ? static_cast<TStrings*>(object) : nullptr;
 }
+
+// The tab set's "Items" through the property the record found by name.
+TStrings* ItemsOf(const TBdsEditWindow& Window, TComponent& TabSet)
+{
+    if (!Window.TabSetItems)
+        return nullptr;
+    const TPropValue value = Window.TabSetItems->GetProc(&TabSet);
+    const auto* object = std::get_if<TObject*>(&value);
+    return object ? AsStrings(*object) : nullptr;
+}
+
+} // namespace
+
+TStrings* TBdsWindowsService::TabItems(TComponent& TabSet) { return AsStrings(GetObjectProp(&TabSet, u"Items")); }
 
 TObject* TBdsWindowsService::FindModuleTab(TStrings& Items, const String& ModuleID)
 {
@@ -84,7 +106,11 @@ void TBdsWindowsService::SubstituteTabSet(TBdsEditWindow& Window)
         if (previous[i] == ours[i])
             previous[i] = TMethod{};
     }
+    const TPropInfo* items = GetPropInfo(tabSet, u"Items");
+    if (!items || items->Kind != tkClass)
+        return;
     Window.TabSet.reset(tabSet);
+    Window.TabSetItems = items;
     for (std::size_t i = 0; i < kTabSetEvents.size(); ++i) {
         *saved[i] = previous[i];
         SetMethodProp(tabSet, kTabSetEvents[i], ours[i]);
@@ -95,6 +121,7 @@ void TBdsWindowsService::RestoreTabSet(TBdsEditWindow& Window) noexcept
 {
     TComponent* tabSet = Window.TabSet.get();
     Window.TabSet.reset();
+    Window.TabSetItems = nullptr;
     if (!tabSet)
         return;
     const std::array<TMethod, 4> ours = ServiceTabSetHandlers(this);
@@ -119,8 +146,8 @@ void TBdsWindowsService::UpdateTabSet(TComponent* TabSet)
 TBdsEditWindow* TBdsWindowsService::RecordOfFrame(const TTalvixFrame* Frame)
 {
     TThreadList::Locked list(FBdsEditWindows);
-    for (int i = 0; i < list->Count(); ++i)
-        if (auto* record = static_cast<TBdsEditWindow*>(list->Items(i)); record->Frame == Frame)
+    for (void* item : *list)
+        if (auto* record = static_cast<TBdsEditWindow*>(item); record->Frame == Frame)
             return record;
     return nullptr;
 }
@@ -129,8 +156,8 @@ TBdsEditWindow* TBdsWindowsService::RecordOfTabSet(const TObject* TabSet, bool L
 {
     TBdsEditWindow* found = nullptr;
     TThreadList::Locked list(FBdsEditWindows);
-    for (int i = 0; i < list->Count(); ++i) {
-        auto* record = static_cast<TBdsEditWindow*>(list->Items(i));
+    for (void* item : *list) {
+        auto* record = static_cast<TBdsEditWindow*>(item);
         if (TabSet && record->TabSet.get() == TabSet) {
             found = record;
             if (!Last)
@@ -145,31 +172,27 @@ TBdsDocumentWindow* TBdsWindowsService::DocumentOfTab(const TObject* TabObject)
     if (!TabObject)
         return nullptr;
     TThreadList::Locked list(DocumentWindows);
-    for (int i = 0; i < list->Count(); ++i)
-        if (auto* document = static_cast<TBdsDocumentWindow*>(static_cast<TBdsCustomDocumentWindow*>(list->Items(i)));
-            document->IdentifiedObject() == TabObject)
+    for (void* item : *list)
+        if (auto* document = AsDocument(item); document->IdentifiedObject() == TabObject)
             return document;
     return nullptr;
 }
 
-TBdsDocumentWindow* TBdsWindowsService::DocumentTabAt(TObject* TabSet, int TabIndex)
+TObject* TBdsWindowsService::TabObjectAt(const TBdsEditWindow& Window, int TabIndex)
 {
-    auto* component = dynamic_cast<TComponent*>(TabSet);
-    if (!component || TabIndex < 0)
-        return nullptr;
-    TStrings* items = TabItems(*component);
-    if (!items || TabIndex >= items->Count())
-        return nullptr;
-    return DocumentOfTab(items->Objects(TabIndex));
+    TComponent* tabSet = Window.TabSet.get();
+    TStrings* items = tabSet && TabIndex >= 0 ? ItemsOf(Window, *tabSet) : nullptr;
+    return items && TabIndex < items->Count() ? items->Objects(TabIndex) : nullptr;
 }
 
 void TBdsWindowsService::NewTabSetOnChange(TObject* Sender)
 {
     tvx::IntfPtr<IBdsWindowsService> self(this);
-    auto* tabSet = dynamic_cast<TComponent*>(Sender);
+    TBdsEditWindow* record = RecordOfTabSet(Sender, false);
+    TComponent* tabSet = record ? record->TabSet.get() : dynamic_cast<TComponent*>(Sender);
     bool isDocument = false;
     if (tabSet) {
-        isDocument = DocumentTabAt(tabSet, GetOrdProp(tabSet, u"TabIndex")) != nullptr;
+        isDocument = record && DocumentOfTab(TabObjectAt(*record, GetOrdProp(tabSet, u"TabIndex")));
         if (!isDocument) {
             TComponentAlive alive(tabSet);
             FHost.EditorTabSelected();
@@ -182,7 +205,8 @@ void TBdsWindowsService::NewTabSetOnChange(TObject* Sender)
         SetNewEditorCommandVisible(true);
         SetViewEditorMenuItemVisible(true);
     }
-    if (TBdsEditWindow* record = RecordOfTabSet(Sender, false))
+    // The listener or the IDE may have closed the editor window meanwhile.
+    if ((record = RecordOfTabSet(Sender, false)))
         TNotifyEvent::FromMethod(record->OldTabSetOnChange)(Sender);
 }
 
@@ -191,9 +215,9 @@ void TBdsWindowsService::NewTabSetOnGetImageIndex(TObject* Sender, int TabIndex,
     TBdsEditWindow* record = RecordOfTabSet(Sender, true);
     if (!record)
         return;
-    if (TBdsDocumentWindow* document = DocumentTabAt(Sender, TabIndex)) {
+    if (TBdsDocumentWindow* document = DocumentOfTab(TabObjectAt(*record, TabIndex))) {
         if (document->DocImageIndex() < 0)
-            AssignDocImage(*record, *static_cast<TComponent*>(Sender), *document);
+            AssignDocImage(*record, *record->TabSet.get(), *document);
         ImageIndex = document->DocImageIndex();
         return;
     }
@@ -247,12 +271,10 @@ void TBdsWindowsService::NewTabSetOnGetOverlayImageIndex(TObject* Sender, int Ta
     TBdsEditWindow* record = RecordOfTabSet(Sender, true);
     if (!record)
         return;
-    auto* tabSet = dynamic_cast<TComponent*>(Sender);
-    TStrings* items = tabSet && TabIndex >= 0 ? TabItems(*tabSet) : nullptr;
-    if (TObject* tab = items && TabIndex < items->Count() ? items->Objects(TabIndex) : nullptr) {
+    if (TObject* tab = TabObjectAt(*record, TabIndex)) {
         TThreadList::Locked list(DocumentWindows);
-        for (int i = 0; i < list->Count(); ++i) {
-            auto* document = static_cast<TBdsDocumentWindow*>(static_cast<TBdsCustomDocumentWindow*>(list->Items(i)));
+        for (void* item : *list) {
+            TBdsDocumentWindow* document = AsDocument(item);
             if (document->IdentifiedObject() == tab && !document->Modified()) {
                 ImageIndex = -1;
                 return;
@@ -266,11 +288,13 @@ void TBdsWindowsService::NewTabSetOnGetOverlayImageIndex(TObject* Sender, int Ta
 // the mouse.
 void TBdsWindowsService::NewTabSetOnMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (auto* tabSet = dynamic_cast<TComponent*>(Sender))
-        if (DocumentTabAt(tabSet, GetOrdProp(tabSet, u"TabIndex")))
+    TBdsEditWindow* record = RecordOfTabSet(Sender, false);
+    if (!record)
+        return;
+    if (TComponent* tabSet = record->TabSet.get())
+        if (DocumentOfTab(TabObjectAt(*record, GetOrdProp(tabSet, u"TabIndex"))))
             return;
-    if (TBdsEditWindow* record = RecordOfTabSet(Sender, false))
-        TMouseEvent::FromMethod(record->OldTabSetOnMouseDown)(Sender, Button, Shift, X, Y);
+    TMouseEvent::FromMethod(record->OldTabSetOnMouseDown)(Sender, Button, Shift, X, Y);
 }
 
 } // namespace talvix
