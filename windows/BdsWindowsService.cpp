@@ -354,8 +354,26 @@ void TBdsWindowsService::FrameDestroy(TObject* Sender)
     TBdsEditWindow* record = RecordOfFrame(static_cast<TTalvixFrame*>(Sender));
     if (!record)
         return;
+    const bool shown = record->Frame->Visible();
     EndEditWindow(record, false);
     delete record;
+    // The frame had hidden the IDE's New Edit Window command, which is the
+    // whole IDE's: it comes back unless another frame still shows.
+    if (shown && !AnyFrameShown()) {
+        try {
+            SetNewEditorCommandVisible(true);
+        } catch (...) {
+        }
+    }
+}
+
+bool TBdsWindowsService::AnyFrameShown()
+{
+    TThreadList::Locked list(FBdsEditWindows);
+    for (void* item : *list)
+        if (static_cast<TBdsEditWindow*>(item)->Frame->Visible())
+            return true;
+    return false;
 }
 
 void TBdsWindowsService::EndEditWindow(TBdsEditWindow* Window, bool TakeOut) noexcept

@@ -119,6 +119,7 @@ private:
     void FrameResize(TObject* Sender);
     void FrameDestroyWindowHandle(TObject* Sender);
     void FrameDestroy(TObject* Sender);
+    bool AnyFrameShown();
     // Each document window of the frame's record, held for its call.
     template <class Call>
     void ForEachDocumentOf(const TBdsEditWindow* Window, Call&& call);

@@ -176,7 +176,8 @@ TEST_P(ExampleScenario, RunsCleanWithEveryHandleAccountedFor)
     EXPECT_EQ(report.at("handles").at("iconsDestroyedTwice"), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, ExampleScenario, ::testing::Values("demo.scenario", "toolwindows.scenario"));
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleScenario,
+                         ::testing::Values("demo.scenario", "toolwindows.scenario", "documents.scenario"));
 
 using ToolWindowsScenario = ExampleScenario;
 
@@ -210,6 +211,35 @@ TEST_P(ToolWindowsScenario, ShowsEachMoveMakingANewWindow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ToolWindowsScenario, ::testing::Values("toolwindows.scenario"));
+
+using DocumentsScenario = ExampleScenario;
+
+// Catches the package's document not taking its tab, the IDE's commands not
+// coming back on a source tab, a press on the document's tab reaching the
+// IDE, and the package window lost with its editor window.
+TEST_P(DocumentsScenario, ShowsTheDocumentTabAndGivesTheIdeItsCommandsBack)
+{
+    std::vector<std::string> seen;
+    for (const json& step : report.at("scenario"))
+        for (const json& line : step.at("output"))
+            seen.push_back(line.get<std::string>());
+    auto has = [&](const std::string& text) {
+        return std::any_of(seen.begin(), seen.end(),
+                           [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+    EXPECT_TRUE(has("tab 2 \"Overview.tvx\": image 4, overlay -1, selected")) << "the package's image";
+    EXPECT_TRUE(has("add-in frame: on top (in EditorArea)"));
+    EXPECT_TRUE(has("status bar panel: hidden"));
+    EXPECT_TRUE(has("the IDE's OnMouseDown did not hear of it"));
+    EXPECT_TRUE(has("image 4, overlay 3")) << "the IDE's overlay once its module is modified";
+    EXPECT_TRUE(has("ExamplePackage: OnIdeTabSelected"));
+    const json& windows = report.at("editorWindows").at("windows");
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0].at("addInFrame"), "none");
+    EXPECT_EQ(report.at("editorWindows").at("newEditWindowVisible"), true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, DocumentsScenario, ::testing::Values("documents.scenario"));
 
 // A .reg file of its own, removed with the test.
 class MalformedRegFile : public ::testing::Test {
