@@ -21,18 +21,30 @@ TBdsDocumentWindow::TBdsDocumentWindow(TBdsWindowsService* WindowsService, IOTAM
 
 TBdsDocumentWindow::~TBdsDocumentWindow()
 {
-    if (FBdsWindowsService)
+    if (FBdsWindowsService) {
         FBdsWindowsService->UnregisterDocumentWindow(this);
-    // A package window parked after its editor window closed goes back to
-    // the package rather than down with the parking window.
-    if (!FBdsEditWindow)
-        if (HWND handle = HostedHandle();
-            handle && FBdsWindowsService && GetParent(handle) == FBdsWindowsService->hShadowWindow)
-            TakeOutWindow(handle);
+        FBdsWindowsService->DetachDocumentWindow(this);
+    }
+    GiveBackHostedWindow();
     FBdsWindowsService = nullptr;
     FEvents = nullptr;
     FHostedControl = nullptr;
     FIdentifiedObject = nullptr;
+}
+
+// The package keeps its window when the document lets go of it (a new
+// control, none, the document's end): the frame or the parking window would
+// otherwise destroy it with theirs.
+void TBdsDocumentWindow::GiveBackHostedWindow() noexcept
+{
+    HWND handle = HostedHandle();
+    if (!handle)
+        return;
+    TTalvixFrame* frame = FBdsEditWindow ? FBdsEditWindow->Frame : nullptr;
+    HWND parent = GetParent(handle);
+    if (parent && ((frame && frame->HandleAllocated() && parent == frame->Handle()) ||
+                   (FBdsWindowsService && parent == FBdsWindowsService->hShadowWindow)))
+        TakeOutWindow(handle);
 }
 
 HWND TBdsDocumentWindow::HostedHandle() const noexcept { return PackageWindowHandle(FHostedControl.get()); }
@@ -154,6 +166,7 @@ HRESULT TBdsDocumentWindow::HostControl(IUnknown* control)
     // Letting go of the control needs no editor window.
     if (!control && !FBdsEditWindow) {
         tvx::IntfPtr<IBdsDocumentWindow> self(this);
+        GiveBackHostedWindow();
         FHostedControl = nullptr;
         return S_OK;
     }
@@ -161,6 +174,8 @@ HRESULT TBdsDocumentWindow::HostControl(IUnknown* control)
         tvx::IntfPtr<IWin32Window> window;
         if (control && (FAILED(control->QueryInterface(tvx::IidOf<IWin32Window>, window.put_void())) || !window))
             return E_FAIL;
+        if (window.get() != FHostedControl.get())
+            GiveBackHostedWindow();
         FHostedControl = window;
         HostIntoFrame();
         ShowFrame();

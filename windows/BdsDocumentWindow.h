@@ -81,6 +81,7 @@ private:
     // window that is not the IDE's own.
     HWND HostedHandle() const noexcept;
     void HostIntoFrame();
+    void GiveBackHostedWindow() noexcept;
     void ShowFrame();
     // Runs Body with the record while one is attached, else answers E_FAIL;
     // the object stays alive through the call whatever the package releases.

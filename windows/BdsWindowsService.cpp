@@ -88,7 +88,7 @@ void TBdsWindowsService::ShutDown()
     }
     // The documents of editor windows the IDE closed earlier are parked.
     ForEachStillListed<TBdsCustomDocumentWindow>(
-        DocumentWindows, [](TBdsCustomDocumentWindow* window) { window->DetachEditWindow(true); });
+        AttachedDocuments, [](TBdsCustomDocumentWindow* window) { window->DetachEditWindow(true); });
     if (framesShown) {
         // The IDE's editor commands come back with the frames gone.
         try {
@@ -140,6 +140,14 @@ void TBdsWindowsService::UnregisterDocumentWindow(TBdsCustomDocumentWindow* Wind
     DocumentWindows.Remove(Window);
 }
 
+void TBdsWindowsService::AttachDocumentWindow(TBdsCustomDocumentWindow* Window, TBdsEditWindow* EditWindow)
+{
+    Window->SetBdsEditWindow(EditWindow);
+    AttachedDocuments.Add(Window);
+}
+
+void TBdsWindowsService::DetachDocumentWindow(TBdsCustomDocumentWindow* Window) { AttachedDocuments.Remove(Window); }
+
 void TBdsWindowsService::RegisterBdsEditWindow(TBdsEditWindow* Window) { FBdsEditWindows.Add(Window); }
 
 void TBdsWindowsService::UnregisterBdsEditWindow(TBdsEditWindow* Window) { FBdsEditWindows.Remove(Window); }
@@ -159,7 +167,7 @@ bool TBdsWindowsService::IsListed(const TBdsEditWindow* Window)
 template <class Call>
 void TBdsWindowsService::ForEachDocumentOf(const TBdsEditWindow* Window, Call&& call)
 {
-    ForEachStillListed<TBdsCustomDocumentWindow>(DocumentWindows, [&](TBdsCustomDocumentWindow* document) {
+    ForEachStillListed<TBdsCustomDocumentWindow>(AttachedDocuments, [&](TBdsCustomDocumentWindow* document) {
         if (Window && document->BdsEditWindow() == Window)
             call(*document);
     });
@@ -315,7 +323,7 @@ HRESULT TBdsWindowsService::CreateDocumentWindow(BSTR moduleID, LONG moduleIndex
             return E_UNEXPECTED;
         window = new TBdsDocumentWindow(this, module.get());
         result = window->Interface();
-        window->SetBdsEditWindow(record);
+        AttachDocumentWindow(window, record);
         window->SetDocImageIndex(-1);
         return S_OK;
     });
@@ -380,7 +388,7 @@ void TBdsWindowsService::EndEditWindow(TBdsEditWindow* Window, bool TakeOut) noe
 {
     UnregisterBdsEditWindow(Window);
     try {
-        ForEachStillListed<TBdsCustomDocumentWindow>(DocumentWindows, [&](TBdsCustomDocumentWindow* document) {
+        ForEachStillListed<TBdsCustomDocumentWindow>(AttachedDocuments, [&](TBdsCustomDocumentWindow* document) {
             if (document->BdsEditWindow() == Window)
                 document->DetachEditWindow(TakeOut);
         });

@@ -58,6 +58,11 @@ public:
     // Returns the window's tab image to its record's pool first.
     void UnregisterDocumentWindow(TBdsCustomDocumentWindow* Window);
     int DocumentWindowCount() { return DocumentWindows.Count(); }
+    // Every document window with an editor window, registered or not: the
+    // frame's handlers and the record's end reach them all, so that none
+    // keeps a freed record or loses its package window with a frame handle.
+    void AttachDocumentWindow(TBdsCustomDocumentWindow* Window, TBdsEditWindow* EditWindow);
+    void DetachDocumentWindow(TBdsCustomDocumentWindow* Window);
     void RegisterBdsEditWindow(TBdsEditWindow* Window);
     void UnregisterBdsEditWindow(TBdsEditWindow* Window);
     // The records; an editor index is a position here.
@@ -137,6 +142,7 @@ private:
 
     TWindowsServiceHost& FHost;
     TThreadList DocumentWindows;
+    TThreadList AttachedDocuments;
     TThreadList DockableWindows;
     TThreadList FBdsEditWindows;
     bool FShutDown = false;

@@ -37,9 +37,9 @@ TEST(RandomSequence, SeedGivesTheSameStepsEverywhere)
 {
     std::vector<Op> ops = Generate(42, 3);
     const std::vector<std::string> expected = {
-        "{OpKind::ReleaseControl, 2744618937u, 3230439039u, 585286719u}",
-        "{OpKind::RegisterControlEvents, 404020322u, 2467760665u, 1601540474u}",
-        "{OpKind::ReleaseMenuItem, 1676200672u, 53183597u, 2249298377u}",
+        "{OpKind::ClickButton, 2744618937u, 3230439039u, 585286719u}",
+        "{OpKind::CallDocumentWindow, 404020322u, 2467760665u, 1601540474u}",
+        "{OpKind::SetMenuItemProperty, 1676200672u, 53183597u, 2249298377u}",
     };
     ASSERT_EQ(ops.size(), expected.size());
     std::string text;

@@ -59,4 +59,37 @@ TEST(RegressionSequence, IdeFreeingAnAdoptedToolBarClosesItsWrapper)
     });
 }
 
+// Catches a document window made for a module the IDE does not have (so
+// never registered) keeping its editor window's record after the IDE closed
+// that window.
+TEST(RegressionSequence, AnUnregisteredDocumentLetsGoOfItsClosedEditorWindow)
+{
+    ExpectClean({
+        {OpKind::DocumentFrameOnTop, 3564155676u, 1194700542u, 1853588516u},
+        {OpKind::EditorWindowStep, 1275607075u, 3250224108u, 1337638282u},
+        {OpKind::DocumentFrameOnTop, 2190946213u, 4144625501u, 2481313230u},
+        {OpKind::CreateDocumentWindow, 2196040506u, 185294997u, 1894451009u},
+        {OpKind::EditorWindowStep, 1768089576u, 2284340540u, 1158792170u},
+    });
+}
+
+// Catches a package window left in the frame after the package let go of
+// its document, or hosted another control, and then destroyed with the
+// frame at terminate.
+TEST(RegressionSequence, APackageKeepsTheWindowItsDocumentLetGoOf)
+{
+    ExpectClean({
+        {OpKind::DocumentFrameOnTop, 1086848324u, 2195728312u, 1937594978u},
+        {OpKind::CreateDocumentWindow, 464688802u, 1493946320u, 2959924307u},
+        {OpKind::CallDocumentWindow, 2302036184u, 1201869773u, 3242367721u},
+        {OpKind::ReleaseDocumentWindow, 1347744359u, 104647572u, 1100100688u},
+    });
+    ExpectClean({
+        {OpKind::DocumentFrameOnTop, 1919018827u, 359932685u, 3046781462u},
+        {OpKind::CreateDocumentWindow, 522718511u, 451346228u, 3360393176u},
+        {OpKind::CallDocumentWindow, 4161906699u, 399040647u, 1291446543u},
+        {OpKind::CallDocumentWindow, 2197019009u, 402922701u, 1455212195u},
+    });
+}
+
 } // namespace

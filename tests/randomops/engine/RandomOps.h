@@ -61,7 +61,13 @@ namespace tvx::randomops {
     X(PickInCombo)                                                                                               \
     X(Idle)                                                                                                      \
     X(ReloadToolBars)                                                                                            \
-    X(IdeFreesToolBar)
+    X(IdeFreesToolBar)                                                                                           \
+    X(DocumentFrameOnTop)                                                                                        \
+    X(DocumentFrameNormal)                                                                                       \
+    X(CreateDocumentWindow)                                                                                      \
+    X(CallDocumentWindow)                                                                                        \
+    X(ReleaseDocumentWindow)                                                                                     \
+    X(EditorWindowStep)
 
 enum class OpKind : std::uint8_t {
 #define TVX_RANDOM_OP_ENUM(name) name,

@@ -1,6 +1,7 @@
 // Setting up and shutting down a random run, the services steps, the
 // package's sinks and handlers, and the dispatch of every step.
 #include "tests/randomops/engine/World.h"
+#include "windows/BdsWindowsService.h"
 
 #include "host/vcl/ShortCuts.h"
 #include "host/win32/GdiEmulation.h"
@@ -86,6 +87,9 @@ World::World()
     TVX_RANDOMOPS_CHECK(root_->Get_BdsToolBarService(toolBars_.put()) == S_OK && toolBars_, "Setup",
                         "no toolbar service");
     TVX_RANDOMOPS_CHECK(root_->Get_BdsHelpService(help_.put()) == S_OK && help_, "Setup", "no help service");
+    TVX_RANDOMOPS_CHECK(root_->Get_BdsWindowsService(windows_.put()) == S_OK && windows_, "Setup",
+                        "no windows service");
+    windowsService_ = static_cast<talvix::TBdsWindowsService*>(windows_.get());
 
     spy_.emplace(*this);
     for (const auto& [item, path] : MenuPaths()) {
@@ -106,6 +110,7 @@ void World::Finish()
     controlHolds_.clear();
     toolBarHolds_.clear();
     menuHolds_.clear();
+    windows_ = nullptr;
     menus_ = nullptr;
     toolBars_ = nullptr;
     help_ = nullptr;
@@ -114,10 +119,16 @@ void World::Finish()
     if (terminate_)
         std::exchange(terminate_, nullptr)();
     CheckHandles();
+    CheckWindowsAfterTerminate();
+    // Held through terminate, as a package's Finalize lets go of them.
+    documentHolds_.clear();
+    CheckHandles();
     ide_->Toolbars().ReleaseNotifiers();
     spy_.reset();
     ideItems_.clear();
     ide_.reset();
+    for (HWND window : std::exchange(packageWindows_, {}))
+        DestroyWindow(window);
     TVX_RANDOMOPS_CHECK(win32::LiveBitmapCount() == bitmapsBeforeIde_, "BitmapsAfterShutdown",
                         std::to_string(win32::LiveBitmapCount() - bitmapsBeforeIde_) +
                             " bitmap(s) left alive at shutdown");
@@ -356,6 +367,22 @@ void World::Apply(const Op& op)
         case OpKind::Idle: ide_->Toolbars().Idle(); break;
         case OpKind::ReloadToolBars: ide_->Toolbars().Load(); break;
         case OpKind::IdeFreesToolBar: IdeFreesToolBar(op); break;
+        case OpKind::DocumentFrameOnTop: DocumentFrameOnTop(); break;
+        case OpKind::DocumentFrameNormal: {
+            HRESULT hr = windows_->DocumentFrameNormal(LONG(op.A % 4) - 1);
+            TVX_RANDOMOPS_CHECK(hr == S_OK || hr == E_INVALIDARG, "DocumentFrameNormal",
+                                "DocumentFrameNormal answered " + Hex(hr));
+            break;
+        }
+        case OpKind::CreateDocumentWindow: CreateDocumentWindow(op); break;
+        case OpKind::CallDocumentWindow: CallDocumentWindow(op); break;
+        case OpKind::ReleaseDocumentWindow:
+            if (!documentHolds_.empty()) {
+                IntfPtr<IBdsDocumentWindow> doomed = std::move(documentHolds_[op.A % documentHolds_.size()]);
+                documentHolds_.erase(documentHolds_.begin() + std::ptrdiff_t(op.A % documentHolds_.size()));
+            }
+            break;
+        case OpKind::EditorWindowStep: EditorWindowStep(op); break;
         }
     } catch (const sim::ScenarioError&) {
         // The user could not reach the control: nothing happened.
@@ -377,6 +404,7 @@ void World::Check()
     CheckHandles();
     CheckMenus();
     CheckToolBars();
+    CheckWindows();
 }
 
 void World::CheckHandles()

@@ -98,6 +98,22 @@ private:
     World& world_;
 };
 
+// A package's sink on a document window: answers the tab image as its
+// behaviour says, and may let go of the document while it answers.
+class HarnessDocumentSink final : public Implements<HarnessDocumentSink, IBdsWindowEvents> {
+public:
+    HarnessDocumentSink(World& world, std::uint32_t behaviour) : world_(world), behaviour_(behaviour) {}
+    HRESULT STDMETHODCALLTYPE OnWindowClose() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnWindowActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnGetIconHandle(LONG* Handle) override;
+    // The document the sink was registered on, without a reference.
+    IBdsDocumentWindow* Owner = nullptr;
+
+private:
+    World& world_;
+    std::uint32_t behaviour_;
+};
+
 class World {
 public:
     World();
@@ -115,6 +131,7 @@ public:
     void SinkEvent(HarnessSink& sink, std::uint32_t behaviour);
     void RegisterHandlerFromInside();
     void NoteFreed(TComponent* component);
+    void ReleaseDocument(IBdsDocumentWindow* document) { Release(documentHolds_, document); }
     std::string SinkFailure;
 
 private:
@@ -143,6 +160,14 @@ private:
     void ClickButton(const Op& op);
     void UseCombo(const Op& op, bool type);
     void IdeFreesToolBar(const Op& op);
+    // Document windows and the editor windows they sit in.
+    void DocumentFrameOnTop();
+    void CreateDocumentWindow(const Op& op);
+    void CallDocumentWindow(const Op& op);
+    void EditorWindowStep(const Op& op);
+    void CheckWindows();
+    // After terminate: no tab set of the IDE calls into the library.
+    void CheckWindowsAfterTerminate();
 
     // The items the package can name by path (every ancestor named), root first.
     std::vector<std::pair<TMenuItem*, std::u16string>> MenuPaths();
@@ -182,11 +207,17 @@ private:
     IntfPtr<IBdsMenuBarService> menus_;
     IntfPtr<IBdsToolBarService> toolBars_;
     IntfPtr<IBdsHelpService> help_;
+    IntfPtr<IBdsWindowsService> windows_;
+    // The service object, which outlives the package's reference.
+    const void* windowsService_ = nullptr;
 
     // What the package holds; the same object may be held more than once.
     std::vector<IntfPtr<IBdsMenuItem>> menuHolds_;
     std::vector<IntfPtr<IBdsToolBar>> toolBarHolds_;
     std::vector<IntfPtr<IBdsToolBarControl>> controlHolds_;
+    std::vector<IntfPtr<IBdsDocumentWindow>> documentHolds_;
+    // The package's own windows, which the IDE must never destroy.
+    std::vector<HWND> packageWindows_;
     // Registered handlers stay alive: the root keeps them without a reference.
     std::vector<IntfPtr<HarnessHandler>> handlers_;
 
