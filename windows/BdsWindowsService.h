@@ -138,6 +138,7 @@ private:
     static TObject* TabObjectAt(const TBdsEditWindow& Window, int TabIndex);
     // Asks the package for the document's tab image and puts it into the
     // tab set's image list; nothing on any failure, so it is asked again.
+    // The caller holds the document.
     void AssignDocImage(TBdsEditWindow& Window, TComponent& TabSet, TBdsDocumentWindow& Document) noexcept;
 
     TWindowsServiceHost& FHost;

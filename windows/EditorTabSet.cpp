@@ -216,6 +216,8 @@ void TBdsWindowsService::NewTabSetOnGetImageIndex(TObject* Sender, int TabIndex,
     if (!record)
         return;
     if (TBdsDocumentWindow* document = DocumentOfTab(TabObjectAt(*record, TabIndex))) {
+        // The package may let go of its document while it is asked.
+        tvx::IntfPtr<IBdsDocumentWindow> hold(document->Interface());
         if (document->DocImageIndex() < 0)
             AssignDocImage(*record, *record->TabSet.get(), *document);
         ImageIndex = document->DocImageIndex();
@@ -227,9 +229,7 @@ void TBdsWindowsService::NewTabSetOnGetImageIndex(TObject* Sender, int TabIndex,
 void TBdsWindowsService::AssignDocImage(TBdsEditWindow& Window, TComponent& TabSet,
                                         TBdsDocumentWindow& Document) noexcept
 {
-    // The package may release the document, or close the editor window,
-    // from its callback.
-    tvx::IntfPtr<IBdsDocumentWindow> holdDocument(Document.Interface());
+    // The package may close the editor window from its callback.
     TComponentAlive tabSetAlive(&TabSet);
     const LONG value = Document.GetIconHandle();
     if (value == 0 || value == -1)

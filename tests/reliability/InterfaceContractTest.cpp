@@ -103,6 +103,20 @@ IntfPtr<IUnknown> DockableWindow(IBdsServices* services, bool ended)
     return IntfPtr<IUnknown>(window.get());
 }
 
+// Over the front editor window; ended: the IDE closed that window.
+IntfPtr<IUnknown> DocumentWindow(IBdsServices* services, bool ended)
+{
+    auto windows = WindowsOf(services, false).as<IBdsWindowsService>();
+    LONG editor = -1;
+    EXPECT_EQ(windows->DocumentFrameOnTop(&editor), S_OK);
+    IntfPtr<IBdsDocumentWindow> window;
+    EXPECT_EQ(windows->CreateDocumentWindow(Bstr(u"C:\\Projects\\Demo\\Project1.dpr").get(), 0, editor, window.put()),
+              S_OK);
+    if (ended)
+        userStep("close-editor-window 1");
+    return IntfPtr<IUnknown>(window.get());
+}
+
 const std::vector<ContractRow> kRows = {
     Row<IBdsServices>("Services", [](IBdsServices* s, bool) { return IntfPtr<IUnknown>(s); }, false,
                       // The splash screen and About box show them later.
@@ -119,6 +133,7 @@ const std::vector<ContractRow> kRows = {
     Row<IBdsToolBarComboBox>("ComboBox", Control<kListComboBox>, true),
     Row<IBdsWindowsService>("WindowsService", WindowsOf, false),
     Row<IBdsDockableWindow>("DockableWindow", DockableWindow, true),
+    Row<IBdsDocumentWindow>("DocumentWindow", DocumentWindow, true),
 };
 
 class InterfaceContractTest : public ReliabilityTest, public testing::WithParamInterface<ContractRow> {
