@@ -156,11 +156,25 @@ void TBdsServices::InvokeIdeMenuItem(const String& Path)
 // goes straight to the IDE's handler while no package has registered one.
 void TBdsServices::DoApplicationMessage(MSG& Msg, bool& Handled)
 {
-    if (&Msg == FMessageInFlight) [[unlikely]] {
+    if (FMessageHook.Chained()) [[unlikely]] {
+        DispatchChained(Msg, Handled);
+        return;
+    }
+    if (FMessageHandlers.empty())
+        OldMessageProcessing()(Msg, Handled); // an empty event does nothing
+    else
+        DispatchToHandlers(Msg, Handled);
+}
+
+// The root calls a handler it found in its place, which may give the message
+// back to it; a nested message loop (a package's modal window) brings new
+// messages meanwhile.
+void TBdsServices::DispatchChained(MSG& Msg, bool& Handled)
+{
+    if (&Msg == FMessageInFlight) {
         PassBack(Msg, Handled);
         return;
     }
-    // A nested message loop (a package's modal window) brings new messages.
     struct InFlight {
         TBdsServices& root;
         MSG* outer;
@@ -172,7 +186,7 @@ void TBdsServices::DoApplicationMessage(MSG& Msg, bool& Handled)
         }
     } inFlight{*this, std::exchange(FMessageInFlight, &Msg), std::exchange(FPassBackDepth, 0)};
     if (FMessageHandlers.empty())
-        OldMessageProcessing()(Msg, Handled); // an empty event does nothing
+        OldMessageProcessing()(Msg, Handled);
     else
         DispatchToHandlers(Msg, Handled);
 }

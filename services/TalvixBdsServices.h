@@ -114,7 +114,8 @@ private:
     // so that the common case, no handler, needs no stack frame; aligned as
     // IsShortcut is.
     [[gnu::noinline, gnu::aligned(64)]] void DispatchToHandlers(MSG& Msg, bool& Handled);
-    [[gnu::noinline]] void PassBack(MSG& Msg, bool& Handled);
+    [[gnu::noinline]] void DispatchChained(MSG& Msg, bool& Handled);
+    void PassBack(MSG& Msg, bool& Handled);
     // The message the root is handling, and how far down the chain of kept
     // handlers it has been passed back.
     MSG* FMessageInFlight = nullptr;
