@@ -1,6 +1,7 @@
 #include "ExampleDocument.h"
 
 #include "ExampleBitmaps.h"
+#include "ExampleControl.h"
 
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
@@ -19,21 +20,6 @@ void Log(const std::u16string& line)
     std::u16string text = u"ExampleDocument: " + line;
     OutputDebugStringW(text.c_str());
 }
-
-class DocumentControl final : public tvx::Implements<DocumentControl, IWin32Window> {
-public:
-    explicit DocumentControl(HWND window) : window_(window) {}
-    HRESULT STDMETHODCALLTYPE Get_Handle(LONG* Handle) override
-    {
-        if (!Handle)
-            return E_POINTER;
-        *Handle = LONG(reinterpret_cast<LONG_PTR>(window_));
-        return S_OK;
-    }
-
-private:
-    HWND window_;
-};
 
 class DocumentEvents final : public tvx::Implements<DocumentEvents, IBdsWindowEvents> {
 public:
@@ -99,7 +85,8 @@ void ShowExampleDocument()
             tvx::IntfPtr<IBdsWindowEvents>::Attach(tvx::NewInterface<DocumentEvents, IBdsWindowEvents>()).get());
         state.own = CreateWindowExW(0, u"Static", u"Overview of the demo project", WS_POPUP, 0, 0, 400, 300, nullptr,
                                     nullptr, nullptr, nullptr);
-        auto control = tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<DocumentControl, IWin32Window>(state.own));
+        auto control =
+            tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<example::ExampleControl, IWin32Window>(state.own));
         state.document->HostControl(control.get());
         state.document->Activate();
         Log(u"shown in editor window " + std::u16string(1, char16_t(u'0' + editor % 10)));

@@ -1,6 +1,7 @@
 #include "ExampleToolWindow.h"
 
 #include "ExampleBitmaps.h"
+#include "ExampleControl.h"
 
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
@@ -17,22 +18,6 @@ void Log(const std::u16string& line)
     std::u16string text = u"ExampleToolWindow: " + line;
     OutputDebugStringW(text.c_str());
 }
-
-// The package's own window, as the IDE reads it: a handle.
-class ExampleControl final : public tvx::Implements<ExampleControl, IWin32Window> {
-public:
-    explicit ExampleControl(HWND window) : window_(window) {}
-    HRESULT STDMETHODCALLTYPE Get_Handle(LONG* Handle) override
-    {
-        if (!Handle)
-            return E_POINTER;
-        *Handle = LONG(reinterpret_cast<LONG_PTR>(window_));
-        return S_OK;
-    }
-
-private:
-    HWND window_;
-};
 
 class ExampleWindowEvents final : public tvx::Implements<ExampleWindowEvents, IBdsWindowEvents> {
 public:
@@ -93,7 +78,8 @@ void AddExampleToolWindow(IBdsServices* services)
             tvx::IntfPtr<IBdsWindowEvents>::Attach(tvx::NewInterface<ExampleWindowEvents, IBdsWindowEvents>()).get());
         state.own = CreateWindowExW(0, u"Static", u"Example tool window contents", WS_POPUP, 0, 0, 200, 100, nullptr,
                                     nullptr, nullptr, nullptr);
-        auto control = tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<ExampleControl, IWin32Window>(state.own));
+        auto control =
+            tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<example::ExampleControl, IWin32Window>(state.own));
         state.window->HostControl(control.get());
         state.window->Set_Visible(VARIANT_TRUE);
         Log(u"shown");

@@ -6,7 +6,7 @@
 #include "sim/Report.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
-#include "tests/support/HostFixture.h"
+#include "tests/support/StartedIdeFixture.h"
 
 #include <functional>
 #include <string>
@@ -71,23 +71,8 @@ struct TabSpy {
     std::function<void()> then;
 };
 
-class EditorWindowsTest : public tvx::test::FreshMachineTest<tvx::sim::SimulatedIde> {
+class EditorWindowsTest : public tvx::test::StartedIdeTest {
 protected:
-    void SetUp() override
-    {
-        FreshMachineTest::SetUp();
-        Ide().RegisterCommands(runner);
-        Ide().AfterWizardEntry();
-    }
-
-    std::vector<ScenarioStepResult> Run(const std::string& text) { return runner.Run(runner.Parse(text)); }
-    std::vector<std::string> Step(const std::string& text)
-    {
-        auto results = Run(text);
-        EXPECT_EQ(results.size(), 1u);
-        EXPECT_EQ(results.at(0).Error, "") << text;
-        return results.at(0).Output;
-    }
     // The window's form as add-ins get it: from the top view's edit window.
     TCustomForm* TopForm()
     {
@@ -108,8 +93,6 @@ protected:
         return Module(name)->GetModuleFileEditor(0).try_as<IOTASourceEditor>();
     }
     tvx::IntfPtr<IOTAEditView> TopView() { return Service<IOTAEditorServices>()->GetTopView(); }
-
-    tvx::sim::ScenarioRunner runner;
 };
 
 // Catches a component tree add-ins cannot walk as they walk the IDE's:

@@ -7,7 +7,7 @@
 #include "sim/Report.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
-#include "tests/support/HostFixture.h"
+#include "tests/support/StartedIdeFixture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -90,29 +90,11 @@ TWinControl* ThreeParentsUp(TWinControl* control)
 }
 
 // The simulated IDE started up, its windows made, with its scenario commands.
-class ToolWindowsTest : public tvx::test::FreshMachineTest<tvx::sim::SimulatedIde> {
+class ToolWindowsTest : public tvx::test::StartedIdeTest {
 protected:
-    void SetUp() override
-    {
-        FreshMachineTest::SetUp();
-        Ide().RegisterCommands(runner);
-        Ide().AfterWizardEntry();
-    }
-
-    std::vector<ScenarioStepResult> Run(const std::string& text) { return runner.Run(runner.Parse(text)); }
-    // A step that must succeed; what it printed.
-    std::vector<std::string> Step(const std::string& text)
-    {
-        auto results = Run(text);
-        EXPECT_EQ(results.size(), 1u);
-        EXPECT_EQ(results.at(0).Error, "") << text;
-        return results.at(0).Output;
-    }
     tvx::sim::IdeToolWindows& Part() { return Ide().ToolWindows(); }
     TDockableForm* Form(const char16_t* name) { return Part().FindToolWindow(name); }
     TPanel* Site(const char16_t* name) { return Part().FindDockSite(name); }
-
-    tvx::sim::ScenarioRunner runner;
 };
 
 // Catches a re-dock that keeps the old window (Windows cannot move a window
