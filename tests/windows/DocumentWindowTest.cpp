@@ -182,6 +182,37 @@ TEST_F(DocumentWindowTest, TheHostedWindowFollowsTheFrameThroughNewHandles)
     EXPECT_FALSE(frame->Visible());
 }
 
+// Catches documents of one frame hiding each other's windows, the one shown
+// last not on top, and the topmost style reported rather than read.
+TEST_F(DocumentWindowTest, DocumentsShareTheFrameAndTheLastShownLiesOnTop)
+{
+    IntfPtr<IBdsDocumentWindow> first = Shown();
+    HWND secondWindow = NewPackageWindow();
+    auto* secondControl = new tvx::test::PackageControl;
+    secondControl->Window = secondWindow;
+    IntfPtr<IUnknown> secondRef = secondControl->Identity();
+    Step("open-module C:\\Projects\\Demo\\Diagram.tvx");
+    IntfPtr<IBdsDocumentWindow> second = Create(OnTop(), u"C:\\Projects\\Demo\\Diagram.tvx");
+    ASSERT_EQ(second->HostControl(secondRef.get()), S_OK);
+    HWND frame = Service().BdsEditWindows(0)->Frame->Handle();
+    EXPECT_EQ(GetParent(secondWindow), frame);
+    EXPECT_EQ(GetWindow(frame, GW_CHILD), secondWindow);
+    EXPECT_EQ(first->Activate(), S_OK);
+    EXPECT_EQ(GetWindow(frame, GW_CHILD), packageWindow);
+    EXPECT_TRUE(IsWindowVisible(secondWindow)) << "the other document stays beneath";
+
+    VARIANT_BOOL onTop = VARIANT_TRUE;
+    EXPECT_EQ(first->Get_StayOnTop(&onTop), S_OK);
+    EXPECT_EQ(onTop, VARIANT_FALSE);
+    EXPECT_EQ(first->Set_StayOnTop(VARIANT_TRUE), S_OK);
+    EXPECT_EQ(second->Get_StayOnTop(&onTop), S_OK);
+    EXPECT_EQ(onTop, (GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_TOPMOST) ? VARIANT_TRUE : VARIANT_FALSE)
+        << "what the system gave the frame's window, a child window";
+    second = nullptr;
+    EXPECT_EQ(GetParent(secondWindow), nullptr) << "given back with its document";
+    DestroyWindow(secondWindow);
+}
+
 // Catches the image fetched more than once, a bitmap leaked or deleted
 // twice, an index handed to another window's list, and a modified document
 // keeping its overlay from the IDE.
@@ -301,13 +332,17 @@ TEST_F(DocumentWindowTest, TheDocumentTabIsTheWholeFileName)
 // terminate: the tab set's handlers, the frames, the parking window.
 TEST_F(DocumentWindowTest, TerminateGivesTheTabSetsBackAndRemovesTheFrames)
 {
-    TMethod ideImage = GetMethodProp(Window().TabSet(), u"OnGetImageIndex");
+    const char16_t* const events[] = {u"OnChange", u"OnGetImageIndex", u"OnGetOverlayImageIndex", u"OnMouseDown"};
+    std::vector<TMethod> ide;
+    for (const char16_t* event : events)
+        ide.push_back(GetMethodProp(Window().TabSet(), event));
     IntfPtr<IBdsDocumentWindow> document = Shown();
     Step("new-editor-window");
     ASSERT_EQ(OnTop(), 1);
     root->ShutDown();
 
-    EXPECT_EQ(GetMethodProp(Window().TabSet(), u"OnGetImageIndex"), ideImage);
+    for (std::size_t i = 0; i < ide.size(); ++i)
+        EXPECT_EQ(GetMethodProp(Window().TabSet(), events[i]), ide[i]) << i;
     EXPECT_FALSE(FrameIn(Window().EditorArea()));
     EXPECT_TRUE(Window().StatusBarPanel()->Visible());
     EXPECT_TRUE(IsWindow(packageWindow));
