@@ -80,8 +80,11 @@ void TBdsWindowsService::ShutDown()
     bool framesShown = false;
     while (TBdsEditWindow* record = BdsEditWindowCount() > 0 ? BdsEditWindows(0) : nullptr) {
         framesShown = true;
-        if (TStatusBar* statusBar = record->StatusBar.get(); statusBar && statusBar->Parent())
-            statusBar->Parent()->SetVisible(true);
+        try {
+            if (TStatusBar* statusBar = record->StatusBar.get(); statusBar && statusBar->Parent())
+                statusBar->Parent()->SetVisible(true);
+        } catch (...) {
+        }
         EndEditWindow(record, true);
         FreeFrame(record->Frame);
         delete record;
