@@ -10,6 +10,8 @@
 
 // Host strings are UTF-16, as the IDE's own.
 using String = std::u16string;
+// Days since 30 December 1899; the fraction is the time of day.
+using TDateTime = double;
 
 class TMetaClass;
 // A class reference ("class of TObject"): one metaclass object per class.

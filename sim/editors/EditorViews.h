@@ -40,6 +40,9 @@ class TSimEditorServices final : public tvx::Implements<TSimEditorServices, IOTA
 public:
     explicit TSimEditorServices(IdeEditorWindows& Windows) : windows_(&Windows) {}
     tvx::IntfPtr<IOTAEditView> GetTopView() override;
+    // The editor windows' notifiers join with the module flows.
+    int AddNotifier(INTAEditServicesNotifier*) override { return -1; }
+    void RemoveNotifier(int) override {}
     void Detach() noexcept { windows_ = nullptr; }
 
 private:

@@ -27,6 +27,15 @@ public:
     tvx::IntfPtr<IOTAModule> GetModule(int Index) override;
     tvx::IntfPtr<IOTAModule> FindModule(const String& FileName) override;
     tvx::IntfPtr<IOTAModule> CurrentModule() override;
+    // Making modules, saving, closing and file systems join with the module flows.
+    tvx::IntfPtr<IOTAModule> FindFormModule(const String&) override { return nullptr; }
+    bool NewModule() override { return false; }
+    tvx::IntfPtr<IOTAModule> CreateModule(IOTACreator*) override { return nullptr; }
+    void GetNewModuleAndClassName(const String&, String&, String&, String&) override {}
+    bool SaveAll() override { return false; }
+    bool CloseAll() override { return false; }
+    int AddFileSystem(IOTAFileSystem*) override { return -1; }
+    void RemoveFileSystem(int) override {}
     // The modules go before the services do when the IDE closes; add-ins
     // may keep the services longer.
     void Detach() noexcept { modules_ = nullptr; }

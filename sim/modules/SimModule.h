@@ -71,9 +71,17 @@ public:
     using ModuleFile::ModuleFile;
     String GetFileName() override { return FileNameIfOpen(); }
     bool GetModified() override { return Modified(); }
-    void MarkModified() override { MarkFileModified(); }
+    bool MarkModified() override
+    {
+        const bool was = Modified();
+        MarkFileModified();
+        return !was && Modified();
+    }
     void Show() override { ShowFile(); }
     tvx::IntfPtr<IOTAModule> GetModule() override { return ModuleIfOpen(); }
+    // Editor notifiers join with the module flows.
+    int AddNotifier(IOTANotifier*) override { return -1; }
+    void RemoveNotifier(int) override {}
 };
 
 // A form file (.dfm): a file editor, but no source editor.
@@ -102,6 +110,22 @@ public:
     // Closes the module in every editor window and takes it off the list of
     // open modules; false once it is closed (nothing is left to close).
     bool Close() override;
+    // Saving, renaming, file systems and notifiers join with the module flows.
+    void SetFileName(const String&) override {}
+    String GetFileSystem() override { return String(); }
+    void SetFileSystem(const String&) override {}
+    bool HasCoClasses() override { return false; }
+    void AddToInterface() override {}
+    int AddNotifier(IOTAModuleNotifier*) override { return -1; }
+    void RemoveNotifier(int) override {}
+    bool Save(bool, bool) override { return false; }
+    bool CloseModule(bool) override { return Close(); }
+    tvx::IntfPtr<IOTAEditor> GetCurrentEditor() override { return nullptr; }
+    int GetOwnerModuleCount() override { return 0; }
+    tvx::IntfPtr<IOTAModule> GetOwnerModule(int) override { return nullptr; }
+    void MarkModified() override {}
+    void Show() override {}
+    void ShowFilename(const String&) override {}
 
     // The IDE's side. The file name stays readable after the module closed.
     const String& FileName() const noexcept { return fileName_; }

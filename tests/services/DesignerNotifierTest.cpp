@@ -5,6 +5,7 @@
 #include "services/BdsDesignerNotifier.h"
 #include "sim/designers/FormDesigner.h"
 #include "tests/services/ServicesFixture.h"
+#include "tests/support/HostServiceStubs.h"
 
 #include <memory>
 #include <string>
@@ -15,12 +16,9 @@ namespace {
 using namespace tvx::test;
 using Names = std::vector<std::string>;
 
-class ModuleServices final : public tvx::Implements<ModuleServices, IOTAModuleServices> {
+class ModuleServices final : public EmptyModuleServices {
 public:
     int GetModuleCount() override { return 1; }
-    tvx::IntfPtr<IOTAModule> GetModule(int) override { return nullptr; }
-    tvx::IntfPtr<IOTAModule> FindModule(const String&) override { return nullptr; }
-    tvx::IntfPtr<IOTAModule> CurrentModule() override { return nullptr; }
 };
 
 // The IDE's drop point for every insertion: left 8, top 16.

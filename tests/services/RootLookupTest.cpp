@@ -5,6 +5,7 @@
 #include "host/vcl/ActnList.h"
 #include "host/win32/RegistryEmulation.h"
 #include "tests/services/ServicesFixture.h"
+#include "tests/support/HostServiceStubs.h"
 
 #include <cstring>
 
@@ -21,14 +22,10 @@ class EditorServicesLike final : public tvx::Implements<EditorServicesLike, IEdi
 class HostEditorServices final : public tvx::Implements<HostEditorServices, IEditorServicesLike, IOTAEditorServices> {
 public:
     tvx::IntfPtr<IOTAEditView> GetTopView() override { return nullptr; }
+    int AddNotifier(INTAEditServicesNotifier*) override { return -1; }
+    void RemoveNotifier(int) override {}
 };
-class HostModuleServices final : public tvx::Implements<HostModuleServices, IOTAModuleServices> {
-public:
-    int GetModuleCount() override { return 0; }
-    tvx::IntfPtr<IOTAModule> GetModule(int) override { return nullptr; }
-    tvx::IntfPtr<IOTAModule> FindModule(const String&) override { return nullptr; }
-    tvx::IntfPtr<IOTAModule> CurrentModule() override { return nullptr; }
-};
+using HostModuleServices = EmptyModuleServices;
 
 std::u16string Edition(IBdsServices* root)
 {

@@ -13,6 +13,8 @@ using tvx::IntfPtr;
 class NoTopView final : public tvx::Implements<NoTopView, IOTAEditorServices> {
 public:
     IntfPtr<IOTAEditView> GetTopView() override { return nullptr; }
+    int AddNotifier(INTAEditServicesNotifier*) override { return -1; }
+    void RemoveNotifier(int) override {}
 };
 
 // Named like the edit control, but another class.
