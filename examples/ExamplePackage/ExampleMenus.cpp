@@ -2,6 +2,7 @@
 
 #include "ExampleBitmaps.h"
 #include "ExampleDocument.h"
+#include "ExampleModules.h"
 
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
@@ -52,7 +53,7 @@ private:
 };
 
 struct ExampleMenus {
-    tvx::IntfPtr<IBdsMenuItem> submenu, hello, option, document, modified, about;
+    tvx::IntfPtr<IBdsMenuItem> submenu, hello, option, document, modified, newUnit, about;
 };
 
 ExampleMenus& Menus()
@@ -80,6 +81,7 @@ void ToggleOption(IBdsMenuItem* item)
 
 void ShowDocument(IBdsMenuItem*) { ShowExampleDocument(); }
 void ToggleModified(IBdsMenuItem*) { ToggleExampleDocumentModified(); }
+void NewUnit(IBdsMenuItem*) { CreateExampleUnit(); }
 
 void ShowAbout(IBdsMenuItem* item) { Log(u"clicked '" + CaptionOf(item) + u"'"); }
 
@@ -120,6 +122,7 @@ void AddExampleMenus(IBdsServices* services)
     m.option = AddItem(bar.get(), path, child, u"TalvixExampleOption", u"&Option", nullptr);
     m.document = AddItem(bar.get(), path, child, u"TalvixExampleDocument", u"Show &Document", nullptr);
     m.modified = AddItem(bar.get(), path, child, u"TalvixExampleModified", u"Document &Modified", nullptr);
+    m.newUnit = AddItem(bar.get(), path, child, u"TalvixExampleNewUnit", u"New &Notes Unit", nullptr);
     m.about = AddItem(bar.get(), path, child, u"TalvixExampleAbout", u"&About the Example...", nullptr);
     if (m.hello)
         m.hello->Set_Shortcut(kCtrl | kAlt | 'H');
@@ -129,6 +132,7 @@ void AddExampleMenus(IBdsServices* services)
     OnClick(m.option.get(), &ToggleOption);
     OnClick(m.document.get(), &ShowDocument);
     OnClick(m.modified.get(), &ToggleModified);
+    OnClick(m.newUnit.get(), &NewUnit);
     OnClick(m.about.get(), &ShowAbout);
     Log(u"added the Tools > Talvix Example menu");
 }
@@ -137,7 +141,7 @@ void RemoveExampleMenus()
 {
     ExampleMenus& m = Menus();
     // Children first, then the submenu that holds them.
-    for (auto* item : {&m.about, &m.modified, &m.document, &m.option, &m.hello, &m.submenu}) {
+    for (auto* item : {&m.about, &m.newUnit, &m.modified, &m.document, &m.option, &m.hello, &m.submenu}) {
         if (*item)
             (*item)->RegisterEvents(nullptr);
         *item = nullptr;

@@ -3,6 +3,7 @@
 // debugger output, where the simulated IDE's report shows it.
 #include "ExampleDocument.h"
 #include "ExampleMenus.h"
+#include "ExampleModules.h"
 #include "ExampleServices.h"
 #include "ExampleToolWindow.h"
 #include "ExampleToolbar.h"
@@ -71,6 +72,7 @@ public:
         AddExampleToolbar(services_.get());
         AddExampleToolWindow(services_.get());
         StartExampleDocument(services_.get());
+        StartExampleModules(services_.get());
         return S_OK;
     }
 
@@ -81,6 +83,7 @@ public:
         RemoveExampleToolbar();
         RemoveExampleToolWindow();
         StopExampleDocument();
+        StopExampleModules();
         StopExampleServices();
         services_ = nullptr;
         return S_OK;
