@@ -99,6 +99,21 @@ TEST_F(PackageFacingTest, LookupsAndCreatorsThatMustNotReachTheHost)
     EXPECT_REF(wrong.get(), 1);
 }
 
+// Catches the package's creator handed to the host unwrapped, or the host's
+// module handed back unwrapped.
+TEST_F(PackageFacingTest, CreateModuleWrapsTheCreatorAndItsModule)
+{
+    IntfPtr<PackageCreator> creator(new PackageCreator());
+    IntfPtr<IBDSModule> module;
+    ASSERT_EQ(services->CreateModule(Posing<IBDSCreator>(creator.get()), module.put()), S_OK);
+    ASSERT_TRUE(host->creator && module);
+    EXPECT_NE(static_cast<void*>(host->creator.get()), static_cast<void*>(creator.get()));
+    EXPECT_EQ(host->creator.as<IOTAModuleCreator>()->GetCreatorType(), u"Form");
+    EXPECT_NE(static_cast<void*>(module.get()), static_cast<void*>(host->module.get()));
+    host->creator = nullptr;
+    EXPECT_REF(creator.get(), 1);
+}
+
 // Catches a file system refused as index 0 (another's), or a wrong object
 // reaching the host; the host's index comes back unchanged.
 TEST_F(PackageFacingTest, AddFileSystemRefusesWhatIsNoFileSystem)

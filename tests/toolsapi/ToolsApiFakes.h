@@ -8,6 +8,8 @@
 #include "interop/WrappedToolsAPI.h"
 #include "tests/support/TestSupport.h"
 
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -105,6 +107,53 @@ public:
     int removed = -2;
 };
 
+// An object of no interest to anyone, standing for a package's wrong object.
+class Unrelated final : public Implements<Unrelated, IStream> {};
+
+class PackageFile final : public Implements<PackageFile, IBDSFile> {
+public:
+    PWideChar STDMETHODCALLTYPE GetSource() override { return source; }
+    std::int64_t STDMETHODCALLTYPE GetAge() override { return age; }
+    OLECHAR source[6] = u"unit;";
+    std::int64_t age = 1;
+};
+
+class PackageCreator final : public Implements<PackageCreator, IBDSModuleCreator> {
+public:
+    PWideChar STDMETHODCALLTYPE GetCreatorType() override { return type; }
+    LongBool STDMETHODCALLTYPE GetExisting() override { return 256; }
+    PWideChar STDMETHODCALLTYPE GetFileSystem() override { return nullptr; }
+    LongBool STDMETHODCALLTYPE GetUnnamed() override { return 0; }
+    HRESULT STDMETHODCALLTYPE GetOwner(IUnknown** owner) override
+    {
+        owner_->AddRef();
+        *owner = owner_.get();
+        return S_OK;
+    }
+    PWideChar STDMETHODCALLTYPE GetAncestorName() override { throw std::runtime_error("package bug"); }
+    PWideChar STDMETHODCALLTYPE GetImplFileName() override { return nullptr; }
+    PWideChar STDMETHODCALLTYPE GetIntfFileName() override { return nullptr; }
+    PWideChar STDMETHODCALLTYPE GetFormName() override { return nullptr; }
+    LongBool STDMETHODCALLTYPE GetMainForm() override { return 0; }
+    LongBool STDMETHODCALLTYPE GetShowForm() override { return 0; }
+    LongBool STDMETHODCALLTYPE GetShowSource() override { return -1; }
+    HRESULT STDMETHODCALLTYPE NewFormFile(BSTR, BSTR, IBDSFile** file) override { return *file = nullptr, S_OK; }
+    HRESULT STDMETHODCALLTYPE NewImplSource(BSTR module, BSTR, BSTR, IBDSFile** file) override
+    {
+        moduleIdent = tvx::BstrView(module);
+        file_.copy_to(file);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE NewIntfSource(BSTR, BSTR, BSTR, IBDSFile**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FormCreated(IUnknown* editor) override { return formEditor = editor, S_OK; }
+
+    OLECHAR type[5] = u"Form";
+    IntfPtr<IStream> owner_{new Unrelated()};
+    IntfPtr<IBDSFile> file_{new PackageFile()};
+    std::u16string moduleIdent;
+    IUnknown* formEditor = SentinelPointer<IUnknown>();
+};
+
 // A package object passed as an interface it may not have, as a package
 // written without type checks would.
 template <class I, class T>
@@ -112,8 +161,5 @@ I* Posing(T* object)
 {
     return reinterpret_cast<I*>(object->Identity());
 }
-
-// An object of no interest to anyone, standing for a package's wrong object.
-class Unrelated final : public Implements<Unrelated, IStream> {};
 
 } // namespace tvx::test
