@@ -11,6 +11,7 @@
 #include "interop/Guard.h"
 #include "interop/VariantBool.h"
 #include "interop/WrappedToolsAPI.h"
+#include "toolsapi/BDSEditorServicesWrapper.h"
 
 namespace talvix {
 
@@ -365,12 +366,19 @@ HRESULT TBdsServices::GetService(REFGUID Service, IUnknown** pRetVal)
         if (!hostService)
             return;
         // A host service without the interface the mirror wraps fails the
-        // call with E_NOINTERFACE. The module-services and editor-services
-        // mirrors are not built yet, so both identifiers answer null until
-        // their wrappers exist; every other identifier answers null for good.
+        // call with E_NOINTERFACE; identifiers without a mirror answer null.
         switch (MirroredServiceOf(Service)) {
-        case MirroredService::ModuleServices: hostService.as<IOTAModuleServices70>(); break;
-        case MirroredService::EditorServices: hostService.as<IOTAEditorServices>(); break;
+        case MirroredService::ModuleServices: {
+            auto services = hostService.as<IOTAModuleServices70>();
+            if (!FBdsModuleServices)
+                FBdsModuleServices = new TBDSModuleServicesWrapper(services);
+            tvx::IntfPtr<IUnknown>(FBdsModuleServices->Identity()).copy_to(pRetVal);
+            break;
+        }
+        case MirroredService::EditorServices:
+            tvx::IntfPtr<IUnknown>(new TBDSEditorServicesWrapper(hostService.as<IOTAEditorServices>()))
+                .copy_to(pRetVal);
+            break;
         case MirroredService::None: break;
         }
     });

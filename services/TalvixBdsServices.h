@@ -10,6 +10,7 @@
 #include "services/BdsDesignerNotifier.h"
 #include "services/BdsHelpService.h"
 #include "toolbars/BdsToolBarService.h"
+#include "toolsapi/BDSModuleServicesWrapper.h"
 #include "windows/BdsWindowsService.h"
 
 #include <memory>
@@ -133,6 +134,8 @@ private:
     TBdsMenuBarService* FBdsMenuBarService = nullptr;
     // Not counted through this field; it holds itself.
     TDragDropDesignerNotifier* FBdsUnmanagedDesignerHelper = nullptr;
+    // Made at the first request and handed to every later one.
+    tvx::IntfPtr<TBDSModuleServicesWrapper> FBdsModuleServices;
     bool FToolBarServiceInitialized = false;
     bool FBdsNetServicesInitialized = false;
     // The IDE's actions whose shortcuts IsShortcut knows; the IDE owns them.

@@ -178,20 +178,30 @@ TEST_F(RootLookupTest, GetServiceAnswersNullForServicesWithoutAMirror)
     }
 }
 
-// Catches the mirror identifiers answering a host object instead of a
-// mirror: until the mirror wrappers exist both answer null, also when the
-// host offers the service.
-TEST_F(RootLookupTest, MirrorIdentifiersAnswerNullUntilTheirWrappersExist)
+// Catches a mirror identifier answering the host's own object, the module
+// services mirror made anew at each request, or the editor services mirror
+// shared between requests.
+TEST_F(RootLookupTest, MirrorIdentifiersAnswerTheirWrappers)
 {
     IBdsServices* root = NewRoot().Interface();
-    Ide().Services().AddService<IOTAModuleServices70>(new HostModuleServices());
-    Ide().Services().AddService<IEditorServicesLike>(new HostEditorServices());
-    for (const GUID& id : {tvx::IidOf<IOTAModuleServices70>, tvx::IidOf<IEditorServicesLike>}) {
-        SCOPED_TRACE(tvx::FormatGuid(id));
-        IUnknown* answer = SentinelPointer<IUnknown>();
-        EXPECT_EQ(root->GetService(id, &answer), S_OK);
-        EXPECT_EQ(answer, nullptr);
-    }
+    tvx::IntfPtr<HostModuleServices> hostModules(new HostModuleServices());
+    tvx::IntfPtr<HostEditorServices> hostEditors(new HostEditorServices());
+    Ide().Services().AddService<IOTAModuleServices70>(hostModules.get());
+    Ide().Services().AddService<IEditorServicesLike>(static_cast<IEditorServicesLike*>(hostEditors.get()));
+    tvx::IntfPtr<IUnknown> modules1, modules2, editors1, editors2;
+    ASSERT_EQ(root->GetService(tvx::IidOf<IOTAModuleServices70>, modules1.put()), S_OK);
+    ASSERT_EQ(root->GetService(tvx::IidOf<IOTAModuleServices70>, modules2.put()), S_OK);
+    ASSERT_TRUE(modules1);
+    EXPECT_EQ(modules1, modules2);
+    EXPECT_EQ(modules1, tvx::IdentityOf(modules1.try_as<IBDSModuleServices70>().get()));
+    EXPECT_NE(modules1, tvx::IdentityOf(hostModules.get()));
+    EXPECT_EQ(modules1.as<IBDSModuleServices70>()->ModuleCount(), 0);
+    ASSERT_EQ(root->GetService(tvx::IidOf<IEditorServicesLike>, editors1.put()), S_OK);
+    ASSERT_EQ(root->GetService(tvx::IidOf<IEditorServicesLike>, editors2.put()), S_OK);
+    ASSERT_TRUE(editors1 && editors2);
+    EXPECT_NE(editors1, editors2);
+    EXPECT_NE(editors1, tvx::IdentityOf(static_cast<IEditorServicesLike*>(hostEditors.get())));
+    EXPECT_EQ(editors1.as<IBDSEditorServices80>()->AddNotifier(nullptr), -1);
 }
 
 // Catches a host service that is not the IDE's editor services being
