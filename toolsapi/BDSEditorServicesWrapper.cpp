@@ -14,15 +14,12 @@ TBDSEditorServicesWrapper::TBDSEditorServicesWrapper(tvx::IntfPtr<IOTAEditorServ
 
 LONG TBDSEditorServicesWrapper::AddNotifier(IBDSEditServicesNotifier* Notifier)
 {
-    // -1 for a failure: 0 is another notifier's index.
-    LONG index = -1;
-    Perform([&] {
+    return AnswerIndex([&] {
         if (!PackageAs<IBDSEditServicesNotifier>(Notifier))
             throw tvx::HResultError(E_NOINTERFACE, u"The object is no editor services notifier");
         tvx::IntfPtr<INTAEditServicesNotifier> wrapper(new TBDSEditServicesNotifierWrapper(Notifier));
-        index = s->AddNotifier(wrapper.get());
+        return s->AddNotifier(wrapper.get());
     });
-    return index;
 }
 
 void TBDSEditorServicesWrapper::RemoveNotifier(LONG Index)

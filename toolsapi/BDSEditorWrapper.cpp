@@ -54,14 +54,11 @@ void TBDSEditorWrapper::Show()
 
 LONG TBDSEditorWrapper::AddNotifier(IBDSNotifier* ANotifier)
 {
-    // -1 for a failure: 0 is another notifier's index.
-    LONG index = -1;
-    Perform([&] {
+    return AnswerIndex([&] {
         IOTAEditor& editor = Editor();
         auto notifier = TBDSAnyNotifierWrapper::Create(ANotifier);
-        index = editor.AddNotifier(notifier->EditorNotifier());
+        return editor.AddNotifier(notifier->EditorNotifier());
     });
-    return index;
 }
 
 void TBDSEditorWrapper::RemoveNotifier(LONG Index)

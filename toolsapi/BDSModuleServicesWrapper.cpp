@@ -97,17 +97,13 @@ LongBool TBDSModuleServicesWrapper::CloseAll()
 
 LONG TBDSModuleServicesWrapper::AddFileSystem(IBDSFileSystem* FileSystem)
 {
-    // -1, never the zero value, for a failure: 0 is another file system's
-    // index, which the package would later remove.
-    LONG index = -1;
-    Perform([&] {
+    return AnswerIndex([&] {
         auto fileSystem = PackageAs<IBDSFileSystem>(FileSystem);
         if (!fileSystem)
             throw tvx::HResultError(E_NOINTERFACE, u"The object is no file system");
         tvx::IntfPtr<IOTAFileSystem> wrapper(new TBDSFileSystemWrapper(fileSystem.get()));
-        index = s->AddFileSystem(wrapper.get());
+        return s->AddFileSystem(wrapper.get());
     });
-    return index;
 }
 
 HRESULT TBDSModuleServicesWrapper::FindFileSystem(PWideChar, IBDSFileSystem** pRetVal)

@@ -68,13 +68,10 @@ void TBDSModuleWrapper::AddToInterface()
 
 LONG TBDSModuleWrapper::AddNotifier(IBDSModuleNotifier* ANotifier)
 {
-    // -1 for a failure: 0 is another notifier's index.
-    LONG index = -1;
-    Perform([&] {
+    return AnswerIndex([&] {
         auto notifier = TBDSAnyNotifierWrapper::Create(ANotifier);
-        index = s->AddNotifier(notifier->ModuleNotifier());
+        return s->AddNotifier(notifier->ModuleNotifier());
     });
-    return index;
 }
 
 void TBDSModuleWrapper::RemoveNotifier(LONG Index)

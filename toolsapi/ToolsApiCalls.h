@@ -32,6 +32,17 @@ R Answer(Body&& body) noexcept
     return tvx::GuardedValue<R>(std::forward<Body>(body));
 }
 
+// A method that answers an index the host gave (a notifier's, a file
+// system's): a failure answers -1, since 0 names another registration, which
+// the package would later remove.
+template <class Body>
+LONG AnswerIndex(Body&& body) noexcept
+{
+    LONG index = -1;
+    tvx::Guarded([&] { index = body(); });
+    return index;
+}
+
 template <class Body>
 void Perform(Body&& body) noexcept
 {

@@ -12,38 +12,6 @@ namespace {
 using namespace tvx::test;
 using tvx::IntfPtr;
 
-class PackageFileSystem final : public tvx::Implements<PackageFileSystem, IBDSFileSystem> {
-public:
-    PWideChar STDMETHODCALLTYPE GetIDString() override { return nullptr; }
-    HRESULT STDMETHODCALLTYPE GetFilter(IBDSFileFilter**) override { return E_NOTIMPL; }
-    LongBool STDMETHODCALLTYPE IsFileBased() override { return 0; }
-    HRESULT STDMETHODCALLTYPE GetFileStream(BSTR, LONG, IStream**) override { return E_NOTIMPL; }
-    LONG STDMETHODCALLTYPE FileAge(BSTR) override { return 0; }
-    LongBool STDMETHODCALLTYPE RenameFile(BSTR, BSTR) override { return 0; }
-    LongBool STDMETHODCALLTYPE IsReadonly(BSTR) override { return 0; }
-    LongBool STDMETHODCALLTYPE DeleteFile(BSTR) override { return 0; }
-    LongBool STDMETHODCALLTYPE FileExists(BSTR) override { return 0; }
-    PWideChar STDMETHODCALLTYPE GetTempFileName(BSTR) override { return nullptr; }
-    PWideChar STDMETHODCALLTYPE GetBackupFileName(BSTR) override { return nullptr; }
-};
-
-class PackageNotifier final : public tvx::Implements<PackageNotifier, IBDSNotifier, IBDSEditServicesNotifier> {
-public:
-    LongBool STDMETHODCALLTYPE AfterSave() override { return 1; }
-    LongBool STDMETHODCALLTYPE BeforeSave() override { return 1; }
-    HRESULT STDMETHODCALLTYPE Destroyed() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Modified() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE WindowShow(IUnknown*, ByteBool, ByteBool) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE WindowNotification(IUnknown*, LONG) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE WindowActivated(IUnknown*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE WindowCommand(IUnknown*, LONG, LONG, ByteBool*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE EditorViewActivated(IUnknown*, IUnknown*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE EditorViewModified(IUnknown*, IUnknown*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE DockFormVisibleChanged(IUnknown*, IUnknown*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE DockFormUpdated(IUnknown*, IUnknown*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE DockFormRefresh(IUnknown*, IUnknown*) override { return S_OK; }
-};
-
 class PackageFacingTest : public testing::Test {
 protected:
     IntfPtr<HostModuleServices> host{new HostModuleServices()};
@@ -177,7 +145,8 @@ TEST_F(PackageFacingTest, AddNotifierRefusesNullAndWrongObjects)
     IntfPtr<IBDSModule> module = Module();
     IntfPtr<IBDSEditor> editor = Editor(module.get());
     IntfPtr<Unrelated> wrong(new Unrelated());
-    IntfPtr<PackageNotifier> notifier(new PackageNotifier());
+    IntfPtr<SaveNotifier> notifier(new SaveNotifier());
+    IntfPtr<EditServicesNotifier> editNotifier(new EditServicesNotifier());
     EXPECT_EQ(module->AddNotifier(nullptr), -1);
     EXPECT_EQ(module->AddNotifier(Posing<IBDSModuleNotifier>(wrong.get())), -1);
     EXPECT_EQ(editor->AddNotifier(Posing<IBDSNotifier>(wrong.get())), -1);
@@ -192,7 +161,7 @@ TEST_F(PackageFacingTest, AddNotifierRefusesNullAndWrongObjects)
     EXPECT_EQ(editors->AddNotifier(Posing<IBDSEditServicesNotifier>(wrong.get())), -1);
     EXPECT_EQ(editors->AddNotifier(nullptr), -1);
     EXPECT_TRUE(hostEditors->calls.empty());
-    EXPECT_EQ(editors->AddNotifier(notifier.get()), 9);
+    EXPECT_EQ(editors->AddNotifier(editNotifier.get()), 9);
     editors->RemoveNotifier(99);
     EXPECT_EQ(hostEditors->removed, 99);
 }
@@ -221,7 +190,7 @@ TEST_F(PackageFacingTest, DismissedEditorAnswersEmptyWithoutTheHost)
     editor->Dismiss();
     editor->Dismiss();
     EXPECT_REF(host->module->editor.get(), 1);
-    IntfPtr<PackageNotifier> notifier(new PackageNotifier());
+    IntfPtr<SaveNotifier> notifier(new SaveNotifier());
     EXPECT_EQ(editor->GetFileName(), nullptr);
     EXPECT_EQ(editor->GetModified(), 0);
     EXPECT_EQ(editor->MarkModified(), 0);

@@ -154,6 +154,85 @@ public:
     IUnknown* formEditor = SentinelPointer<IUnknown>();
 };
 
+class Stream final : public Implements<Stream, IStream> {};
+
+class PackageFileSystem final : public Implements<PackageFileSystem, IBDSFileSystem, IBDSFileFilter> {
+public:
+    PWideChar STDMETHODCALLTYPE GetIDString() override { return id; }
+    HRESULT STDMETHODCALLTYPE GetFilter(IBDSFileFilter** filter) override { return *filter = this, AddRef(), S_OK; }
+    LongBool STDMETHODCALLTYPE IsFileBased() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetFileStream(BSTR, LONG, IStream** out) override { return stream.copy_to(out), S_OK; }
+    LONG STDMETHODCALLTYPE FileAge(BSTR) override { return 0x4A21635B; }
+    LongBool STDMETHODCALLTYPE RenameFile(BSTR, BSTR) override { return -1; }
+    LongBool STDMETHODCALLTYPE IsReadonly(BSTR) override { return 256; }
+    LongBool STDMETHODCALLTYPE DeleteFile(BSTR) override { throw std::runtime_error("package bug"); }
+    LongBool STDMETHODCALLTYPE FileExists(BSTR) override { return 0x101; }
+    PWideChar STDMETHODCALLTYPE GetTempFileName(BSTR) override { return nullptr; }
+    PWideChar STDMETHODCALLTYPE GetBackupFileName(BSTR) override { return id; }
+    PWideChar STDMETHODCALLTYPE GetDisplayName() override { return id; }
+    HRESULT STDMETHODCALLTYPE GetStream(BSTR, IStream* in, IStream** out) override
+    {
+        return *out = in, in->AddRef(), S_OK;
+    }
+    LongBool STDMETHODCALLTYPE HandlesStream(BSTR, IStream*) override { return 0x200; }
+
+    OLECHAR id[4] = u"zip";
+    IntfPtr<IStream> stream{new Stream()};
+};
+
+// Answers only the module notifier mirror.
+class ModuleOnlyNotifier final : public Implements<ModuleOnlyNotifier, IBDSModuleNotifier> {
+public:
+    LongBool STDMETHODCALLTYPE CheckOverwrite() override { return 0; }
+    HRESULT STDMETHODCALLTYPE ModuleRenamed(BSTR name) override { return renamed = tvx::BstrView(name), S_OK; }
+    std::u16string renamed;
+};
+
+class SaveNotifier final : public Implements<SaveNotifier, IBDSNotifier, IBDSEditorNotifier> {
+public:
+    LongBool STDMETHODCALLTYPE AfterSave() override { throw std::runtime_error("package bug"); }
+    LongBool STDMETHODCALLTYPE BeforeSave() override { return beforeSave; }
+    HRESULT STDMETHODCALLTYPE Destroyed() override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE Modified() override { return ++modified, S_OK; }
+    HRESULT STDMETHODCALLTYPE ViewNotification(IUnknown* view, LONG op) override { return seen = {view, op}, S_OK; }
+    HRESULT STDMETHODCALLTYPE ViewActivated(IUnknown*) override { return S_OK; }
+    LongBool beforeSave = 0;
+    int modified = 0;
+    std::pair<IUnknown*, LONG> seen{SentinelPointer<IUnknown>(), -1};
+};
+
+class EditServicesNotifier final : public Implements<EditServicesNotifier, IBDSEditServicesNotifier> {
+public:
+    LongBool STDMETHODCALLTYPE AfterSave() override { return 1; }
+    LongBool STDMETHODCALLTYPE BeforeSave() override { return 0; }
+    HRESULT STDMETHODCALLTYPE Destroyed() override { throw std::runtime_error("package bug"); }
+    HRESULT STDMETHODCALLTYPE Modified() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE WindowShow(IUnknown* w, ByteBool show, ByteBool) override
+    {
+        return windows.push_back(w), shown = show, S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE WindowNotification(IUnknown* w, LONG op) override
+    {
+        return windows.push_back(w), ops.push_back(op), S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE WindowActivated(IUnknown*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE WindowCommand(IUnknown*, LONG, LONG, ByteBool* handled) override
+    {
+        return *handled = 1, S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE EditorViewActivated(IUnknown*, IUnknown*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EditorViewModified(IUnknown*, IUnknown*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DockFormVisibleChanged(IUnknown* w, IUnknown* f) override
+    {
+        return windows.push_back(w), windows.push_back(f), S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DockFormUpdated(IUnknown*, IUnknown*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DockFormRefresh(IUnknown*, IUnknown*) override { return S_OK; }
+    std::vector<IUnknown*> windows;
+    std::vector<LONG> ops;
+    ByteBool shown = 7;
+};
+
 // A package object passed as an interface it may not have, as a package
 // written without type checks would.
 template <class I, class T>
