@@ -11,6 +11,7 @@ class TDockableForm;
 
 TVX_DECLARE_INTERFACE(IOTAModuleServices70, "{F17A7BCD-E07D-11D1-AB0B-00C04FB16FB3}")
 TVX_DECLARE_INTERFACE(IOTAModuleServices, "{55A5E848-27FB-4880-8E7C-7F05A9802482}")
+TVX_DECLARE_INTERFACE(IOTAEditorServices80, "{F37E8C46-0A02-4FD4-8D57-E55F9A5783EC}")
 TVX_DECLARE_INTERFACE(IOTAEditorServices, "{BE733055-5ED8-45B4-BAB1-19C46C237408}")
 TVX_DECLARE_INTERFACE(INTAEditServicesNotifier, "{F954AA40-23E7-412C-BD59-CC3428DE2939}")
 
@@ -60,11 +61,16 @@ struct INTAEditServicesNotifier : IOTANotifier {
     virtual void DockFormRefresh(INTAEditWindow* EditWindow, TDockableForm* DockForm) = 0;
 };
 
-struct IOTAEditorServices : IUnknown {
+// The IDE offers its editor services under both identifiers.
+struct IOTAEditorServices80 : IUnknown {
     // The view of the front editor window, or null when none is open.
     virtual tvx::IntfPtr<IOTAEditView> GetTopView() = 0;
     // The services hold the notifier (one reference) until RemoveNotifier
     // with the answered index; an index they never gave is ignored.
     virtual int AddNotifier(INTAEditServicesNotifier* Notifier) = 0;
     virtual void RemoveNotifier(int Index) = 0;
+};
+
+struct IOTAEditorServices : IOTAEditorServices80 {
+    using Base = IOTAEditorServices80;
 };

@@ -128,6 +128,7 @@ template <class I, class R, class... A>
 struct RawSlot<R (I::*)(A...)> {
     static constexpr bool kTakesOut = (kIsOut<A> || ...);
     static constexpr bool kTakesBitmap = (std::is_same_v<A, HBITMAP> || ...);
+    static constexpr bool kAnswersHResult = std::is_same_v<R, HRESULT>;
 
     static HRESULT Call(void* object, int slot, SlotCall& call)
     {
@@ -148,12 +149,15 @@ struct SlotRow {
     HRESULT (*call)(void* object, int slot, SlotCall& call);
     bool takesOut;
     bool takesBitmap;
+    // Without an HRESULT a method can only skip what it cannot write.
+    bool answersHResult;
 };
 
 template <class M>
 SlotRow SlotOf(int slot, const char* method)
 {
-    return {slot, method, &RawSlot<M>::Call, RawSlot<M>::kTakesOut, RawSlot<M>::kTakesBitmap};
+    return {slot, method, &RawSlot<M>::Call, RawSlot<M>::kTakesOut, RawSlot<M>::kTakesBitmap,
+            RawSlot<M>::kAnswersHResult};
 }
 
 // An interface's methods after IUnknown's three, at their published slots.
