@@ -54,8 +54,9 @@ String Template(const String& fileName, const String& formName)
         return String();
     if (formName.empty())
         return u"unit " + ident + u";\n\ninterface\n\nimplementation\n\nend.\n";
-    return u"unit " + ident + u";\n\ninterface\n\nuses\n  Forms;\n\ntype\n  T" + formName + u" = class(TForm)\n  end;\n\nvar\n  " +
-           formName + u": T" + formName + u";\n\nimplementation\n\n{$R *.dfm}\n\nend.\n";
+    return u"unit " + ident + u";\n\ninterface\n\nuses\n  Forms;\n\ntype\n  T" + formName +
+           u" = class(TForm)\n  end;\n\nvar\n  " + formName + u": T" + formName +
+           u";\n\nimplementation\n\n{$R *.dfm}\n\nend.\n";
 }
 
 } // namespace
@@ -198,15 +199,12 @@ TSimModule& IdeModules::Open(const String& FileName, const String& FormName)
     if (TSimModule* open = Find(FileName))
         return *open;
     const String formFile = WithExtension(FileName, u".dfm");
-    ModuleContent content{FileName,
-                          DiskText(FileName).value_or(Template(FileName, FormName)),
-                          {},
-                          {},
-                          FormName,
-                          FormName.empty() ? String() : DiskText(formFile).value_or(Template(formFile, FormName)),
-                          {},
-                          nullptr,
-                          false};
+    ModuleContent content{
+        FileName, DiskText(FileName).value_or(Template(FileName, FormName)),
+        {},       {},
+        FormName, FormName.empty() ? String() : DiskText(formFile).value_or(Template(formFile, FormName)),
+        {},       nullptr,
+        false};
     open_.emplace_back(new TSimModule(*this, std::move(content)));
     return *open_.back();
 }
@@ -589,8 +587,8 @@ ModulesRecord IdeModules::Snapshot() const
     ModulesRecord record;
     record.Taken = true;
     for (const auto& module : open_) {
-        ModuleStateRecord m{module->FileName(), module->Modified(), module->FileSystemId(), {},
-                            module->Notifiers().Records()};
+        ModuleStateRecord m{
+            module->FileName(), module->Modified(), module->FileSystemId(), {}, module->Notifiers().Records()};
         for (const ModuleFile* file : module->Files())
             m.Files.push_back(ModuleFileRecord{file->FileName(), file->Modified(), file->Notifiers().Records()});
         record.Modules.push_back(std::move(m));

@@ -24,8 +24,7 @@ String WithExtension(const String& FileName, std::u16string_view Extension)
 
 ModuleFile::ModuleFile(TSimModule& Module, String FileName, String Source)
     : module_(&Module), fileName_(std::move(FileName)), source_(std::move(Source)), notifiers_(EditorLabel(fileName_))
-{
-}
+{}
 
 void ModuleFile::Rename(String FileName)
 {
@@ -143,8 +142,6 @@ bool TSimModule::Close()
     NotifierJournal* journal = Journal();
     if (owner_)
         owner_->Remove(*this);
-    if (journal)
-        journal->Add("closed " + Utf16ToUtf8(fileName_));
     for (File& file : files_)
         file.Content->Notifiers().DestroyAll(journal);
     notifiers_.DestroyAll(journal);
