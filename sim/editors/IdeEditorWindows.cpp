@@ -332,6 +332,14 @@ void IdeEditorWindows::WindowViewShown(TObject* Sender)
     tvx::IntfPtr<INTAEditWindow> editWindow(&window->EditWindowInterface());
     tvx::IntfPtr<IOTAEditView> view(&tab->View());
     const std::string what = Utf16ToUtf8(window->Name()) + " " + Utf16ToUtf8(tab->Module().FileName());
+    tvx::IntfPtr<TSimModule> module(&tab->Module());
+    // The view is the unit's source: its editor's notifiers hear of it.
+    if (module->IsOpen())
+        module->Files().front()->Notifiers().Each<IOTAEditorNotifier>(Journal(), "ViewActivated",
+                                                                      [&](IOTAEditorNotifier* n) {
+                                                                          n->ViewActivated(view.get());
+                                                                          return what;
+                                                                      });
     servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "EditorViewActivated",
                                                       [&](INTAEditServicesNotifier* n) {
                                                           n->EditorViewActivated(editWindow.get(), view.get());
