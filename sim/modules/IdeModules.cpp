@@ -15,6 +15,8 @@ std::string U8(const String& s) { return Utf16ToUtf8(s); }
 
 std::string Quoted(const String& s) { return "\"" + U8(s) + "\""; }
 
+constexpr int kMaxOverwriteNames = 256;
+
 // Windows compares file names without case, either slash.
 String DiskKey(std::u16string_view fileName)
 {
@@ -252,7 +254,10 @@ bool IdeModules::SaveModule(TSimModule& Module, bool ForceSave)
     std::vector<String> overwrite;
     notifiers.Each<IOTAModuleNotifier80>(journal, "GetOverwriteFileNameCount", [&](IOTAModuleNotifier80* n) {
         const int count = n->GetOverwriteFileNameCount();
-        for (int i = 0; i < count; ++i) {
+        // A count no add-in means would keep the IDE asking for ever.
+        if (count > kMaxOverwriteNames)
+            journal_.Add("problem: only the first " + std::to_string(kMaxOverwriteNames) + " overwrite names are read");
+        for (int i = 0; i < std::min(count, kMaxOverwriteNames); ++i) {
             overwrite.push_back(n->GetOverwriteFileName(i));
             journal_.Add("  overwrite name " + std::to_string(i) + ": " + U8(overwrite.back()));
         }
