@@ -359,4 +359,25 @@ TEST_F(ModulesTest, EditorServicesNotifiersHearWindowsViewsAndCommands)
                         "opRemove"}));
 }
 
+// Catches steps that act on a module or window nobody named, or a rename
+// onto a name another open module has.
+TEST_F(ModulesTest, StepsRefuseBadArguments)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"save-module Nope.pas", "no open module Nope.pas"},
+        {"rename-module Unit1.pas Project1.dpr", "is already open"},
+        {"rename-module Unit1.pas \"a|b.pas\"", "not a file name"},
+        {"editor-command EditWindow9 1", "no editor window named EditWindow9"},
+        {"editor-command 1 0x100000000", ""},
+    };
+    for (const auto& [step, error] : cases) {
+        SCOPED_TRACE(step);
+        const auto results = Run(step);
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_NE(results[0].Error, "");
+        EXPECT_NE(results[0].Error.find(error), std::string::npos) << results[0].Error;
+    }
+    EXPECT_EQ(Modules().Module(0).FileName(), InProject(u"Unit1.pas"));
+}
+
 } // namespace
