@@ -118,6 +118,8 @@ nlohmann::json Report::ToJson() const
     j["desktopFreedAtShutdown"] = DesktopFieldsJson(DesktopFreedAtShutdown);
     if (EditorWindows.Taken)
         j["editorWindows"] = EditorWindowsJson(EditorWindows);
+    if (Modules.Taken)
+        j["modules"] = ModulesJson(Modules);
     if (Handles.Measured)
         j["handles"] = {{"bitmapsLeftAlive", Handles.BitmapsLeftAlive},
                         {"bitmapsDeletedTwice", Handles.BitmapsDeletedTwice},
@@ -192,6 +194,8 @@ std::string Report::ToText() const
         out << "\nTool windows at shutdown:\n" << ToolWindowsText(ToolWindows, 2);
     if (EditorWindows.Taken)
         out << "\nEditor windows at shutdown:\n" << EditorWindowsText(EditorWindows, 2);
+    if (Modules.Taken)
+        out << "\nModules at shutdown:\n" << ModulesText(Modules, 2);
     if (!DesktopFreedAtShutdown.empty()) {
         out << "\nDesktop forms freed at shutdown:\n";
         for (const auto& field : DesktopFreedAtShutdown)

@@ -4,6 +4,7 @@
 #include "sim/ServicesReport.h"
 #include "sim/editors/EditorWindowReport.h"
 #include "sim/mainmenu/MenuTree.h"
+#include "sim/modules/ModuleReport.h"
 #include "sim/toolbars/ToolbarReport.h"
 #include "sim/toolwindows/ToolWindowReport.h"
 
@@ -93,6 +94,8 @@ struct Report {
     std::vector<DesktopFieldRecord> DesktopFreedAtShutdown;
     // The editor windows and the open modules at the same moment.
     EditorWindowsRecord EditorWindows;
+    // The modules, their notifiers and the file systems at the same moment.
+    ModulesRecord Modules;
     std::vector<std::u16string> ShutdownOrder;
     HandleAccount Handles;
     std::vector<std::string> Problems; // the simulator's own errors (bad files, missing libraries)

@@ -223,11 +223,15 @@ TEditWindow& TEditWindow::OwnerOf(TObject* Sender) noexcept
 
 void TEditWindow::ShowTab(TEditorTab* Tab)
 {
+    const bool changed = current_ != Tab;
     current_ = Tab;
     const String fileName = Tab ? Tab->Module().FileName() : String();
     SetCaption(fileName);
     if (editor_)
         editor_->SetCaption(fileName);
+    // Last: the handler reaches add-ins.
+    if (changed && Tab)
+        onViewShown_(this);
 }
 
 void TEditWindow::TabSetChange(TObject* Sender)

@@ -101,6 +101,8 @@ class TEditWindow final : public TForm {
 
     // What the IDE's OnMouseDown handler saw, oldest first.
     const std::vector<TabPress>& Presses() const noexcept { return presses_; }
+    // The editor came to show a tab's file (Sender is the window).
+    void SetOnViewShown(const TNotifyEvent& Value) noexcept { onViewShown_ = Value; }
 
     // The IDE's handlers on the tab set.
     void TabSetChange(TObject* Sender);
@@ -136,6 +138,7 @@ private:
     std::vector<std::unique_ptr<TEditorTab>> tabs_;
     TEditorTab* current_ = nullptr;
     std::vector<TabPress> presses_;
+    TNotifyEvent onViewShown_;
 };
 
 } // namespace tvx::sim

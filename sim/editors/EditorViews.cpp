@@ -16,4 +16,15 @@ tvx::IntfPtr<INTAEditWindow> TSimEditView::GetEditWindow()
 
 tvx::IntfPtr<IOTAEditView> TSimEditorServices::GetTopView() { return windows_ ? windows_->TopView() : nullptr; }
 
+int TSimEditorServices::AddNotifier(INTAEditServicesNotifier* Notifier)
+{
+    return windows_ ? windows_->ServicesNotifierList().Add(Notifier) : -1;
+}
+
+void TSimEditorServices::RemoveNotifier(int Index)
+{
+    if (windows_)
+        windows_->ServicesNotifierList().Remove(Index);
+}
+
 } // namespace tvx::sim

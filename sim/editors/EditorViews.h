@@ -40,9 +40,10 @@ class TSimEditorServices final : public tvx::Implements<TSimEditorServices, IOTA
 public:
     explicit TSimEditorServices(IdeEditorWindows& Windows) : windows_(&Windows) {}
     tvx::IntfPtr<IOTAEditView> GetTopView() override;
-    // The editor windows' notifiers join with the module flows.
-    int AddNotifier(INTAEditServicesNotifier*) override { return -1; }
-    void RemoveNotifier(int) override {}
+    // Once the windows are gone nothing would tell a notifier Destroyed:
+    // none is taken.
+    int AddNotifier(INTAEditServicesNotifier* Notifier) override;
+    void RemoveNotifier(int Index) override;
     void Detach() noexcept { windows_ = nullptr; }
 
 private:

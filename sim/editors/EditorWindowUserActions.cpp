@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <memory>
 
 namespace tvx::sim {
@@ -108,30 +109,6 @@ std::string Select(TEditWindow& window, int index)
     return alive ? SelectionLine(window) : name + " was freed while its tab changed";
 }
 
-// A file name as the IDE takes it: a bare or relative name lies in the
-// project's folder. Names Windows would refuse are refused.
-String ModuleFileName(const std::string& file)
-{
-    const String name = Utf8ToUtf16(file);
-    if (name.empty())
-        throw ScenarioError("give a file name");
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i];
-        const bool drive = c == u':' && i == 1 && std::isalpha(static_cast<unsigned char>(name[0]));
-        if (c < 0x20 || (c == u':' && !drive) || String(u"<>\"|?*").find(c) != String::npos)
-            throw ScenarioError("not a file name: " + file);
-    }
-    const String shortName = IdeModules::ShortName(name);
-    if (shortName.empty() || shortName == u"." || shortName == u"..")
-        throw ScenarioError("not a file name: " + file + " (it names a folder)");
-    const bool drive = name.size() > 1 && name[1] == u':';
-    // "X:name" means the drive's current folder, which the IDE has none of.
-    if (drive && (name.size() < 3 || (name[2] != u'\\' && name[2] != u'/')))
-        throw ScenarioError("not a full file name: " + file);
-    const bool rooted = drive || name[0] == u'\\' || name[0] == u'/';
-    return rooted ? name : String(kProjectFolder) + name;
-}
-
 } // namespace
 
 TEditWindow& IdeEditorWindows::RequireWindow(const std::string& Window) const
@@ -153,27 +130,11 @@ TEditWindow& IdeEditorWindows::RequireWindow(const std::string& Window) const
                         (known.empty() ? " (none is open)" : " (the windows are " + known + ")"));
 }
 
-TSimModule& IdeEditorWindows::RequireModule(const std::string& File) const
-{
-    const String name = Utf8ToUtf16(File);
-    const IdeModules& modules = Modules();
-    if (TSimModule* module = modules.Find(name))
-        return *module;
-    // The name a tab shows will do while only one module has it.
-    std::vector<TSimModule*> matches;
-    for (int i = 0; i < modules.Count(); ++i)
-        if (SameText(IdeModules::ShortName(modules.Module(i).FileName()), name))
-            matches.push_back(&modules.Module(i));
-    if (matches.size() == 1)
-        return *matches.front();
-    if (matches.size() > 1)
-        throw ScenarioError(File + " names more than one open module; give its full file name");
-    throw ScenarioError("no open module " + File);
-}
+TSimModule& IdeEditorWindows::RequireModule(const std::string& File) const { return Modules().Require(File); }
 
 std::vector<std::string> IdeEditorWindows::OpenModule(const std::string& File, const std::string* Window)
 {
-    const String fileName = ModuleFileName(File);
+    const String fileName = IdeModules::ScenarioFileName(File);
     TEditWindow* window = Window ? &RequireWindow(*Window) : Front();
     const std::size_t debugLines = DebuggerLineCount();
     std::vector<std::string> lines;
@@ -211,8 +172,11 @@ std::vector<std::string> IdeEditorWindows::CloseModule(const std::string& File)
     for (TEditWindow* window : WindowsShowing(module))
         shown.push_back(Shown{window, U8(window->Name())});
     const std::string caption = Quoted(IdeModules::ShortName(module.FileName()));
+    Modules().Journal().Take();
     std::vector<std::string> lines{module.Close() ? "closed " + U8(module.FileName())
                                                   : U8(module.FileName()) + " stayed open"};
+    for (std::string& line : Modules().Journal().Take())
+        lines.push_back(std::move(line));
     for (const Shown& s : shown) {
         if (!IsOpen(s.Window))
             lines.push_back(s.Name + " was freed while the module closed");
@@ -293,8 +257,11 @@ std::vector<std::string> IdeEditorWindows::ModifyModule(const std::string& File)
     tvx::IntfPtr<TSimModule> keep(&module);
     const std::size_t debugLines = DebuggerLineCount();
     std::vector<std::string> lines{"marked " + U8(module.FileName()) + " modified"};
+    Modules().Journal().Take();
     // As an add-in would: through the source editor.
     module.GetModuleFileEditor(0)->MarkModified();
+    for (std::string& line : Modules().Journal().Take())
+        lines.push_back(std::move(line));
     for (TEditWindow* window : WindowsShowing(module)) {
         const int index = window->IndexOf(module);
         const TIDEGradientTabSet* tabs = window->TabSet();
@@ -389,6 +356,19 @@ std::vector<std::string> IdeEditorWindows::RecreateEditorWindow(const std::strin
     return WithDebuggerLines(std::move(lines), debugLines);
 }
 
+std::vector<std::string> IdeEditorWindows::EditorCommand(const std::string& Window, int Command, int Param)
+{
+    TEditWindow& window = RequireWindow(Window);
+    const std::string name = U8(window.Name());
+    Modules().Journal().Take();
+    const std::size_t debugLines = DebuggerLineCount();
+    const bool ideRuns = WindowCommand(window, Command, Param);
+    std::vector<std::string> lines = Modules().Journal().Take();
+    lines.push_back(ideRuns ? "the IDE ran command " + std::to_string(Command) + " of " + name + " itself"
+                            : "a notifier handled command " + std::to_string(Command) + ": the IDE left it");
+    return WithDebuggerLines(std::move(lines), debugLines);
+}
+
 void IdeEditorWindows::RegisterCommands(ScenarioRunner& runner)
 {
     auto size = [](const std::string& arg) { return int(ScenarioInteger(arg, 0, kMaxSize)); };
@@ -436,6 +416,14 @@ void IdeEditorWindows::RegisterCommands(ScenarioRunner& runner)
                      "Makes every window handle of an editor window anew, as docking it does, and writes each "
                      "control's old and new handle and the foreign windows that went.",
                      1, 1, [this](const ScenarioStep& step) { return RecreateEditorWindow(step.Args[0]); }});
+    runner.Register({"editor-command", "editor-command <window> <command> [param]",
+                     "Gives an editor window a command (numbers): the editor services' notifiers hear WindowCommand "
+                     "one after another with the same Handled; the IDE runs the command only when none set it.",
+                     2, 3, [this](const ScenarioStep& step) {
+                         constexpr long long lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+                         return EditorCommand(step.Args[0], int(ScenarioInteger(step.Args[1], lo, hi)),
+                                              step.Args.size() > 2 ? int(ScenarioInteger(step.Args[2], lo, hi)) : 0);
+                     }});
     runner.Register({"editor-windows", "editor-windows",
                      "Paints and writes every editor window (tabs, the add-in frame and the foreign windows under "
                      "it, status bar, View Editor item), the New Edit Window action and the open modules.",

@@ -3,6 +3,7 @@
 #include "host/vcl/Lists.h"
 #include "host/vcl/RtlConsts.h"
 #include "host/vcl/TypInfo.h"
+#include "interop/Utf.h"
 #include "sim/Report.h"
 #include "sim/SimulatedIde.h"
 #include "sim/modules/IdeModules.h"
@@ -81,6 +82,7 @@ class TEditWindowList final : public TComponent {
 
     std::vector<TEditWindow*> Windows;
     std::vector<TEditWindow*> FrontOrder;
+    IdeEditorWindows* Part = nullptr;
 
     void Add(TEditWindow* Window)
     {
@@ -100,7 +102,13 @@ class TEditWindowList final : public TComponent {
         FrontOrder.push_back(Window);
     }
     // The windows' OnActivate: an activated window comes to the front.
-    void Activated(TObject* Sender) { ToFront(dynamic_cast<TEditWindow*>(Sender)); }
+    void Activated(TObject* Sender)
+    {
+        auto* window = dynamic_cast<TEditWindow*>(Sender);
+        ToFront(window);
+        if (Part && Contains(window))
+            Part->WindowActivated(*window);
+    }
     // The windows' OnClose: a closed editor window goes, unlike a tool window.
     void FreeOnClose(TObject*, TCloseAction& Action) { Action = caFree; }
 
@@ -119,6 +127,7 @@ TVX_DEFINE_CLASS(TEditWindowList)
 
 IdeEditorWindows::~IdeEditorWindows()
 {
+    servicesNotifiers_.DestroyAll(Journal());
     if (auto* menu = ide_.Find<IdeMainMenu>()) {
         menu->Commands().Set(kViewNewEditorItem, TNotifyEvent());
         menu->Actions().Commands().Set(kViewNewEditorCommand, TNotifyEvent());
@@ -142,6 +151,7 @@ IdeEditorWindows::~IdeEditorWindows()
 void IdeEditorWindows::Build()
 {
     list_ = new TEditWindowList(nullptr);
+    list_->Part = this;
     services_ = tvx::IntfPtr<TSimEditorServices>(new TSimEditorServices(*this));
     ide_.Services().AddService<IOTAEditorServices>(services_.get());
     IdeModules& modules = Modules();
@@ -157,6 +167,14 @@ void IdeEditorWindows::Build()
 }
 
 void IdeEditorWindows::BeforeShutdown() { atShutdown_ = Snapshot(); }
+
+void IdeEditorWindows::AfterWizardTerminate() { servicesNotifiers_.DestroyAll(Journal()); }
+
+NotifierJournal* IdeEditorWindows::Journal() const noexcept
+{
+    auto* modules = ide_.Find<IdeModules>();
+    return modules ? &modules->Journal() : nullptr;
+}
 
 void IdeEditorWindows::AddToReport(Report& report) const { report.EditorWindows = atShutdown_; }
 
@@ -183,8 +201,21 @@ TEditWindow& IdeEditorWindows::NewWindow()
     list_->Add(window);
     window->SetOnActivate(MakeEvent<&TEditWindowList::Activated>(list_));
     window->SetOnClose(MakeEvent<&TEditWindowList::FreeOnClose>(list_));
+    window->SetOnDestroy(MakeEvent<&IdeEditorWindows::WindowDestroying>(this));
+    window->SetOnViewShown(MakeEvent<&IdeEditorWindows::WindowViewShown>(this));
     // Shown without taking the activation from the main window.
     window->SetVisible(true);
+    INTAEditWindow* editWindow = &window->EditWindowInterface();
+    servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "WindowNotification",
+                                                      [editWindow, &name](INTAEditServicesNotifier* n) {
+                                                          n->WindowNotification(editWindow, opInsert);
+                                                          return Utf16ToUtf8(name) + " opInsert";
+                                                      });
+    servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "WindowShow",
+                                                      [editWindow, &name](INTAEditServicesNotifier* n) {
+                                                          n->WindowShow(editWindow, true, false);
+                                                          return Utf16ToUtf8(name) + " shown";
+                                                      });
     return *window;
 }
 
@@ -246,6 +277,96 @@ void IdeEditorWindows::Modified(TSimModule& Module)
     for (TEditWindow* window : WindowsShowing(Module))
         if (IsOpen(window) && window->TabSet())
             window->TabSet()->Repaint();
+    for (TEditWindow* window : WindowsShowing(Module)) {
+        if (!IsOpen(window) || window->IndexOf(Module) < 0)
+            continue;
+        tvx::IntfPtr<INTAEditWindow> editWindow(&window->EditWindowInterface());
+        tvx::IntfPtr<IOTAEditView> view(&window->Tab(window->IndexOf(Module))->View());
+        const std::string name = Utf16ToUtf8(window->Name());
+        servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "EditorViewModified",
+                                                          [&](INTAEditServicesNotifier* n) {
+                                                              n->EditorViewModified(editWindow.get(), view.get());
+                                                              return name;
+                                                          });
+    }
+}
+
+void IdeEditorWindows::Renamed(TSimModule& Module)
+{
+    const String caption = IdeModules::ShortName(Module.FileName());
+    for (TEditWindow* window : WindowsShowing(Module)) {
+        if (window->TabSet())
+            window->TabSet()->Items()->SetStrings(window->IndexOf(Module), caption);
+        if (TEditorTab* tab = window->CurrentTab(); tab && &tab->Module() == &Module) {
+            window->SetCaption(Module.FileName());
+            if (window->Editor())
+                window->Editor()->SetCaption(Module.FileName());
+        }
+    }
+}
+
+void IdeEditorWindows::WindowDestroying(TObject* Sender)
+{
+    auto* window = dynamic_cast<TEditWindow*>(Sender);
+    if (!window)
+        return;
+    tvx::IntfPtr<INTAEditWindow> editWindow(&window->EditWindowInterface());
+    const std::string name = Utf16ToUtf8(window->Name());
+    servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "WindowShow", [&](INTAEditServicesNotifier* n) {
+        n->WindowShow(editWindow.get(), false, false);
+        return name + " hidden";
+    });
+    servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "WindowNotification",
+                                                      [&](INTAEditServicesNotifier* n) {
+                                                          n->WindowNotification(editWindow.get(), opRemove);
+                                                          return name + " opRemove";
+                                                      });
+}
+
+void IdeEditorWindows::WindowViewShown(TObject* Sender)
+{
+    auto* window = dynamic_cast<TEditWindow*>(Sender);
+    TEditorTab* tab = window ? window->CurrentTab() : nullptr;
+    if (!tab)
+        return;
+    tvx::IntfPtr<INTAEditWindow> editWindow(&window->EditWindowInterface());
+    tvx::IntfPtr<IOTAEditView> view(&tab->View());
+    const std::string what = Utf16ToUtf8(window->Name()) + " " + Utf16ToUtf8(tab->Module().FileName());
+    tvx::IntfPtr<TSimModule> module(&tab->Module());
+    // The view is the unit's source: its editor's notifiers hear of it.
+    if (module->IsOpen())
+        module->Files().front()->Notifiers().Each<IOTAEditorNotifier>(Journal(), "ViewActivated",
+                                                                      [&](IOTAEditorNotifier* n) {
+                                                                          n->ViewActivated(view.get());
+                                                                          return what;
+                                                                      });
+    servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "EditorViewActivated",
+                                                      [&](INTAEditServicesNotifier* n) {
+                                                          n->EditorViewActivated(editWindow.get(), view.get());
+                                                          return what;
+                                                      });
+}
+
+void IdeEditorWindows::WindowActivated(TEditWindow& Window)
+{
+    tvx::IntfPtr<INTAEditWindow> editWindow(&Window.EditWindowInterface());
+    const std::string name = Utf16ToUtf8(Window.Name());
+    servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "WindowActivated", [&](INTAEditServicesNotifier* n) {
+        n->WindowActivated(editWindow.get());
+        return name;
+    });
+}
+
+bool IdeEditorWindows::WindowCommand(TEditWindow& Window, int Command, int Param)
+{
+    tvx::IntfPtr<INTAEditWindow> editWindow(&Window.EditWindowInterface());
+    const std::string what = Utf16ToUtf8(Window.Name()) + " " + std::to_string(Command) + " " + std::to_string(Param);
+    bool handled = false;
+    servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "WindowCommand", [&](INTAEditServicesNotifier* n) {
+        n->WindowCommand(editWindow.get(), Command, Param, handled);
+        return what + ", Handled " + Answer(handled);
+    });
+    return !handled;
 }
 
 void IdeEditorWindows::Closing(TSimModule& Module)

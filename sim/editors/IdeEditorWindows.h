@@ -34,9 +34,12 @@ public:
     void Build() override;
     // Reads the windows for the report while the add-ins are still there.
     void BeforeShutdown() override;
+    // The editor services' notifiers hear Destroyed and are released.
+    void AfterWizardTerminate() override;
     // open-module, close-module, select-tab, press-tab, paint-tabs,
     // modify-module, new-editor-window, close-editor-window,
-    // resize-editor-window, recreate-editor-window, editor-windows.
+    // resize-editor-window, recreate-editor-window, editor-windows,
+    // editor-command.
     void RegisterCommands(ScenarioRunner& runner) override;
     void AddToReport(Report& report) const override;
 
@@ -52,6 +55,20 @@ public:
     tvx::IntfPtr<IOTAEditView> TopView() const;
     // Paints every window's tabs and reads the windows and the modules.
     EditorWindowsRecord Snapshot() const;
+    // The editor services' notifiers (INTAEditServicesNotifier). They hear
+    // WindowNotification (opInsert) and WindowShow when a window opens,
+    // WindowShow and WindowNotification (opRemove) when it goes,
+    // WindowActivated, EditorViewActivated when a window's editor comes to
+    // show another tab, EditorViewModified for each window showing a
+    // modified module, BeforeSave and AfterSave with every save, and
+    // WindowCommand.
+    NotifierRegistry& ServicesNotifierList() noexcept { return servicesNotifiers_; }
+    // A command of an editor window: WindowCommand to every notifier with
+    // the same Handled; the IDE runs it itself only when none set it.
+    // True when the IDE ran it.
+    bool WindowCommand(TEditWindow& Window, int Command, int Param);
+    // The window was activated (its OnActivate).
+    void WindowActivated(TEditWindow& Window);
 
     // The user's actions; what happened comes back one line each. A bad
     // argument raises ScenarioError.
@@ -65,6 +82,7 @@ public:
     std::vector<std::string> CloseEditorWindow(const std::string& Window);
     std::vector<std::string> ResizeEditorWindow(const std::string& Window, int Width, int Height);
     std::vector<std::string> RecreateEditorWindow(const std::string& Window);
+    std::vector<std::string> EditorCommand(const std::string& Window, int Command, int Param);
 
 private:
     // ModuleViews: what the modules ask of the windows.
@@ -73,7 +91,14 @@ private:
     void Show(TSimModule& Module) override;
     void Modified(TSimModule& Module) override;
     void Closing(TSimModule& Module) override;
+    void Renamed(TSimModule& Module) override;
     TSimModule* Current() override;
+    NotifierRegistry* ServicesNotifiers() override { return &servicesNotifiers_; }
+
+    NotifierJournal* Journal() const noexcept;
+    // The windows' events, told to the editor services' notifiers.
+    void WindowDestroying(TObject* Sender);
+    void WindowViewShown(TObject* Sender);
 
     IdeModules& Modules() const;
     // The window is one of the open ones: handlers may have freed it.
@@ -89,6 +114,7 @@ private:
     SimulatedIde& ide_;
     TEditWindowList* list_ = nullptr;
     tvx::IntfPtr<TSimEditorServices> services_;
+    NotifierRegistry servicesNotifiers_{"editor services"};
     EditorWindowsRecord atShutdown_;
 };
 

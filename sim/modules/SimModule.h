@@ -10,6 +10,7 @@
 #include "host/ide/ToolsAPIModules.h"
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
+#include "sim/modules/NotifierRegistry.h"
 
 #include <vector>
 
@@ -35,15 +36,19 @@ public:
     virtual void Modified(TSimModule& Module) = 0;
     // The module is closing: its tabs leave every window.
     virtual void Closing(TSimModule& Module) = 0;
+    // The module has a new file name: its tabs show it.
+    virtual void Renamed(TSimModule& Module) = 0;
     // The module of the front window's view, or null.
     virtual TSimModule* Current() = 0;
+    // The editor services' notifiers, which hear of saves too.
+    virtual NotifierRegistry* ServicesNotifiers() = 0;
 };
 
 // What a module keeps of one of its files, whichever interfaces its editor
 // answers.
 class ModuleFile {
 public:
-    ModuleFile(TSimModule& Module, String FileName) : module_(&Module), fileName_(std::move(FileName)) {}
+    ModuleFile(TSimModule& Module, String FileName, String Source);
     virtual ~ModuleFile() = default;
     ModuleFile(const ModuleFile&) = delete;
     ModuleFile& operator=(const ModuleFile&) = delete;
@@ -51,6 +56,14 @@ public:
     bool Modified() const noexcept { return module_ && modified_; }
     // The module closed: the editor answers as an empty one from now on.
     void Detach() noexcept { module_ = nullptr; }
+
+    // The IDE's side: the name and text it saves, without notifications.
+    const String& FileName() const noexcept { return fileName_; }
+    void Rename(String FileName);
+    const String& Source() const noexcept { return source_; }
+    void SetModified(bool Modified) noexcept { modified_ = Modified; }
+    NotifierRegistry& Notifiers() noexcept { return notifiers_; }
+    const NotifierRegistry& Notifiers() const noexcept { return notifiers_; }
 
 protected:
     TSimModule* OpenModule() const noexcept { return module_; }
@@ -62,7 +75,9 @@ protected:
 private:
     TSimModule* module_;
     String fileName_;
+    String source_;
     bool modified_ = false;
+    NotifierRegistry notifiers_;
 };
 
 template <class Derived, class Interface>
@@ -79,13 +94,13 @@ public:
     }
     void Show() override { ShowFile(); }
     tvx::IntfPtr<IOTAModule> GetModule() override { return ModuleIfOpen(); }
-    // Editor notifiers join with the module flows.
-    int AddNotifier(IOTANotifier*) override { return -1; }
-    void RemoveNotifier(int) override {}
+    // A closed editor takes no notifier: nothing would ever tell it Destroyed.
+    int AddNotifier(IOTANotifier* Notifier) override { return OpenModule() ? Notifiers().Add(Notifier) : -1; }
+    void RemoveNotifier(int Index) override { Notifiers().Remove(Index); }
 };
 
-// A form file (.dfm): a file editor, but no source editor.
-class TSimFormEditor final : public TSimFileEditorOf<TSimFormEditor, IOTAEditor> {
+// A form file (.dfm): a form editor, but no source editor.
+class TSimFormEditor final : public TSimFileEditorOf<TSimFormEditor, IOTAFormEditor> {
 public:
     using TSimFileEditorOf::TSimFileEditorOf;
 };
@@ -97,48 +112,89 @@ public:
     tvx::IntfPtr<IOTAEditView> GetEditView(int Index) override;
 };
 
+// What a module is made of: its unit (or single file), the unit's
+// interface file when it has one, its form, and where its files go.
+struct ModuleContent {
+    String FileName;
+    String Source;
+    // Empty for a module without one.
+    String IntfFileName;
+    String IntfSource;
+    // The designers' form of that name; its file is the unit's with .dfm.
+    String FormName;
+    String FormSource;
+    // The identifier of a registered file system; empty for the disk.
+    String FileSystem;
+    // The project that owns the module, or null.
+    tvx::IntfPtr<IOTAModule> OwnerModule;
+    // Not saved yet.
+    bool Modified = false;
+};
+
 class TSimModule final : public tvx::Implements<TSimModule, IOTAModule> {
 public:
-    // A unit with a form has the form's file editor after its source; the
-    // form is the designers' form of that name.
-    TSimModule(IdeModules& Owner, String FileName, String FormName);
+    // Files in this order: the unit, its interface file, its form.
+    TSimModule(IdeModules& Owner, ModuleContent Content);
     ~TSimModule() override;
 
     String GetFileName() override;
+    // Renames the module and its files: BeforeRename on each
+    // IOTAModuleNotifier90 (the silent abort keeps the old name), the files
+    // move on the disk or through the file system, ModuleRenamed on each
+    // notifier, AfterRename on each IOTAModuleNotifier90. A name another
+    // open module has raises.
+    void SetFileName(const String& AFileName) override;
+    String GetFileSystem() override { return IsOpen() ? fileSystem_ : String(); }
+    void SetFileSystem(const String& AFileSystem) override;
     int GetModuleFileCount() override;
     tvx::IntfPtr<IOTAEditor> GetModuleFileEditor(int Index) override;
-    // Closes the module in every editor window and takes it off the list of
-    // open modules; false once it is closed (nothing is left to close).
-    bool Close() override;
-    // Saving, renaming, file systems and notifiers join with the module flows.
-    void SetFileName(const String&) override {}
-    String GetFileSystem() override { return String(); }
-    void SetFileSystem(const String&) override {}
     bool HasCoClasses() override { return false; }
     void AddToInterface() override {}
-    int AddNotifier(IOTAModuleNotifier*) override { return -1; }
-    void RemoveNotifier(int) override {}
-    bool Save(bool, bool) override { return false; }
+    int AddNotifier(IOTAModuleNotifier* ANotifier) override;
+    void RemoveNotifier(int Index) override { notifiers_.Remove(Index); }
+    // The save in the order of IdeModules::SaveModule. ChangeName asks the
+    // user for a name, which the simulated user never changes; without
+    // ForceSave an unmodified module is left as it is.
+    bool Save(bool ChangeName, bool ForceSave) override;
+    // Closes the module in every editor window, takes it off the list of
+    // open modules and tells its notifiers and its editors' notifiers
+    // Destroyed, then releases them; false once it is closed (nothing is
+    // left to close).
+    bool Close() override;
     bool CloseModule(bool) override { return Close(); }
-    tvx::IntfPtr<IOTAEditor> GetCurrentEditor() override { return nullptr; }
-    int GetOwnerModuleCount() override { return 0; }
-    tvx::IntfPtr<IOTAModule> GetOwnerModule(int) override { return nullptr; }
-    void MarkModified() override {}
-    void Show() override {}
-    void ShowFilename(const String&) override {}
+    tvx::IntfPtr<IOTAEditor> GetCurrentEditor() override;
+    int GetOwnerModuleCount() override { return IsOpen() && ownerModule_ ? 1 : 0; }
+    tvx::IntfPtr<IOTAModule> GetOwnerModule(int Index) override;
+    // Marks the unit's source modified, as typing in it does.
+    void MarkModified() override;
+    void Show() override;
+    void ShowFilename(const String& FileName) override;
 
     // The IDE's side. The file name stays readable after the module closed.
     const String& FileName() const noexcept { return fileName_; }
     const String& FormName() const noexcept { return formName_; }
+    const String& FileSystemId() const noexcept { return fileSystem_; }
     bool IsOpen() const noexcept { return state_ == State::Open; }
     bool Modified() const noexcept;
+    // Its files in order, and its form's editor (null without a form).
+    std::vector<ModuleFile*> Files() const;
+    IOTAFormEditor* FormEditor() const noexcept { return formEditor_.get(); }
+    NotifierRegistry& Notifiers() noexcept { return notifiers_; }
+    const NotifierRegistry& Notifiers() const noexcept { return notifiers_; }
+    // Destroyed to every notifier of the module and its editors, which are
+    // then released; the module stays open.
+    void DestroyNotifiers();
     // The IDE closes without asking the windows (they are gone by then):
     // the module answers as a closed one.
     void Detach() noexcept;
+    // The unsaved state after a save.
+    void SetSaved() noexcept;
+    // The rename itself, once the notifiers agreed.
+    void TakeFileName(String FileName);
 
     // For the module's editors.
     ModuleViews* Views() const noexcept;
-    void FileModified();
+    void FileModified(ModuleFile& File);
 
 private:
     enum class State { Open, Closing, Closed };
@@ -146,12 +202,22 @@ private:
         tvx::IntfPtr<IOTAEditor> Editor;
         ModuleFile* Content;
     };
+    NotifierJournal* Journal() const noexcept;
+    void AddFile(tvx::IntfPtr<IOTAEditor> Editor, ModuleFile* Content);
 
     IdeModules* owner_;
     String fileName_;
     String formName_;
+    String fileSystem_;
+    tvx::IntfPtr<IOTAModule> ownerModule_;
+    tvx::IntfPtr<IOTAFormEditor> formEditor_;
     State state_ = State::Open;
     std::vector<File> files_;
+    std::size_t current_ = 0;
+    NotifierRegistry notifiers_;
 };
+
+// The unit's file name with another extension (".dfm", ".h").
+String WithExtension(const String& FileName, std::u16string_view Extension);
 
 } // namespace tvx::sim
