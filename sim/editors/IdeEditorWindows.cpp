@@ -133,6 +133,7 @@ IdeEditorWindows::~IdeEditorWindows()
         menu->Actions().Commands().Set(kViewNewEditorCommand, TNotifyEvent());
     }
     ide_.Services().RemoveService(tvx::IidOf<IOTAEditorServices>);
+    ide_.Services().RemoveService(tvx::IidOf<IOTAEditorServices80>);
     if (services_)
         services_->Detach();
     if (auto* modules = ide_.Find<IdeModules>(); modules && modules->Views() == this)
@@ -154,6 +155,7 @@ void IdeEditorWindows::Build()
     list_->Part = this;
     services_ = tvx::IntfPtr<TSimEditorServices>(new TSimEditorServices(*this));
     ide_.Services().AddService<IOTAEditorServices>(services_.get());
+    ide_.Services().AddService<IOTAEditorServices80>(services_.get());
     IdeModules& modules = Modules();
     modules.SetViews(this);
     TEditWindow& window = NewWindow();

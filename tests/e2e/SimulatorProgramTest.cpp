@@ -177,7 +177,8 @@ TEST_P(ExampleScenario, RunsCleanWithEveryHandleAccountedFor)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleScenario,
-                         ::testing::Values("demo.scenario", "toolwindows.scenario", "documents.scenario"));
+                         ::testing::Values("demo.scenario", "toolwindows.scenario", "documents.scenario",
+                                           "modules.scenario", "package-modules.scenario"));
 
 using ToolWindowsScenario = ExampleScenario;
 
@@ -240,6 +241,27 @@ TEST_P(DocumentsScenario, ShowsTheDocumentTabAndGivesTheIdeItsCommandsBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, DocumentsScenario, ::testing::Values("documents.scenario"));
+
+using PackageModulesScenario = ExampleScenario;
+
+// Catches a package's notifier, creator or editor-windows notifier that the
+// IDE never reaches through the mirrors, or one it keeps after the module
+// closed.
+TEST_P(PackageModulesScenario, ThePackageHearsItsModuleAndMakesItsUnit)
+{
+    std::vector<std::string> heard;
+    for (const json& line : report.at("debugOutput"))
+        if (std::string text = line.get<std::string>(); text.rfind("ExampleModules: ", 0) == 0)
+            heard.push_back(text.substr(16));
+    auto has = [&](const std::string& text) { return std::find(heard.begin(), heard.end(), text) != heard.end(); };
+    EXPECT_TRUE(has("module notifier: BeforeSave"));
+    EXPECT_TRUE(has("module notifier: BeforeRename C:\\Projects\\Demo\\Unit1.pas -> C:\\Projects\\Demo\\Main.pas"));
+    EXPECT_TRUE(has("made C:\\Projects\\Demo\\ExampleNotes.pas"));
+    EXPECT_TRUE(has("editor windows: WindowCommand 101 0"));
+    EXPECT_TRUE(has("module notifier: Destroyed"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, PackageModulesScenario, ::testing::Values("package-modules.scenario"));
 
 // A .reg file of its own, removed with the test.
 class MalformedRegFile : public ::testing::Test {
