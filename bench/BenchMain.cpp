@@ -106,6 +106,7 @@ void RegisterShortcutBenchmarks();
 void RegisterInteropBenchmarks();
 void RegisterMenuLookupBenchmarks();
 void RegisterTabSetBenchmarks();
+void RegisterNotifierBenchmarks();
 
 } // namespace tvx::bench
 
@@ -117,6 +118,7 @@ int main(int argc, char** argv)
     RegisterInteropBenchmarks();
     RegisterMenuLookupBenchmarks();
     RegisterTabSetBenchmarks();
+    RegisterNotifierBenchmarks();
     RegisterStartupBenchmarks();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

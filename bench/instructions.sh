@@ -17,6 +17,7 @@ cases=(
   "IsShortcut/hit|2000|12000" "IsShortcut/miss|2000|12000"
   "Interop/IBdsMenuItem.Caption|2000|12000" "Interop/IBdsToolBarComboBox.AddItem+GetItem|2000|12000"
   "Startup/packages:100|20|80" "TabSet/repaint:30tabs|200|1200"
+  "Notifier/Modified|2000|12000" "Notifier/AllowSave-default|2000|12000"
 )
 
 instructions() {  # case, iterations

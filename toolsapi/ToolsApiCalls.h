@@ -77,7 +77,14 @@ R AskPackage(Call&& call, R fallback = R{}) noexcept
 template <class I>
 tvx::IntfPtr<I> PackageAs(IUnknown* object) noexcept
 {
-    return AskPackage<tvx::IntfPtr<I>>([&] { return tvx::IntfPtr<IUnknown>(object).try_as<I>(); });
+    // Straight through the object's QueryInterface: the caller holds it, and
+    // this runs for every notification.
+    return AskPackage<tvx::IntfPtr<I>>([&] {
+        void* answer = nullptr;
+        if (!object || FAILED(object->QueryInterface(tvx::IidOf<I>, &answer)))
+            return tvx::IntfPtr<I>();
+        return tvx::IntfPtr<I>::Attach(static_cast<I*>(answer));
+    });
 }
 
 // Makes a wrapper over `wrapped` and hands it out with one reference; null
