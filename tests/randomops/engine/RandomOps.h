@@ -67,7 +67,12 @@ namespace tvx::randomops {
     X(CreateDocumentWindow)                                                                                      \
     X(CallDocumentWindow)                                                                                        \
     X(ReleaseDocumentWindow)                                                                                     \
-    X(EditorWindowStep)
+    X(EditorWindowStep)                                                                                          \
+    X(AddModuleNotifier)                                                                                         \
+    X(RemoveModuleNotifier)                                                                                      \
+    X(ModuleStep)                                                                                                \
+    X(GetModuleEditor)                                                                                           \
+    X(CallModuleEditor)
 
 enum class OpKind : std::uint8_t {
 #define TVX_RANDOM_OP_ENUM(name) name,

@@ -90,6 +90,12 @@ World::World()
     TVX_RANDOMOPS_CHECK(root_->Get_BdsWindowsService(windows_.put()) == S_OK && windows_, "Setup",
                         "no windows service");
     windowsService_ = static_cast<talvix::TBdsWindowsService*>(windows_.get());
+    {
+        IntfPtr<IUnknown> modules;
+        root_->GetService(tvx::IidOf<IBDSModuleServices70>, modules.put());
+        modules_ = modules.try_as<IBDSModuleServices70>();
+        TVX_RANDOMOPS_CHECK(modules_, "Setup", "no module services");
+    }
 
     spy_.emplace(*this);
     for (const auto& [item, path] : MenuPaths()) {
@@ -122,11 +128,16 @@ void World::Finish()
     CheckWindowsAfterTerminate();
     // Held through terminate, as a package's Finalize lets go of them.
     documentHolds_.clear();
+    registrations_.clear();
+    editorHolds_.clear();
+    modules_ = nullptr;
     CheckHandles();
     ide_->Toolbars().ReleaseNotifiers();
     spy_.reset();
     ideItems_.clear();
     ide_.reset();
+    CheckNotifiersReleased();
+    notifiers_.clear();
     for (HWND window : std::exchange(packageWindows_, {}))
         DestroyWindow(window);
     TVX_RANDOMOPS_CHECK(win32::LiveBitmapCount() == bitmapsBeforeIde_, "BitmapsAfterShutdown",
@@ -383,6 +394,28 @@ void World::Apply(const Op& op)
             }
             break;
         case OpKind::EditorWindowStep: EditorWindowStep(op); break;
+        case OpKind::AddModuleNotifier: AddModuleNotifier(op); break;
+        case OpKind::RemoveModuleNotifier:
+            if (!registrations_.empty()) {
+                NotifierRegistration registration = registrations_[op.A % registrations_.size()];
+                registrations_.erase(registrations_.begin() + std::ptrdiff_t(op.A % registrations_.size()));
+                registration.Module->RemoveNotifier(registration.Index);
+            }
+            break;
+        case OpKind::ModuleStep: ModuleStep(op); break;
+        case OpKind::GetModuleEditor: {
+            IntfPtr<IBDSModule> module;
+            if (modules_->ModuleCount() > 0 &&
+                modules_->GetModule(LONG(op.A % std::uint32_t(modules_->ModuleCount())), module.put()) == S_OK &&
+                module) {
+                IntfPtr<IBDSEditor> editor;
+                module->GetModuleFileEditor(LONG(op.B % 2), editor.put());
+                if (editor)
+                    editorHolds_.push_back(editor);
+            }
+            break;
+        }
+        case OpKind::CallModuleEditor: CallModuleEditor(op); break;
         }
     } catch (const sim::ScenarioError&) {
         // The user could not reach the control: nothing happened.

@@ -6,6 +6,7 @@
 #include "host/vcl/Classes.h"
 #include "interop/IntfPtr.h"
 #include "interop/TalvixBdsInterop.h"
+#include "interop/WrappedToolsAPI.h"
 #include "sim/SimulatedIde.h"
 #include "tests/randomops/engine/RandomOps.h"
 #include "tests/support/TestPackages.h"
@@ -114,6 +115,35 @@ private:
     std::uint32_t behaviour_;
 };
 
+// A package's module notifier: answers every notifier mirror; its
+// behaviour decides whether it cancels saves, throws, or takes itself off
+// while it is told something.
+class HarnessModuleNotifier final : public Implements<HarnessModuleNotifier, IBDSNotifier, IBDSModuleNotifier,
+                                                      IBDSModuleNotifier80, IBDSModuleNotifier90, IBDSEditorNotifier> {
+public:
+    HarnessModuleNotifier(World& world, std::uint32_t behaviour) : world_(world), behaviour_(behaviour) {}
+    LongBool STDMETHODCALLTYPE AfterSave() override { return Event(); }
+    LongBool STDMETHODCALLTYPE BeforeSave() override { return Event() && behaviour_ % 4 != 1; }
+    HRESULT STDMETHODCALLTYPE Destroyed() override { return Event(), S_OK; }
+    HRESULT STDMETHODCALLTYPE Modified() override { return Event(), S_OK; }
+    LongBool STDMETHODCALLTYPE CheckOverwrite() override { return Event(); }
+    HRESULT STDMETHODCALLTYPE ModuleRenamed(BSTR) override { return Event(), S_OK; }
+    LongBool STDMETHODCALLTYPE AllowSave() override { return Event() && behaviour_ % 5 != 2; }
+    LONG STDMETHODCALLTYPE GetOverwriteFileNameCount() override { return Event() ? LONG(behaviour_ % 3) : 0; }
+    PWideChar STDMETHODCALLTYPE GetOverwriteFileName(LONG) override;
+    HRESULT STDMETHODCALLTYPE SetSaveFileName(BSTR) override { return Event(), S_OK; }
+    HRESULT STDMETHODCALLTYPE BeforeRename(BSTR, BSTR) override { return Event(), S_OK; }
+    HRESULT STDMETHODCALLTYPE AfterRename(BSTR, BSTR) override { return Event(), S_OK; }
+    HRESULT STDMETHODCALLTYPE ViewNotification(IUnknown*, LONG) override { return Event(), S_OK; }
+    HRESULT STDMETHODCALLTYPE ViewActivated(IUnknown*) override { return Event(), S_OK; }
+
+private:
+    // Whatever the behaviour does from inside the notification; true to go on.
+    LongBool Event();
+    World& world_;
+    std::uint32_t behaviour_;
+};
+
 class World {
 public:
     World();
@@ -132,6 +162,8 @@ public:
     void RegisterHandlerFromInside();
     void NoteFreed(TComponent* component);
     void ReleaseDocument(IBdsDocumentWindow* document) { Release(documentHolds_, document); }
+    // A notifier takes itself off the module it is registered on.
+    void RemoveNotifierFromInside(HarnessModuleNotifier* notifier);
     std::string SinkFailure;
 
 private:
@@ -168,6 +200,12 @@ private:
     void CheckWindows();
     // After terminate: no tab set of the IDE calls into the library.
     void CheckWindowsAfterTerminate();
+    // Modules, editors and notifiers through the Tools API mirrors.
+    void AddModuleNotifier(const Op& op);
+    void ModuleStep(const Op& op);
+    void CallModuleEditor(const Op& op);
+    // Once the IDE is gone, no notifier is held by anyone but the package.
+    void CheckNotifiersReleased();
 
     // The items the package can name by path (every ancestor named), root first.
     std::vector<std::pair<TMenuItem*, std::u16string>> MenuPaths();
@@ -208,6 +246,7 @@ private:
     IntfPtr<IBdsToolBarService> toolBars_;
     IntfPtr<IBdsHelpService> help_;
     IntfPtr<IBdsWindowsService> windows_;
+    IntfPtr<IBDSModuleServices70> modules_;
     // The service object, which outlives the package's reference.
     const void* windowsService_ = nullptr;
 
@@ -216,6 +255,15 @@ private:
     std::vector<IntfPtr<IBdsToolBar>> toolBarHolds_;
     std::vector<IntfPtr<IBdsToolBarControl>> controlHolds_;
     std::vector<IntfPtr<IBdsDocumentWindow>> documentHolds_;
+    struct NotifierRegistration {
+        IntfPtr<IBDSModule> Module;
+        LONG Index;
+        HarnessModuleNotifier* Notifier;
+    };
+    std::vector<NotifierRegistration> registrations_;
+    // Every notifier made, held by the package until the end.
+    std::vector<IntfPtr<HarnessModuleNotifier>> notifiers_;
+    std::vector<IntfPtr<IBDSEditor>> editorHolds_;
     // The package's own windows, which the IDE must never destroy.
     std::vector<HWND> packageWindows_;
     // Registered handlers stay alive: the root keeps them without a reference.
