@@ -54,7 +54,6 @@ public:
         if (current.Assigned()) {
             chain_.push_back(previous_);
             previous_ = current;
-            chained_ = true;
         }
         (application_->*set_)(ours_);
     }
@@ -68,14 +67,13 @@ public:
             (application->*set_)(chain_.empty() ? previous_ : chain_.front());
             previous_ = Event();
             chain_.clear();
-            chained_ = false;
         }
     }
     // The handler ours passes calls on to; with a depth, the one that many
     // places further down the chain (empty past its end).
     const Event& Previous() const noexcept { return previous_; }
     // Ours calls a handler found in its place, which may pass calls back.
-    bool Chained() const noexcept { return chained_; }
+    bool Chained() const noexcept { return !chain_.empty(); }
     const Event& Previous(std::size_t Depth) const noexcept
     {
         static const Event none;
@@ -95,7 +93,6 @@ private:
     Event previous_;
     // The handlers previous_ replaced, oldest first.
     std::vector<Event> chain_;
-    bool chained_ = false;
     std::unique_ptr<TFreeWatch> watch_;
 };
 

@@ -233,7 +233,7 @@ void TBdsDocumentWindow::OnFrameHandleDestroy()
 void TBdsDocumentWindow::DetachEditWindow(bool TakeOut) noexcept
 {
     if (TakeOut)
-        TakeOutWindow(HostedHandle());
+        GiveBackHostedWindow();
     else if (FBdsEditWindow)
         OnFrameHandleDestroy();
     FBdsEditWindow = nullptr;

@@ -34,7 +34,8 @@ public:
     virtual void OnResize(bool HostNeeded) = 0;
     virtual void OnFrameHandleDestroy() = 0;
     // The record goes (its editor window was destroyed, or the library
-    // shuts down): the package window is parked or taken out.
+    // shuts down): the package window is parked, or given back to the
+    // package if it sits in the frame or the parking window.
     virtual void DetachEditWindow(bool TakeOut) noexcept = 0;
 
 protected:

@@ -117,13 +117,16 @@ TWinControl* FindObjectInspectorHost() noexcept
     return nullptr;
 }
 
+TWinControl* EditControlParentOf(const TCustomForm& EditWindow)
+{
+    auto* editControl = dynamic_cast<TControl*>(FindComponentOfClass(EditWindow, u"TEditControl"));
+    return editControl ? editControl->Parent() : nullptr;
+}
+
 TWinControl* GetEditControlParent()
 {
     TCustomForm* form = FormOf(IdeTopView());
-    if (!form)
-        return nullptr;
-    auto* editControl = dynamic_cast<TControl*>(FindComponentOfClass(*form, u"TEditControl"));
-    return editControl ? editControl->Parent() : nullptr;
+    return form ? EditControlParentOf(*form) : nullptr;
 }
 
 tvx::IntfPtr<IOTAModule> FindDocumentModule(const String& ModuleID, int Index)

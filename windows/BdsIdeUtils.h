@@ -7,6 +7,7 @@
 #include "host/ide/ToolsAPIServices.h"
 #include "host/vcl/Controls.h"
 
+class TCustomForm;
 class TStatusBar;
 
 namespace talvix {
@@ -27,6 +28,8 @@ TWinControl* FindObjectInspectorHost() noexcept;
 // The parent of the IDE's top edit window's edit control, or null. Only the
 // IDE's own top view counts here.
 TWinControl* GetEditControlParent();
+// The parent of that editor window's edit control, or null.
+TWinControl* EditControlParentOf(const TCustomForm& EditWindow);
 // The module at Index when its file name is exactly ModuleID, else the
 // module of that file name; null for an index outside the module list.
 tvx::IntfPtr<IOTAModule> FindDocumentModule(const String& ModuleID, int Index);

@@ -275,11 +275,7 @@ HRESULT TBdsWindowsService::DocumentFrameNormal(LONG editorIndex)
         // Back into the edit control's parent of the record's own editor
         // window, which need not be the one on top.
         TCustomForm* form = record->EditWindow.get();
-        TWinControl* editControlParent = nullptr;
-        for (int i = 0; form && i < form->ComponentCount() && !editControlParent; ++i)
-            if (form->Components(i)->ClassType()->ClassName() == u"TEditControl")
-                if (auto* editControl = dynamic_cast<TControl*>(form->Components(i)))
-                    editControlParent = editControl->Parent();
+        TWinControl* editControlParent = form ? EditControlParentOf(*form) : nullptr;
         if (editControlParent)
             record->Frame->SetParent(editControlParent);
         return S_OK;
@@ -335,9 +331,8 @@ HRESULT TBdsWindowsService::CreateDocumentWindow(BSTR moduleID, LONG moduleIndex
     // A failure here leaves the document without a tab of its own; the
     // package still gets its window.
     try {
-        if (TComponent* tabSet = record->TabSet.get())
-            if (TStrings* items = TabItems(*tabSet))
-                window->SetIdentifiedObject(FindModuleTab(*items, id));
+        if (TStrings* items = TabItems(*record))
+            window->SetIdentifiedObject(FindModuleTab(*items, id));
     } catch (...) {
     }
     result.copy_to(pRetVal);

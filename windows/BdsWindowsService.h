@@ -69,8 +69,8 @@ public:
     int BdsEditWindowCount() { return FBdsEditWindows.Count(); }
     TBdsEditWindow* BdsEditWindows(int Index);
     bool IsListed(const TBdsEditWindow* Window);
-    // A tab set's "Items", read by name.
-    static TStrings* TabItems(TComponent& TabSet);
+    // The "Items" of the record's tab set, or null without one.
+    static TStrings* TabItems(const TBdsEditWindow& Window);
     // The object of the lowest tab whose caption is the module's whole file
     // name (after the last path separator), or null.
     static TObject* FindModuleTab(TStrings& Items, const String& ModuleID);

@@ -57,19 +57,18 @@ TStrings* AsStrings(TObject* object) noexcept
     return object && object->InheritsFrom(TStrings::StaticClass()) ? static_cast<TStrings*>(object) : nullptr;
 }
 
-// The tab set's "Items" through the property the record found by name.
-TStrings* ItemsOf(const TBdsEditWindow& Window, TComponent& TabSet)
+} // namespace
+
+// Through the property the record found by name when it took the tab set over.
+TStrings* TBdsWindowsService::TabItems(const TBdsEditWindow& Window)
 {
-    if (!Window.TabSetItems)
+    TComponent* tabSet = Window.TabSet.get();
+    if (!tabSet || !Window.TabSetItems)
         return nullptr;
-    const TPropValue value = Window.TabSetItems->GetProc(&TabSet);
+    const TPropValue value = Window.TabSetItems->GetProc(tabSet);
     const auto* object = std::get_if<TObject*>(&value);
     return object ? AsStrings(*object) : nullptr;
 }
-
-} // namespace
-
-TStrings* TBdsWindowsService::TabItems(TComponent& TabSet) { return AsStrings(GetObjectProp(&TabSet, u"Items")); }
 
 TObject* TBdsWindowsService::FindModuleTab(TStrings& Items, const String& ModuleID)
 {
@@ -180,8 +179,7 @@ TBdsDocumentWindow* TBdsWindowsService::DocumentOfTab(const TObject* TabObject)
 
 TObject* TBdsWindowsService::TabObjectAt(const TBdsEditWindow& Window, int TabIndex)
 {
-    TComponent* tabSet = Window.TabSet.get();
-    TStrings* items = tabSet && TabIndex >= 0 ? ItemsOf(Window, *tabSet) : nullptr;
+    TStrings* items = TabIndex >= 0 ? TabItems(Window) : nullptr;
     return items && TabIndex < items->Count() ? items->Objects(TabIndex) : nullptr;
 }
 
