@@ -11,6 +11,11 @@
 if(WIN32)
   enable_language(RC)
 endif()
+# A cross build brings its own tool for the build machine (cmake/Windows.cmake).
+if(NOT TVX_FORM_RESOURCE_TOOL)
+  set(TVX_FORM_RESOURCE_TOOL tvx-form-resources)
+  set(TVX_FORM_RESOURCE_TOOL_TARGET tvx-form-resources)
+endif()
 
 function(tvx_form_resources target)
   set(pairs ${ARGN})
@@ -34,8 +39,8 @@ function(tvx_form_resources target)
     add_custom_command(
       OUTPUT ${out_dir}/${name}.bin ${out_dir}/${name}.cpp
       COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
-      COMMAND tvx-form-resources ${name} ${file} ${out_dir}/${name}.bin ${out_dir}/${name}.cpp
-      DEPENDS ${file} tvx-form-resources
+      COMMAND ${TVX_FORM_RESOURCE_TOOL} ${name} ${file} ${out_dir}/${name}.bin ${out_dir}/${name}.cpp
+      DEPENDS ${file} ${TVX_FORM_RESOURCE_TOOL_TARGET}
       COMMENT "Form resource ${name} from ${file}"
       VERBATIM)
     list(APPEND sources ${out_dir}/${name}.cpp)

@@ -16,6 +16,7 @@ namespace tvx {
 // OLECHAR is wchar_t on Windows and char16_t elsewhere; both are UTF-16 units.
 inline const char16_t* AsChar16(const OLECHAR* p) noexcept { return reinterpret_cast<const char16_t*>(p); }
 inline const OLECHAR* AsOleChar(const char16_t* p) noexcept { return reinterpret_cast<const OLECHAR*>(p); }
+inline OLECHAR* AsOleChar(char16_t* p) noexcept { return reinterpret_cast<OLECHAR*>(p); }
 
 // A null BSTR reads as the empty string; the length prefix, not the NUL, ends it.
 inline std::u16string_view BstrView(BSTR b) noexcept

@@ -9,6 +9,7 @@
 #if defined(_WIN32)
 
 #include <objbase.h>
+#include <olectl.h>
 #include <oleauto.h>
 #include <windows.h>
 

@@ -58,11 +58,11 @@ std::optional<DWORD> QueryValue(HKEY key, const char16_t* name, DWORD& type, std
     if (buffer.size() < kFirstRead)
         buffer.resize(kFirstRead);
     DWORD size = DWORD(buffer.size());
-    LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, buffer.data(), &size);
+    LSTATUS status = RegQueryValueExW(key, tvx::AsOleChar(name), nullptr, &type, buffer.data(), &size);
     if (status == ERROR_MORE_DATA) {
         buffer.resize(size);
         // The value may change between the two calls; take what the second gives.
-        status = RegQueryValueExW(key, name, nullptr, &type, buffer.data(), &size);
+        status = RegQueryValueExW(key, tvx::AsOleChar(name), nullptr, &type, buffer.data(), &size);
     }
     if (status != ERROR_SUCCESS)
         return std::nullopt;
@@ -88,7 +88,7 @@ std::optional<std::vector<std::u16string>> EnumerateSubkeys(HKEY key)
     std::vector<char16_t> buffer(std::size_t(maxLength) + 1);
     for (DWORD index = 0;; ++index) {
         DWORD length = DWORD(buffer.size());
-        LSTATUS status = RegEnumKeyExW(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        LSTATUS status = RegEnumKeyExW(key, index, tvx::AsOleChar(buffer.data()), &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         if (status == ERROR_MORE_DATA) {
@@ -109,7 +109,7 @@ std::optional<PackageList> ReadPackageList()
 {
     const std::u16string path = PackageListKeyPath();
     tvx::UniqueHKey listKey;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, listKey.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, tvx::AsOleChar(path.c_str()), 0, KEY_READ, listKey.put()) != ERROR_SUCCESS)
         return std::nullopt;
 
     PackageList list;
@@ -128,7 +128,7 @@ std::optional<PackageList> ReadPackageList()
         // A subkey that cannot be opened keeps its place with load order 0
         // and an empty display name, so the lists stay parallel. Opened
         // from the list key: the path is not walked again for each one.
-        if (RegOpenKeyExW(listKey.get(), list.SubkeyNames[x].c_str(), 0, KEY_READ, subkey.put()) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(listKey.get(), tvx::AsOleChar(list.SubkeyNames[x].c_str()), 0, KEY_READ, subkey.put()) != ERROR_SUCCESS)
             continue;
         DWORD type = REG_NONE;
         if (auto size = QueryValue(subkey.get(), u"LoadOrder", type, buffer)) {

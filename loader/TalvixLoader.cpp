@@ -131,7 +131,7 @@ void ShowLoadFailure(const std::u16string& displayName, const std::u16string& su
     text += u"Package ID: " + subkey;
     text += u"\n\r";
     text += u"Error: " + error;
-    MessageBoxW(GetForegroundWindow(), text.c_str(), u"Talvix Products Loader", MB_OK | MB_ICONSTOP);
+    MessageBoxW(GetForegroundWindow(), tvx::AsOleChar(text.c_str()), tvx::AsOleChar(u"Talvix Products Loader"), MB_OK | MB_ICONSTOP);
 }
 
 // Creates one package; on failure shows the message, keeps its error text
@@ -193,7 +193,7 @@ void LoadPackages(const PackageList& list)
         const std::u16string& displayName = state.DisplayNames.emplace_back(list.DisplayNames[k]);
         try {
             CLSID clsid{};
-            if (FAILED(CLSIDFromString(subkey.c_str(), &clsid))) {
+            if (FAILED(CLSIDFromString(tvx::AsOleChar(subkey.c_str()), &clsid))) {
                 if (state.Observer.Skipped)
                     state.Observer.Skipped(state.Observer.Context, subkey.c_str(), "not a class identifier");
                 continue;

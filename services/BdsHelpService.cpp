@@ -26,7 +26,7 @@ String RegisteredViewerCommand()
     // The path between the quotes; an unquoted command loses its first and
     // last characters here and is found nowhere.
     const String path = command.size() >= 2 ? command.substr(1, command.size() - 2) : String();
-    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(tvx::AsOleChar(path.c_str()));
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         throw Exception(String());
     return command;
@@ -36,7 +36,8 @@ void LaunchViewer(const String& file, const String& parameters) noexcept
 {
     // The launch's own result is not looked at: a viewer that fails to start
     // is the shell's to report.
-    ShellExecuteW(nullptr, u"", file.c_str(), parameters.c_str(), u"", SW_SHOW);
+    ShellExecuteW(nullptr, tvx::AsOleChar(u""), tvx::AsOleChar(file.c_str()), tvx::AsOleChar(parameters.c_str()), tvx::AsOleChar(u""),
+                  SW_SHOW);
 }
 
 } // namespace

@@ -65,11 +65,17 @@ void CollectRecords(Report& report)
 
 std::string DefaultWizardPath()
 {
+#if defined(_WIN32)
+    std::wstring exe(MAX_PATH, L'\0');
+    exe.resize(GetModuleFileNameW(nullptr, exe.data(), DWORD(exe.size())));
+    return (std::filesystem::path(exe).parent_path() / "TalvixLoader.dll").string();
+#else
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec)
         return "TalvixLoader.so";
     return (exe.parent_path() / "TalvixLoader.so").string();
+#endif
 }
 
 std::string ScenarioReference()
@@ -84,6 +90,7 @@ std::string ScenarioReference()
 
 Report RunSession(const SessionOptions& options)
 {
+    win32::StartRecording();
     Report report;
     report.Version = TVX_VERSION;
     report.WizardPath = options.WizardPath.empty() ? DefaultWizardPath() : options.WizardPath;

@@ -1,6 +1,7 @@
 #include "sim/WizardHost.h"
 
 #include "host/win32/Win32.h"
+#include "interop/Bstr.h"
 #include "interop/Utf.h"
 
 #include <utility>
@@ -21,7 +22,7 @@ WizardHost::~WizardHost() { Unload(); }
 bool WizardHost::Load(std::string& error)
 {
     std::u16string path = Utf8ToUtf16(path_);
-    module_ = LoadLibraryW(path.c_str());
+    module_ = LoadLibraryW(AsOleChar(path.c_str()));
     if (!module_) {
         error = "cannot load the wizard library " + path_ + ": " +
                 Utf16ToUtf8(win32::SystemErrorMessage(HRESULT_FROM_WIN32(GetLastError())));

@@ -18,7 +18,7 @@ constexpr const char16_t* kModule = u"C:\\Projects\\Demo\\Overview.tvx";
 void Log(const std::u16string& line)
 {
     std::u16string text = u"ExampleDocument: " + line;
-    OutputDebugStringW(text.c_str());
+    OutputDebugStringW(tvx::AsOleChar(text.c_str()));
 }
 
 class DocumentEvents final : public tvx::Implements<DocumentEvents, IBdsWindowEvents> {
@@ -83,7 +83,7 @@ void ShowExampleDocument()
         }
         state.document->RegisterEvents(
             tvx::IntfPtr<IBdsWindowEvents>::Attach(tvx::NewInterface<DocumentEvents, IBdsWindowEvents>()).get());
-        state.own = CreateWindowExW(0, u"Static", u"Overview of the demo project", WS_POPUP, 0, 0, 400, 300, nullptr,
+        state.own = CreateWindowExW(0, tvx::AsOleChar(u"Static"), tvx::AsOleChar(u"Overview of the demo project"), WS_POPUP, 0, 0, 400, 300, nullptr,
                                     nullptr, nullptr, nullptr);
         auto control =
             tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<example::ExampleControl, IWin32Window>(state.own));

@@ -19,7 +19,7 @@ namespace {
 void Log(const std::u16string& line)
 {
     std::u16string text = u"ExamplePackage: " + line;
-    OutputDebugStringW(text.c_str());
+    OutputDebugStringW(tvx::AsOleChar(text.c_str()));
 }
 
 // Shift, Ctrl and Alt as the IDE's shortcuts encode them.

@@ -16,7 +16,7 @@ namespace {
 void Log(const std::u16string& line)
 {
     std::u16string text = u"ExampleModules: " + line;
-    OutputDebugStringW(text.c_str());
+    OutputDebugStringW(tvx::AsOleChar(text.c_str()));
 }
 
 std::u16string Text(BSTR text) { return std::u16string(tvx::BstrView(text)); }

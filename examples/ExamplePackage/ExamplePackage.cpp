@@ -22,7 +22,7 @@ constexpr CLSID CLSID_ExamplePackage = tvx::ParseGuid("{5B0D6E4A-3C1F-4E8B-9A27-
 void Log(const std::u16string& line)
 {
     std::u16string text = u"ExamplePackage: " + line;
-    OutputDebugStringW(text.c_str());
+    OutputDebugStringW(tvx::AsOleChar(text.c_str()));
 }
 
 std::u16string Number(LONG value)

@@ -25,7 +25,7 @@ constexpr LONG kShiftBit = 0x10000, kCtrlBit = 0x20000, kAltBit = 0x40000;
 void Log(const std::u16string& line)
 {
     std::u16string text = u"ExampleServices: " + line;
-    OutputDebugStringW(text.c_str());
+    OutputDebugStringW(tvx::AsOleChar(text.c_str()));
 }
 
 std::u16string Number(LONG value)

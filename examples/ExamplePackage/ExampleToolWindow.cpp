@@ -16,7 +16,7 @@ namespace {
 void Log(const std::u16string& line)
 {
     std::u16string text = u"ExampleToolWindow: " + line;
-    OutputDebugStringW(text.c_str());
+    OutputDebugStringW(tvx::AsOleChar(text.c_str()));
 }
 
 class ExampleWindowEvents final : public tvx::Implements<ExampleWindowEvents, IBdsWindowEvents> {
@@ -76,7 +76,7 @@ void AddExampleToolWindow(IBdsServices* services)
             DeleteObject(picture);
         state.window->RegisterEvents(
             tvx::IntfPtr<IBdsWindowEvents>::Attach(tvx::NewInterface<ExampleWindowEvents, IBdsWindowEvents>()).get());
-        state.own = CreateWindowExW(0, u"Static", u"Example tool window contents", WS_POPUP, 0, 0, 200, 100, nullptr,
+        state.own = CreateWindowExW(0, tvx::AsOleChar(u"Static"), tvx::AsOleChar(u"Example tool window contents"), WS_POPUP, 0, 0, 200, 100, nullptr,
                                     nullptr, nullptr, nullptr);
         auto control =
             tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<example::ExampleControl, IWin32Window>(state.own));

@@ -17,7 +17,7 @@ namespace {
 void Log(const std::u16string& line)
 {
     std::u16string text = u"ExampleToolbar: " + line;
-    OutputDebugStringW(text.c_str());
+    OutputDebugStringW(tvx::AsOleChar(text.c_str()));
 }
 
 std::u16string Number(long value)

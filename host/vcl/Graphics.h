@@ -49,10 +49,12 @@ TVX_IDE_API std::span<const TIdentMapEntry> ColorIdents() noexcept;
 
 // A font's character set, with the names a form stream may use.
 using TFontCharset = int;
+#if !defined(_WIN32) // wingdi.h has them, with the same values
 inline constexpr TFontCharset ANSI_CHARSET = 0;
 inline constexpr TFontCharset DEFAULT_CHARSET = 1;
 inline constexpr TFontCharset SYMBOL_CHARSET = 2;
 inline constexpr TFontCharset RUSSIAN_CHARSET = 204;
+#endif
 TVX_IDE_API std::span<const TIdentMapEntry> CharsetIdents() noexcept;
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };

@@ -74,6 +74,11 @@ TVX_WIN32_API HRESULT IIDFromString(LPCOLESTR lpsz, LPIID lpiid);
 TVX_WIN32_API HRESULT StringFromCLSID(REFCLSID rclsid, LPOLESTR* lplpsz);
 TVX_WIN32_API int StringFromGUID2(REFGUID rguid, LPOLESTR lpsz, int cchMax);
 
+#endif
+
+#include <string_view>
+#include <vector>
+
 namespace tvx::win32 {
 
 // What regsvr32 does: loads the library, calls its DllRegisterServer and
@@ -83,9 +88,10 @@ TVX_VISIBLE HRESULT RegisterServer(std::u16string_view path);
 // The same for DllUnregisterServer (regsvr32 /u).
 TVX_VISIBLE HRESULT UnregisterServer(std::u16string_view path);
 
+#if !defined(_WIN32)
+
 // File names of the in-proc servers the COM runtime holds loaded, in load order.
 TVX_VISIBLE std::vector<std::u16string> LoadedComServers();
+#endif
 
 } // namespace tvx::win32
-
-#endif

@@ -152,6 +152,10 @@ TVX_WIN32_API HLOCAL LocalFree(HLOCAL hMem);
 TVX_WIN32_API DWORD FormatMessageW(DWORD dwFlags, LPCVOID lpSource, DWORD dwMessageId, DWORD dwLanguageId,
                                    LPWSTR lpBuffer, DWORD nSize, va_list* Arguments);
 
+#endif
+
+#include <string>
+
 namespace tvx::win32 {
 
 // The system's text for an error code or HRESULT without the line break that
@@ -164,5 +168,3 @@ TVX_VISIBLE std::u16string SystemErrorMessage(HRESULT code);
 TVX_VISIBLE std::string LastLibraryLoadDiagnostic();
 
 } // namespace tvx::win32
-
-#endif

@@ -57,6 +57,11 @@ TVX_VISIBLE void SetEmulatedForegroundWindow(HWND window);
 // Replaces the observer; pass {} to remove it.
 TVX_VISIBLE void SetRecorderObserver(const RecorderObserver& observer);
 
+// Makes the recorder hear the system from now on. The stand-in records by
+// itself; on Windows the boxes and output are read back from the system, for
+// boxes only on the calling thread, which must be the one that shows them.
+TVX_VISIBLE void StartRecording();
+
 // Forgets every record, queued answer and the foreground window; the observer stays.
 TVX_VISIBLE void ResetRecorder();
 

@@ -8,9 +8,22 @@
 #include <string>
 #include <string_view>
 
-#if !defined(_WIN32)
-
 namespace tvx::win32 {
+
+struct RegFileResult {
+    bool ok = false;
+    int line = 0;        // 1-based line at fault; 0 when the fault is not on a line
+    std::string message; // empty on success
+};
+
+// Reads a whole file first and changes the registry only when all of it is
+// well formed; a refused file changes nothing. Accepts UTF-16 LE/BE with a
+// BOM, UTF-8 with or without one, and ANSI text. Write-deny marks do not
+// apply: importing stands for setting the machine up. On Windows the system's
+// own importer does it.
+TVX_VISIBLE RegFileResult ImportRegFile(const std::filesystem::path& path);
+
+#if !defined(_WIN32)
 
 enum class RegFormat {
     // "Windows Registry Editor Version 5.00": UTF-16 LE files with a BOM;
@@ -21,23 +34,12 @@ enum class RegFormat {
     Regedit4,
 };
 
-struct RegFileResult {
-    bool ok = false;
-    int line = 0;        // 1-based line at fault; 0 when the fault is not on a line
-    std::string message; // empty on success
-};
-
 struct RegExportResult {
     bool ok = false;
     std::string message;
     std::u16string text; // CRLF line ends, no byte-order mark
 };
 
-// Reads a whole file first and changes the registry only when all of it is
-// well formed; a refused file changes nothing. Accepts UTF-16 LE/BE with a
-// BOM, UTF-8 with or without one, and ANSI text. Write-deny marks do not
-// apply: importing stands for setting the machine up.
-TVX_VISIBLE RegFileResult ImportRegFile(const std::filesystem::path& path);
 // The raw bytes of a file, decoded as ImportRegFile does.
 TVX_VISIBLE RegFileResult ImportRegText(std::string_view bytes);
 // Already decoded text.
@@ -52,6 +54,6 @@ TVX_VISIBLE RegExportResult ExportRegText(HKEY root, std::u16string_view subKey,
 TVX_VISIBLE RegFileResult ExportRegFile(const std::filesystem::path& path, HKEY root, std::u16string_view subKey,
                                         RegFormat format = RegFormat::Version5);
 
-} // namespace tvx::win32
-
 #endif
+
+} // namespace tvx::win32

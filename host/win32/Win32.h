@@ -7,6 +7,9 @@
 
 #if defined(_WIN32)
 #include <shellapi.h>
+// What the stand-in adds to the system, provided on Windows too.
+#include "host/win32/ComRuntime.h"
+#include "host/win32/Kernel.h"
 #else
 #include "host/win32/ComRuntime.h"
 #include "host/win32/Gdi.h"

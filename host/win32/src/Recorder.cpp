@@ -1,6 +1,9 @@
 // Message boxes, debugger output and shell launches, kept in order for tests
 // and the simulator.
 #include "host/win32/src/RecorderState.h"
+#if defined(_WIN32)
+#include "host/win32/windows/SystemCapture.h"
+#endif
 
 #include <deque>
 #include <mutex>
@@ -23,7 +26,14 @@ struct RecorderState {
 // static destructors while the process exits.
 RecorderState& State()
 {
-    static RecorderState* state = new RecorderState();
+    static RecorderState* state = [] {
+        auto* made = new RecorderState();
+#if defined(_WIN32)
+        // Windows shows the boxes and writes the output; they are read back from it.
+        detail::StartSystemCapture();
+#endif
+        return made;
+    }();
     return *state;
 }
 
@@ -67,6 +77,8 @@ void SetEmulatedForegroundWindow(HWND window)
     std::lock_guard guard(State().lock);
     State().foreground = window;
 }
+
+void StartRecording() { State(); }
 
 void SetRecorderObserver(const RecorderObserver& observer)
 {
