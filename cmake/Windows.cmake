@@ -49,3 +49,10 @@ endforeach()
 function(tvx_plain_exports target)
   target_link_options(${target} PRIVATE -Wl,--kill-at)
 endfunction()
+
+# A package is one DLL that brings its C++ runtime along: regsvr32 and COM
+# load it from wherever it lies, not from the simulator's folder.
+function(tvx_windows_package target)
+  tvx_plain_exports(${target})
+  target_link_options(${target} PRIVATE -static)
+endfunction()
