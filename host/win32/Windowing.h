@@ -51,6 +51,7 @@ struct WINDOWPOS {
 
 #define MAKEINTATOM(i) ((LPCWSTR)((ULONG_PTR)((WORD)(i))))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)((WORD)(l) | ((DWORD)(WORD)(h) << 16)))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)((WORD)(l) | ((DWORD)(WORD)(h) << 16)))
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 
@@ -223,6 +224,8 @@ TVX_WIN32_API BOOL IsWindowEnabled(HWND hWnd);
 
 // The previous focus window. Null clears the focus.
 TVX_WIN32_API HWND SetFocus(HWND hWnd);
+TVX_WIN32_API HWND GetActiveWindow();
+TVX_WIN32_API HWND SetActiveWindow(HWND hWnd);
 TVX_WIN32_API HWND GetFocus();
 
 TVX_WIN32_API LRESULT SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);

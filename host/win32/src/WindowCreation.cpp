@@ -41,7 +41,14 @@ void DestroyTree(WindowState& state, std::uint32_t handle)
     WindowEntry* window = FindWindowEntry(state, ToHwnd(handle));
     if (!window)
         return;
+    if (state.active == handle)
+        ActivateOtherWindow(state, handle);
+    window = FindWindowEntry(state, ToHwnd(handle));
+    if (!window)
+        return;
     window->destroying = true;
+    if (state.active == handle)
+        state.active = 0;
     if (state.focus == handle)
         state.focus = 0;
     Send(state, handle, WM_DESTROY, 0, 0);
@@ -75,6 +82,8 @@ void DestroyTree(WindowState& state, std::uint32_t handle)
     window->windowClass->windows--;
     if (state.focus == handle)
         state.focus = 0;
+    if (state.active == handle)
+        state.active = 0;
     state.windows.erase(handle);
 }
 
@@ -159,8 +168,12 @@ TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR
     }
     if (!FindWindowEntry(state, hwnd))
         return nullptr;
-    if (dwStyle & WS_VISIBLE)
+    // Created visible is shown as by SW_SHOW, activation included.
+    if (dwStyle & WS_VISIBLE) {
         SetVisible(state, handle, true);
+        if (FindWindowEntry(state, hwnd))
+            ShowChangesActivation(state, handle, SW_SHOW, false);
+    }
     return FindWindowEntry(state, hwnd) ? hwnd : nullptr;
 }
 

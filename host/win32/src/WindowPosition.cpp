@@ -61,7 +61,10 @@ TVX_WIN32_API BOOL ShowWindow(HWND hWnd, int nCmdShow)
     Guard guard(state.lock);
     if (!FindWindowEntry(state, hWnd))
         return FALSE;
-    return SetVisible(state, Key(hWnd), nCmdShow != SW_HIDE) ? TRUE : FALSE;
+    const bool was = SetVisible(state, Key(hWnd), nCmdShow != SW_HIDE);
+    if (FindWindowEntry(state, hWnd))
+        ShowChangesActivation(state, Key(hWnd), nCmdShow, was);
+    return was ? TRUE : FALSE;
 }
 
 TVX_WIN32_API BOOL IsWindowVisible(HWND hWnd)

@@ -55,6 +55,7 @@ struct WindowState {
     std::vector<std::unique_ptr<WindowClassEntry>> classes;
     ATOM nextAtom = 0xC000;
     std::uint32_t focus = 0;
+    std::uint32_t active = 0;
 };
 
 // The desktop window: it exists, is never destroyed and is not counted.
@@ -87,5 +88,14 @@ void PlaceInZOrder(WindowState& state, WindowEntry& window, HWND insertAfter);
 // Sets or clears WS_VISIBLE and sends WM_SHOWWINDOW on a change; answers
 // whether the window was visible. The window is live.
 bool SetVisible(WindowState& state, std::uint32_t handle, bool visible);
+
+// Activation follows a ShowWindow command: a window shown by an activating
+// command becomes active, a hidden or minimized active window passes it on.
+void ShowChangesActivation(WindowState& state, std::uint32_t handle, int command, bool wasVisible);
+// Makes the window (0: none) active, with WM_ACTIVATE to both sides.
+void ActivateWindow(WindowState& state, std::uint32_t handle);
+// When `leaving` is active: its owner, else the topmost window that can be,
+// becomes active.
+void ActivateOtherWindow(WindowState& state, std::uint32_t leaving);
 
 } // namespace tvx::win32::detail

@@ -1,0 +1,87 @@
+// The active window: the top-level window the user works in. Showing a
+// window activates it; hiding or destroying the active one passes activation
+// to its owner or the topmost window that can take it, as Windows does. Each
+// change sends WM_ACTIVATE to the window that loses it and the one that gains it.
+#include "host/win32/User.h"
+#include "host/win32/Windowing.h"
+#include "host/win32/src/WindowState.h"
+
+namespace tvx::win32::detail {
+namespace {
+
+// Only a pure child window cannot be active: a WS_POPUP window given a parent
+// by SetParent still can.
+bool CanBeActive(const WindowEntry& window)
+{
+    return (window.style & (WS_CHILD | WS_POPUP)) != WS_CHILD && (window.style & WS_VISIBLE) &&
+           !(window.style & WS_DISABLED) && !window.destroying;
+}
+
+bool ActivatesWhenShown(int command)
+{
+    return command != SW_HIDE && command != SW_SHOWNOACTIVATE && command != SW_SHOWNA &&
+           command != SW_SHOWMINNOACTIVE && command != SW_MINIMIZE && command != SW_FORCEMINIMIZE;
+}
+
+} // namespace
+
+void ActivateWindow(WindowState& state, std::uint32_t handle)
+{
+    const std::uint32_t old = state.active;
+    if (old == handle)
+        return;
+    state.active = handle;
+    if (old && state.windows.count(old))
+        Send(state, old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), LPARAM(ToHwnd(handle)));
+    // The old window's procedure may have activated another meanwhile.
+    if (handle && state.active == handle && state.windows.count(handle))
+        Send(state, handle, WM_ACTIVATE, WA_ACTIVE, LPARAM(ToHwnd(old)));
+}
+
+void ActivateOtherWindow(WindowState& state, std::uint32_t leaving)
+{
+    if (state.active != leaving)
+        return;
+    const WindowEntry& window = *state.windows.at(leaving);
+    auto usable = [&](std::uint32_t h) {
+        auto found = state.windows.find(h);
+        return h != leaving && found != state.windows.end() && CanBeActive(*found->second);
+    };
+    std::uint32_t next = usable(window.owner) ? window.owner : 0;
+    for (auto it = state.topLevel.begin(); !next && it != state.topLevel.end(); ++it)
+        if (usable(*it))
+            next = *it;
+    ActivateWindow(state, next);
+}
+
+void ShowChangesActivation(WindowState& state, std::uint32_t handle, int command, bool wasVisible)
+{
+    const WindowEntry& window = *state.windows.at(handle);
+    if (command == SW_HIDE || command == SW_MINIMIZE || command == SW_FORCEMINIMIZE)
+        ActivateOtherWindow(state, handle);
+    else if (!wasVisible && ActivatesWhenShown(command) && CanBeActive(window))
+        ActivateWindow(state, handle);
+}
+
+} // namespace tvx::win32::detail
+
+using namespace tvx::win32::detail;
+
+TVX_WIN32_API HWND GetActiveWindow()
+{
+    WindowState& state = State();
+    Guard guard(state.lock);
+    return ToHwnd(state.active);
+}
+
+TVX_WIN32_API HWND SetActiveWindow(HWND hWnd)
+{
+    WindowState& state = State();
+    Guard guard(state.lock);
+    WindowEntry* window = hWnd ? FindWindowEntry(state, hWnd) : nullptr;
+    if (hWnd && (!window || (window->style & (WS_CHILD | WS_POPUP)) == WS_CHILD))
+        return nullptr;
+    const std::uint32_t previous = state.active;
+    ActivateWindow(state, Key(hWnd));
+    return ToHwnd(previous);
+}
