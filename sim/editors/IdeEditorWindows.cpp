@@ -205,14 +205,14 @@ TEditWindow& IdeEditorWindows::NewWindow()
     window->SetOnClose(MakeEvent<&TEditWindowList::FreeOnClose>(list_));
     window->SetOnDestroy(MakeEvent<&IdeEditorWindows::WindowDestroying>(this));
     window->SetOnViewShown(MakeEvent<&IdeEditorWindows::WindowViewShown>(this));
-    // Shown without taking the activation from the main window.
-    window->SetVisible(true);
     INTAEditWindow* editWindow = &window->EditWindowInterface();
     servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "WindowNotification",
                                                       [editWindow, &name](INTAEditServicesNotifier* n) {
                                                           n->WindowNotification(editWindow, opInsert);
                                                           return Utf16ToUtf8(name) + " opInsert";
                                                       });
+    // Showing a form activates it, as on Windows.
+    window->SetVisible(true);
     servicesNotifiers_.Each<INTAEditServicesNotifier>(Journal(), "WindowShow",
                                                       [editWindow, &name](INTAEditServicesNotifier* n) {
                                                           n->WindowShow(editWindow, true, false);

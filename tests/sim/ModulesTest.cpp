@@ -355,7 +355,7 @@ TEST_F(ModulesTest, EditorServicesNotifiersHearWindowsViewsAndCommands)
     Step("new-editor-window");
     Step("modify-module Unit1.pas");
     Step("close-editor-window EditWindow2");
-    EXPECT_EQ(log, (Log{"opInsert", "shown", "view activated", "activated", "view modified", "view modified", "hidden",
+    EXPECT_EQ(log, (Log{"opInsert", "activated", "shown", "view activated", "view modified", "view modified", "hidden",
                         "opRemove"}));
 }
 
