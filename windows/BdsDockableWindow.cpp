@@ -134,7 +134,7 @@ void TBdsDockableWindow::HostIntoToolWindow()
         return;
     if (!FToolWindow)
         throw Exception(String(ToolWindowGone));
-    ::SetParent(handle, FToolWindow->Handle());
+    AdoptWindow(handle, FToolWindow->Handle());
     SetWindowPos(handle, HWND_TOP, 0, 0, FToolWindow->ClientWidth(), FToolWindow->ClientHeight(),
                  SWP_SHOWWINDOW | SWP_NOMOVE);
 }
@@ -192,7 +192,7 @@ void TBdsDockableWindow::ToolWindowResize(TObject*)
     if (!handle || !FToolWindow)
         return;
     if (FToolWindow->IsHandleChanged()) {
-        ::SetParent(handle, FToolWindow->Handle());
+        AdoptWindow(handle, FToolWindow->Handle());
         ShowWindow(handle, SW_SHOW);
         FToolWindow->UpdateHandleControl();
     }

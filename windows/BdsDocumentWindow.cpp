@@ -157,7 +157,7 @@ void TBdsDocumentWindow::HostIntoFrame()
     if (!handle || !FBdsEditWindow)
         return;
     TTalvixFrame& frame = *FBdsEditWindow->Frame;
-    ::SetParent(handle, frame.Handle());
+    AdoptWindow(handle, frame.Handle());
     SetWindowPos(handle, HWND_TOP, 0, 0, frame.ClientWidth(), frame.ClientHeight(), SWP_SHOWWINDOW);
 }
 
@@ -220,14 +220,14 @@ void TBdsDocumentWindow::OnResize(bool HostNeeded)
         return;
     TTalvixFrame& frame = *FBdsEditWindow->Frame;
     if (HostNeeded)
-        ::SetParent(handle, frame.Handle());
+        AdoptWindow(handle, frame.Handle());
     SetWindowPos(handle, nullptr, 0, 0, frame.Width(), frame.Height(), SWP_NOZORDER);
 }
 
 void TBdsDocumentWindow::OnFrameHandleDestroy()
 {
     if (HWND handle = HostedHandle(); handle && FBdsWindowsService)
-        ::SetParent(handle, FBdsWindowsService->hShadowWindow);
+        AdoptWindow(handle, FBdsWindowsService->hShadowWindow);
 }
 
 void TBdsDocumentWindow::DetachEditWindow(bool TakeOut) noexcept

@@ -22,12 +22,24 @@ HWND PackageWindowHandle(IWin32Window* control) noexcept
     return handle;
 }
 
+void AdoptWindow(HWND window, HWND parent) noexcept
+{
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    if ((style & (WS_CHILD | WS_POPUP)) != WS_CHILD)
+        SetWindowLongW(window, GWL_STYLE, LONG((style & ~WS_POPUP) | WS_CHILD));
+    ::SetParent(window, parent);
+}
+
 void TakeOutWindow(HWND window) noexcept
 {
     if (!window)
         return;
     ShowWindow(window, SW_HIDE);
     ::SetParent(window, nullptr);
+    // A top-level window is a pop-up again, as the package made it.
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    if (style & WS_CHILD)
+        SetWindowLongW(window, GWL_STYLE, LONG((style & ~WS_CHILD) | WS_POPUP));
 }
 
 } // namespace talvix

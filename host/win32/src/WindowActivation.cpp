@@ -6,6 +6,8 @@
 #include "host/win32/Windowing.h"
 #include "host/win32/src/WindowState.h"
 
+#include <algorithm>
+
 namespace tvx::win32::detail {
 namespace {
 
@@ -47,10 +49,21 @@ void ActivateOtherWindow(WindowState& state, std::uint32_t leaving)
         auto found = state.windows.find(h);
         return h != leaving && found != state.windows.end() && CanBeActive(*found->second);
     };
-    std::uint32_t next = usable(window.owner) ? window.owner : 0;
-    for (auto it = state.topLevel.begin(); !next && it != state.topLevel.end(); ++it)
+    // A popup's owner (its top-level window) first, then the windows below
+    // the leaving one in its z-order, then the topmost top-level window.
+    std::uint32_t next = 0;
+    if ((window.style & WS_POPUP) && window.owner) {
+        std::uint32_t root = window.owner;
+        while (state.windows.count(root) && state.windows.at(root)->parent)
+            root = state.windows.at(root)->parent;
+        next = usable(root) ? root : 0;
+    }
+    const std::vector<std::uint32_t>& siblings = window.parent ? state.windows.at(window.parent)->children : state.topLevel;
+    for (auto it = std::find(siblings.begin(), siblings.end(), leaving); !next && it != siblings.end(); ++it)
         if (usable(*it))
             next = *it;
+    if (!next && !state.topLevel.empty() && usable(state.topLevel.front()))
+        next = state.topLevel.front();
     ActivateWindow(state, next);
 }
 
@@ -60,6 +73,14 @@ void ShowChangesActivation(WindowState& state, std::uint32_t handle, int command
     if (command == SW_HIDE || command == SW_MINIMIZE || command == SW_FORCEMINIMIZE)
         ActivateOtherWindow(state, handle);
     else if (!wasVisible && ActivatesWhenShown(command) && CanBeActive(window))
+        ActivateWindow(state, handle);
+}
+
+void PositionChangesActivation(WindowState& state, std::uint32_t handle, UINT flags)
+{
+    if (flags & SWP_HIDEWINDOW)
+        ActivateOtherWindow(state, handle);
+    else if (!(flags & SWP_NOACTIVATE) && CanBeActive(*state.windows.at(handle)))
         ActivateWindow(state, handle);
 }
 

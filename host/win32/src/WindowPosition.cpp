@@ -112,6 +112,8 @@ TVX_WIN32_API BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, i
         SetVisible(state, handle, true);
     if ((uFlags & SWP_HIDEWINDOW) && FindWindowEntry(state, hWnd))
         SetVisible(state, handle, false);
+    if (FindWindowEntry(state, hWnd))
+        PositionChangesActivation(state, handle, uFlags);
     return TRUE;
 }
 

@@ -92,6 +92,9 @@ bool SetVisible(WindowState& state, std::uint32_t handle, bool visible);
 // Activation follows a ShowWindow command: a window shown by an activating
 // command becomes active, a hidden or minimized active window passes it on.
 void ShowChangesActivation(WindowState& state, std::uint32_t handle, int command, bool wasVisible);
+// SetWindowPos activates the window unless told not to (SWP_NOACTIVATE),
+// and hiding the active window passes activation on.
+void PositionChangesActivation(WindowState& state, std::uint32_t handle, UINT flags);
 // Makes the window (0: none) active, with WM_ACTIVATE to both sides.
 void ActivateWindow(WindowState& state, std::uint32_t handle);
 // When `leaving` is active: its owner, else the topmost window that can be,
