@@ -34,16 +34,20 @@ Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; "$wine"server -k 2>/dev/null || true' EXIT
 export DISPLAY=$display
+start=$SECONDS
 timeout 300 "$wine" wineboot -i >/dev/null 2>&1
+echo "wine prefix made in $((SECONDS - start)) s"
 winpath() { echo "Z:$(realpath "$1")" | tr / '\\'; }
 timeout 120 "$wine" regsvr32 /s "$(winpath $bin/TalvixExamplePackage.dll)" || { echo "regsvr32 failed"; status=1; }
 timeout 120 "$wine" regedit /s "$(winpath examples/packages.reg)" || { echo "regedit failed"; status=1; }
 for scenario in examples/*.scenario; do
   name=$(basename "$scenario" .scenario)
+  start=$SECONDS
   "$linux_bin/talvix-sim" --reg examples/packages.reg --register "$linux_bin/TalvixExamplePackage.so" \
     --scenario "$scenario" >"$out/$name.linux.txt" || true
   # A message box nobody answers would wait for ever: the run is bounded.
   timeout 300 "$wine" "$bin/talvix-sim.exe" --scenario "$(winpath "$scenario")" >"$out/$name.wine.txt" 2>"$out/$name.wine.err" || true
+  echo "$name: $((SECONDS - start)) s under Wine"
   scripts/compare-reports.py "$out/$name.linux.txt" "$out/$name.wine.txt" || status=1
 done
 exit $status

@@ -33,6 +33,9 @@ void ActivateWindow(WindowState& state, std::uint32_t handle)
     if (old == handle)
         return;
     state.active = handle;
+    // The activated window comes to the top of its z-order.
+    if (handle && state.windows.count(handle))
+        PlaceInZOrder(state, *state.windows.at(handle), HWND_TOP);
     if (old && state.windows.count(old))
         Send(state, old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), LPARAM(ToHwnd(handle)));
     // The old window's procedure may have activated another meanwhile.
@@ -74,6 +77,18 @@ void ShowChangesActivation(WindowState& state, std::uint32_t handle, int command
         ActivateOtherWindow(state, handle);
     else if (!wasVisible && ActivatesWhenShown(command) && CanBeActive(window))
         ActivateWindow(state, handle);
+}
+
+bool ActivateForFocus(WindowState& state, std::uint32_t handle)
+{
+    std::uint32_t top = handle;
+    while (state.windows.count(top) && (state.windows.at(top)->style & (WS_CHILD | WS_POPUP)) == WS_CHILD &&
+           state.windows.at(top)->parent)
+        top = state.windows.at(top)->parent;
+    if (!state.windows.count(top) || top == state.active)
+        return true;
+    ActivateWindow(state, top);
+    return state.windows.count(handle) != 0;
 }
 
 void PositionChangesActivation(WindowState& state, std::uint32_t handle, UINT flags)

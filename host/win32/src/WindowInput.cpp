@@ -41,6 +41,12 @@ TVX_WIN32_API HWND SetFocus(HWND hWnd)
     std::uint32_t previous = state.focus;
     if (previous == target)
         return ToHwnd(previous);
+    if (target && !ActivateForFocus(state, target))
+        return nullptr;
+    // The activation may have moved the focus meanwhile.
+    previous = state.focus;
+    if (previous == target)
+        return ToHwnd(previous);
     state.focus = target;
     if (previous)
         Send(state, previous, WM_KILLFOCUS, WPARAM(target), 0);

@@ -95,6 +95,9 @@ void ShowChangesActivation(WindowState& state, std::uint32_t handle, int command
 // SetWindowPos activates the window unless told not to (SWP_NOACTIVATE),
 // and hiding the active window passes activation on.
 void PositionChangesActivation(WindowState& state, std::uint32_t handle, UINT flags);
+// SetFocus activates the window's top-level window first, unless it is
+// active already; false when the window did not survive that.
+bool ActivateForFocus(WindowState& state, std::uint32_t handle);
 // Makes the window (0: none) active, with WM_ACTIVATE to both sides.
 void ActivateWindow(WindowState& state, std::uint32_t handle);
 // When `leaving` is active: its owner, else the topmost window that can be,
