@@ -44,6 +44,13 @@ const char* MessageName(UINT msg)
     }
 }
 
+// WM_ACTIVATE as "<tag> active" or "<tag> inactive".
+std::vector<std::string>& Activations()
+{
+    static std::vector<std::string> activations;
+    return activations;
+}
+
 // What a test window does with WM_CREATE, WM_DESTROY; null: nothing extra.
 LRESULT (*CreateAnswer)(HWND) = nullptr;
 void (*OnDestroy)(HWND) = nullptr;
@@ -52,6 +59,8 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 {
     if (const char* name = MessageName(msg); name && msg != WM_NCCREATE)
         Messages().push_back(Tag(hwnd) + " " + name);
+    if (msg == WM_ACTIVATE)
+        Activations().push_back(Tag(hwnd) + (LOWORD(wParam) == WA_INACTIVE ? " inactive" : " active"));
     if (msg == WM_CREATE && CreateAnswer)
         return CreateAnswer(hwnd);
     if (msg == WM_DESTROY && OnDestroy)
@@ -351,6 +360,38 @@ TEST_F(WindowTest, EnablingAndFocus)
     DestroyWindow(b);
     EXPECT_EQ(GetFocus(), nullptr);
     DestroyWindow(a);
+}
+
+// Catches windows that never become active, activation left on a hidden or
+// destroyed window, a pop-up that does not hand it back to its owner, and a
+// pure child window taking it.
+TEST_F(WindowTest, ShowingActivatesAndActivationPassesOnAsWindowsDoes)
+{
+    HWND owner = Make(u"owner");
+    EXPECT_EQ(GetActiveWindow(), owner);
+    HWND popup = CreateWindowExW(0, u"TestWindow", u"popup", WS_POPUP, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr);
+    HWND other = Make(u"other");
+    Activations().clear();
+    ShowWindow(popup, SW_SHOWNA);
+    ShowWindow(popup, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), other);
+    ShowWindow(popup, SW_SHOW);
+    ShowWindow(popup, SW_HIDE);
+    SetWindowPos(other, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(GetActiveWindow(), owner);
+    SetWindowPos(other, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    HWND child = Make(u"child", owner);
+    SetFocus(child);
+    EXPECT_EQ(GetFocus(), child);
+    EXPECT_EQ(SetActiveWindow(child), nullptr);
+    EXPECT_EQ(GetActiveWindow(), owner);
+    DestroyWindow(owner);
+    EXPECT_EQ(GetActiveWindow(), other);
+    EXPECT_EQ(Activations(), (std::vector<std::string>{"other inactive", "popup active", "popup inactive", "owner active",
+                                                       "owner inactive", "other active", "other inactive",
+                                                       "owner active", "owner inactive", "other active"}));
+    DestroyWindow(other);
+    EXPECT_EQ(GetActiveWindow(), nullptr);
 }
 
 // Catches text that is not kept, a truncation without its terminator, and

@@ -48,6 +48,9 @@ protected:
         ASSERT_TRUE(tool);
         EXPECT_EQ(GetParent(packageWindow), tool->Handle());
         EXPECT_TRUE(GetWindowLongW(packageWindow, GWL_STYLE) & WS_VISIBLE);
+        // A pop-up left one would take the activation from the tool window.
+        EXPECT_EQ(GetWindowLongW(packageWindow, GWL_STYLE) & (WS_CHILD | WS_POPUP), WS_CHILD);
+        EXPECT_NE(GetActiveWindow(), packageWindow);
         RECT rect{};
         GetClientRect(packageWindow, &rect);
         EXPECT_EQ(rect.right, tool->ClientWidth());
@@ -106,6 +109,7 @@ TEST_F(DockableWindowTest, APackageMayLetGoInsideItsOwnCallbacks)
     ASSERT_TRUE(IsWindow(packageWindow));
     EXPECT_EQ(GetParent(packageWindow), nullptr);
     EXPECT_FALSE(GetWindowLongW(packageWindow, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(GetWindowLongW(packageWindow, GWL_STYLE) & (WS_CHILD | WS_POPUP), WS_POPUP);
 }
 
 // Catches a wrapper that touches the freed form, or answers otherwise than
