@@ -9,8 +9,8 @@
 #if defined(_WIN32)
 
 #include <objbase.h>
-#include <olectl.h>
 #include <oleauto.h>
+#include <olectl.h>
 #include <windows.h>
 
 #define TVX_WIN32_API extern "C"

@@ -82,18 +82,19 @@ inline HRESULT RegisterInprocServer(REFCLSID clsid, std::u16string_view descript
 {
     const std::u16string key = u"CLSID\\" + FormatGuidW(clsid);
     auto setText = [](HKEY k, const char16_t* name, std::u16string_view text) {
-        return RegSetValueExW(k, AsOleChar(name), 0, REG_SZ, reinterpret_cast<const BYTE*>(std::u16string(text).c_str()),
+        return RegSetValueExW(k, AsOleChar(name), 0, REG_SZ,
+                              reinterpret_cast<const BYTE*>(std::u16string(text).c_str()),
                               DWORD((text.size() + 1) * sizeof(char16_t)));
     };
     HKEY classKey = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, AsOleChar(key.c_str()), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classKey, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, AsOleChar(key.c_str()), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classKey,
+                        nullptr) != ERROR_SUCCESS)
         return SELFREG_E_CLASS;
     LSTATUS status = setText(classKey, nullptr, description);
     HKEY serverKey = nullptr;
     if (status == ERROR_SUCCESS)
-        status =
-            RegCreateKeyExW(classKey, AsOleChar(u"InprocServer32"), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &serverKey, nullptr);
+        status = RegCreateKeyExW(classKey, AsOleChar(u"InprocServer32"), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                 &serverKey, nullptr);
     if (status == ERROR_SUCCESS) {
         status = setText(serverKey, nullptr, path);
         if (status == ERROR_SUCCESS)

@@ -88,7 +88,8 @@ std::optional<std::vector<std::u16string>> EnumerateSubkeys(HKEY key)
     std::vector<char16_t> buffer(std::size_t(maxLength) + 1);
     for (DWORD index = 0;; ++index) {
         DWORD length = DWORD(buffer.size());
-        LSTATUS status = RegEnumKeyExW(key, index, tvx::AsOleChar(buffer.data()), &length, nullptr, nullptr, nullptr, nullptr);
+        LSTATUS status =
+            RegEnumKeyExW(key, index, tvx::AsOleChar(buffer.data()), &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         if (status == ERROR_MORE_DATA) {
@@ -128,7 +129,8 @@ std::optional<PackageList> ReadPackageList()
         // A subkey that cannot be opened keeps its place with load order 0
         // and an empty display name, so the lists stay parallel. Opened
         // from the list key: the path is not walked again for each one.
-        if (RegOpenKeyExW(listKey.get(), tvx::AsOleChar(list.SubkeyNames[x].c_str()), 0, KEY_READ, subkey.put()) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(listKey.get(), tvx::AsOleChar(list.SubkeyNames[x].c_str()), 0, KEY_READ, subkey.put()) !=
+            ERROR_SUCCESS)
             continue;
         DWORD type = REG_NONE;
         if (auto size = QueryValue(subkey.get(), u"LoadOrder", type, buffer)) {

@@ -131,7 +131,8 @@ void ShowLoadFailure(const std::u16string& displayName, const std::u16string& su
     text += u"Package ID: " + subkey;
     text += u"\n\r";
     text += u"Error: " + error;
-    MessageBoxW(GetForegroundWindow(), tvx::AsOleChar(text.c_str()), tvx::AsOleChar(u"Talvix Products Loader"), MB_OK | MB_ICONSTOP);
+    MessageBoxW(GetForegroundWindow(), tvx::AsOleChar(text.c_str()), tvx::AsOleChar(u"Talvix Products Loader"),
+                MB_OK | MB_ICONSTOP);
 }
 
 // Creates one package; on failure shows the message, keeps its error text

@@ -2,7 +2,8 @@
 # The whole test suite: the format check, the plain build (warnings as
 # errors), the sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer,
 # LeakSanitizer), the Windows compile checks of the SDK (registered as tests
-# of the plain build), the main command under valgrind's memcheck, and the
+# of the plain build), the Windows builds run under Wine (scripts/windows.sh),
+# the main command under valgrind's memcheck, and the
 # fuzz targets over their saved corpora plus a short run each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,8 @@ for preset in ci asan; do
   echo "=== $preset: test"
   ctest --preset "$preset" || status=1
 done
+echo "=== windows: mingw-w64 builds, export tables, Wine runs compared with Linux"
+scripts/windows.sh build/ci/bin || status=1
 echo "=== memcheck: the main command under valgrind (ci binaries)"
 scripts/memcheck.sh build/ci/bin || status=1
 echo "=== fuzz: saved corpora, then a bounded run per target"

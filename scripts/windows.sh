@@ -22,7 +22,6 @@ echo "=== windows: export tables"
 scripts/check-exports.sh build/windows-x86 i686 || status=1
 scripts/check-exports.sh build/windows-x64 x86_64 || status=1
 
-echo "=== windows: example scenarios under Wine, compared with Linux"
 bin=build/windows-x64/bin
 out=build/windows-x64/reports
 rm -rf "$out" && mkdir -p "$out"
@@ -42,6 +41,14 @@ echo "wine prefix made in $((SECONDS - start)) s"
 winpath() { echo "Z:$(realpath "$1")" | tr / '\\'; }
 timeout 120 "$wine" regsvr32 /s "$(winpath $bin/TalvixExamplePackage.dll)" || { echo "regsvr32 failed"; status=1; }
 timeout 120 "$wine" regedit /s "$(winpath examples/packages.reg)" || { echo "regedit failed"; status=1; }
+echo "=== windows: the win32 stand-in's behaviour tests, against Wine"
+# Reported, not yet enforced: the departures these runs show (non-client
+# frames, first-show messages, class lookup by instance, Wine's own message
+# texts) are still being worked through, each to be fixed in the stand-in or
+# marked as Wine's where Windows' documentation says otherwise.
+scripts/wine-tests.sh "$bin/tests_win32.exe" || true
+
+echo "=== windows: example scenarios under Wine, compared with Linux"
 for scenario in examples/*.scenario; do
   name=$(basename "$scenario" .scenario)
   start=$SECONDS

@@ -36,8 +36,8 @@ void LaunchViewer(const String& file, const String& parameters) noexcept
 {
     // The launch's own result is not looked at: a viewer that fails to start
     // is the shell's to report.
-    ShellExecuteW(nullptr, tvx::AsOleChar(u""), tvx::AsOleChar(file.c_str()), tvx::AsOleChar(parameters.c_str()), tvx::AsOleChar(u""),
-                  SW_SHOW);
+    ShellExecuteW(nullptr, tvx::AsOleChar(u""), tvx::AsOleChar(file.c_str()), tvx::AsOleChar(parameters.c_str()),
+                  tvx::AsOleChar(u""), SW_SHOW);
 }
 
 } // namespace

@@ -83,8 +83,8 @@ void ShowExampleDocument()
         }
         state.document->RegisterEvents(
             tvx::IntfPtr<IBdsWindowEvents>::Attach(tvx::NewInterface<DocumentEvents, IBdsWindowEvents>()).get());
-        state.own = CreateWindowExW(0, tvx::AsOleChar(u"Static"), tvx::AsOleChar(u"Overview of the demo project"), WS_POPUP, 0, 0, 400, 300, nullptr,
-                                    nullptr, nullptr, nullptr);
+        state.own = CreateWindowExW(0, tvx::AsOleChar(u"Static"), tvx::AsOleChar(u"Overview of the demo project"),
+                                    WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
         auto control =
             tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<example::ExampleControl, IWin32Window>(state.own));
         state.document->HostControl(control.get());

@@ -76,8 +76,8 @@ void AddExampleToolWindow(IBdsServices* services)
             DeleteObject(picture);
         state.window->RegisterEvents(
             tvx::IntfPtr<IBdsWindowEvents>::Attach(tvx::NewInterface<ExampleWindowEvents, IBdsWindowEvents>()).get());
-        state.own = CreateWindowExW(0, tvx::AsOleChar(u"Static"), tvx::AsOleChar(u"Example tool window contents"), WS_POPUP, 0, 0, 200, 100, nullptr,
-                                    nullptr, nullptr, nullptr);
+        state.own = CreateWindowExW(0, tvx::AsOleChar(u"Static"), tvx::AsOleChar(u"Example tool window contents"),
+                                    WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
         auto control =
             tvx::IntfPtr<IWin32Window>::Attach(tvx::NewInterface<example::ExampleControl, IWin32Window>(state.own));
         state.window->HostControl(control.get());

@@ -7,18 +7,18 @@
 #include <cstddef>
 #include <vector>
 
-#if !defined(_WIN32)
-
 namespace tvx::win32 {
 
-// Windows created and not yet destroyed (the desktop window not counted).
+// Windows created and not yet destroyed (the desktop window not counted);
+// on Windows, the windows of the calling thread.
 TVX_VISIBLE std::size_t LiveWindowCount();
-// Every live window, oldest first.
-TVX_VISIBLE std::vector<HWND> LiveWindows();
 // The window, then its parent, and so on up to its top-level window; empty
 // for a handle that is no live window.
 TVX_VISIBLE std::vector<HWND> WindowParentChain(HWND window);
 
-} // namespace tvx::win32
-
+#if !defined(_WIN32)
+// Every live window, oldest first.
+TVX_VISIBLE std::vector<HWND> LiveWindows();
 #endif
+
+} // namespace tvx::win32

@@ -8,6 +8,8 @@
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
 
+#include "tests/support/WideOverloads.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -22,6 +24,19 @@ template <class T>
 T* SentinelPointer()
 {
     return reinterpret_cast<T*>(kSentinel);
+}
+
+// True when the tests run under Wine. Where Wine departs from Windows, a
+// test checks Windows' documented answer everywhere else and Wine's under
+// Wine, with the documentation that shows the difference.
+inline bool OnWine()
+{
+#if defined(_WIN32)
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+#else
+    return false;
+#endif
 }
 
 // The current reference count of a COM object, read without changing it.

@@ -1,6 +1,6 @@
 // System message texts through FormatMessageW and SystemErrorMessage.
 #include "host/win32/Win32.h"
-#include "tests/fixtures/FixtureSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -42,14 +42,14 @@ TEST(KernelMessageTest, SystemTextsMatchWindows)
         DWORD length = FormatMessageW(kSystemText | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, DWORD(c.code), 0,
                                       reinterpret_cast<LPWSTR>(&allocated), 0, nullptr);
         ASSERT_EQ(length, expected.size());
-        EXPECT_EQ(std::u16string(allocated), expected);
+        EXPECT_EQ(std::u16string(tvx::AsChar16(allocated)), expected);
         EXPECT_EQ(LocalFree(allocated), nullptr);
 
         WCHAR buffer[256];
         EXPECT_EQ(FormatMessageW(kSystemText, nullptr, DWORD(c.code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer,
                                  256, nullptr),
                   expected.size());
-        EXPECT_EQ(std::u16string(buffer), expected);
+        EXPECT_EQ(std::u16string(tvx::AsChar16(buffer)), expected);
         expected.resize(expected.size() - 2);
         EXPECT_EQ(tvx::win32::SystemErrorMessage(c.code), expected);
     }
@@ -90,7 +90,7 @@ TEST(KernelMessageTest, InsertsAreFilledFromTheArgumentArray)
     EXPECT_GT(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, ERROR_BAD_EXE_FORMAT,
                              0, buffer, 256, reinterpret_cast<va_list*>(arguments)),
               0u);
-    EXPECT_EQ(std::u16string(buffer), u"/opt/NotALibrary.so is not a valid Win32 application.\r\n");
+    EXPECT_EQ(std::u16string(tvx::AsChar16(buffer)), u"/opt/NotALibrary.so is not a valid Win32 application.\r\n");
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_BAD_EXE_FORMAT, 0, buffer, 256, nullptr), 0u);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
 }

@@ -61,7 +61,8 @@ void ActivateOtherWindow(WindowState& state, std::uint32_t leaving)
             root = state.windows.at(root)->parent;
         next = usable(root) ? root : 0;
     }
-    const std::vector<std::uint32_t>& siblings = window.parent ? state.windows.at(window.parent)->children : state.topLevel;
+    const std::vector<std::uint32_t>& siblings =
+        window.parent ? state.windows.at(window.parent)->children : state.topLevel;
     for (auto it = std::find(siblings.begin(), siblings.end(), leaving); !next && it != siblings.end(); ++it)
         if (usable(*it))
             next = *it;
@@ -115,8 +116,12 @@ TVX_WIN32_API HWND SetActiveWindow(HWND hWnd)
     WindowState& state = State();
     Guard guard(state.lock);
     WindowEntry* window = hWnd ? FindWindowEntry(state, hWnd) : nullptr;
-    if (hWnd && (!window || (window->style & (WS_CHILD | WS_POPUP)) == WS_CHILD))
+    if (hWnd && !window)
         return nullptr;
+    // A pure child window cannot be active; Windows answers with the active
+    // window and changes nothing.
+    if (window && (window->style & (WS_CHILD | WS_POPUP)) == WS_CHILD)
+        return ToHwnd(state.active);
     const std::uint32_t previous = state.active;
     ActivateWindow(state, Key(hWnd));
     return ToHwnd(previous);

@@ -36,7 +36,10 @@ namespace {
 
 // Sends WM_DESTROY here and below, parents first, then WM_NCDESTROY
 // children first, and forgets each window after its last message.
-void DestroyTree(WindowState& state, std::uint32_t handle)
+// A window whose creation failed gets only WM_NCDESTROY, as on Windows.
+enum class Destroy { Full, FailedCreation };
+
+void DestroyTree(WindowState& state, std::uint32_t handle, Destroy how = Destroy::Full)
 {
     WindowEntry* window = FindWindowEntry(state, ToHwnd(handle));
     if (!window)
@@ -51,7 +54,8 @@ void DestroyTree(WindowState& state, std::uint32_t handle)
         state.active = 0;
     if (state.focus == handle)
         state.focus = 0;
-    Send(state, handle, WM_DESTROY, 0, 0);
+    if (how == Destroy::Full)
+        Send(state, handle, WM_DESTROY, 0, 0);
     // Read after WM_DESTROY: a procedure may have moved a child elsewhere.
     window = FindWindowEntry(state, ToHwnd(handle));
     if (!window)
@@ -156,14 +160,10 @@ TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR
     CREATESTRUCTW create{lpParam, hInstance, hMenu,         hWndParent,   nHeight,     nWidth,
                          Y,       X,         LONG(dwStyle), lpWindowName, lpClassName, dwExStyle};
     HWND hwnd = ToHwnd(handle);
-    if (!Send(state, handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
+    if (!Send(state, handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) ||
+        Send(state, handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         if (FindWindowEntry(state, hwnd))
-            DestroyTree(state, handle);
-        return nullptr;
-    }
-    if (Send(state, handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
-        if (FindWindowEntry(state, hwnd))
-            DestroyTree(state, handle);
+            DestroyTree(state, handle, Destroy::FailedCreation);
         return nullptr;
     }
     if (!FindWindowEntry(state, hwnd))

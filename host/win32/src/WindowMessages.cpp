@@ -57,6 +57,11 @@ TVX_WIN32_API LRESULT DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM 
         return LRESULT(count);
     }
     case WM_CLOSE: DestroyWindow(hWnd); return 0;
+    // An activated window takes the keyboard focus.
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE)
+            SetFocus(hWnd);
+        return 0;
     case WM_WINDOWPOSCHANGED: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!pos)

@@ -2,8 +2,8 @@
 // from its own dialog (caption, text, buttons, icon, default button) by a
 // thread hook and answered by pressing one of its buttons, and debugger output
 // is taken from the exception OutputDebugString raises for a debugger.
-#include "host/win32/src/RecorderState.h"
 #include "host/win32/windows/SystemCapture.h"
+#include "host/win32/src/RecorderState.h"
 
 #include <algorithm>
 #include <array>
@@ -66,8 +66,8 @@ int DefaultButton(HWND box)
 
 UINT DefaultButtonFlag(HWND box, int defaultId)
 {
-    static const std::array<int, 11> order{IDOK,    IDCANCEL, IDABORT,    IDRETRY,    IDIGNORE, IDYES,
-                                           IDNO,    IDCLOSE,  IDHELP,     IDTRYAGAIN, IDCONTINUE};
+    static const std::array<int, 11> order{IDOK, IDCANCEL, IDABORT, IDRETRY,    IDIGNORE,  IDYES,
+                                           IDNO, IDCLOSE,  IDHELP,  IDTRYAGAIN, IDCONTINUE};
     UINT position = 0;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const int id = GetDlgCtrlID(child);
@@ -102,7 +102,8 @@ LRESULT CALLBACK OnWindowActivated(int code, WPARAM wParam, LPARAM lParam)
     if (code == HCBT_ACTIVATE) {
         std::array<wchar_t, 16> className{};
         HWND window = reinterpret_cast<HWND>(wParam);
-        if (GetClassNameW(window, className.data(), int(className.size())) && className.data() == std::wstring_view(L"#32770"))
+        if (GetClassNameW(window, className.data(), int(className.size())) &&
+            className.data() == std::wstring_view(L"#32770"))
             RecordShownBox(window);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
