@@ -38,11 +38,8 @@ inline constexpr bool kAnyChar16 = (kIsChar16Text<A> || ...);
 // system's own declaration is the better match.
 #define TVX_WIDE_OVERLOAD(fn)                                                                                          \
     template <class... A>                                                                                              \
-        requires tvx::test::wide::kAnyChar16<A...>                                                                     \
-    inline auto fn(A&&... args)                                                                                        \
-    {                                                                                                                  \
-        return ::fn(tvx::test::wide::Arg(std::forward<A>(args))...);                                                  \
-    }
+    requires tvx::test::wide::kAnyChar16<A...>                                                                         \
+    inline auto fn(A&&... args) { return ::fn(tvx::test::wide::Arg(std::forward<A>(args))...); }
 
 TVX_WIDE_OVERLOAD(CreateWindowExW)
 TVX_WIDE_OVERLOAD(GetClassInfoW)
