@@ -15,6 +15,19 @@ namespace {
 
 std::string U8(const String& s) { return Utf16ToUtf8(s); }
 
+// A step's lines: the calls it made of add-ins' notifiers and file systems,
+// the line `act` answers with, then what packages wrote to the debugger.
+template <class Act>
+std::vector<std::string> JournaledStep(NotifierJournal& journal, Act&& act)
+{
+    journal.Take();
+    const std::size_t debugLines = DebuggerLineCount();
+    std::string outcome = act();
+    std::vector<std::string> lines = journal.Take();
+    lines.push_back(std::move(outcome));
+    return WithDebuggerLines(std::move(lines), debugLines);
+}
+
 } // namespace
 
 TSimModule& IdeModules::Require(const std::string& File) const
@@ -59,59 +72,49 @@ String IdeModules::ScenarioFileName(const std::string& File)
 std::vector<std::string> IdeModules::SaveModuleStep(const std::string& File)
 {
     tvx::IntfPtr<TSimModule> module(&Require(File));
-    journal_.Take();
-    const std::size_t debugLines = DebuggerLineCount();
-    // As an add-in would: through the module's interface, forced.
-    const bool saved = module->Save(false, true);
-    std::vector<std::string> lines = journal_.Take();
-    lines.push_back(U8(module->FileName()) + (saved ? ": Save answered true" : ": Save answered false, not saved"));
-    return WithDebuggerLines(std::move(lines), debugLines);
+    return JournaledStep(journal_, [&] {
+        // As an add-in would: through the module's interface, forced.
+        const bool saved = module->Save(false, true);
+        return U8(module->FileName()) + (saved ? ": Save answered true" : ": Save answered false, not saved");
+    });
 }
 
 std::vector<std::string> IdeModules::SaveAllStep()
 {
-    journal_.Take();
-    const std::size_t debugLines = DebuggerLineCount();
-    const bool saved = SaveAll();
-    std::vector<std::string> lines = journal_.Take();
-    lines.push_back(saved ? "SaveAll answered true" : "SaveAll answered false: a module was not saved");
-    return WithDebuggerLines(std::move(lines), debugLines);
+    return JournaledStep(journal_, [&] {
+        return std::string(SaveAll() ? "SaveAll answered true" : "SaveAll answered false: a module was not saved");
+    });
 }
 
 std::vector<std::string> IdeModules::RenameModuleStep(const std::string& File, const std::string& NewFile)
 {
     tvx::IntfPtr<TSimModule> module(&Require(File));
     const String newName = ScenarioFileName(NewFile);
-    journal_.Take();
-    const std::size_t debugLines = DebuggerLineCount();
-    try {
-        module->SetFileName(newName);
-    } catch (const Exception& e) {
-        throw ScenarioError(e.what());
-    }
-    std::vector<std::string> lines = journal_.Take();
-    lines.push_back("the module is now " + U8(module->GetFileName()));
-    return WithDebuggerLines(std::move(lines), debugLines);
+    return JournaledStep(journal_, [&] {
+        try {
+            module->SetFileName(newName);
+        } catch (const Exception& e) {
+            throw ScenarioError(e.what());
+        }
+        return "the module is now " + U8(module->GetFileName());
+    });
 }
 
 std::vector<std::string> IdeModules::CloseAllStep()
 {
-    journal_.Take();
-    const std::size_t debugLines = DebuggerLineCount();
-    const bool closed = CloseAll();
-    std::vector<std::string> lines = journal_.Take();
-    lines.push_back(closed ? "every module closed" : std::to_string(Count()) + " module(s) stayed open");
-    return WithDebuggerLines(std::move(lines), debugLines);
+    return JournaledStep(journal_, [&] {
+        return CloseAll() ? std::string("every module closed") : std::to_string(Count()) + " module(s) stayed open";
+    });
 }
 
 std::vector<std::string> IdeModules::NewModuleStep()
 {
-    journal_.Take();
-    const std::size_t debugLines = DebuggerLineCount();
-    const tvx::IntfPtr<TSimModule> module(&NewUnit());
-    std::vector<std::string> lines = journal_.Take();
-    lines.push_back(U8(module->FileName()) + " is open, " + (module->Modified() ? "modified" : "saved"));
-    return WithDebuggerLines(std::move(lines), debugLines);
+    // Kept alive until the step's lines are written.
+    tvx::IntfPtr<TSimModule> module;
+    return JournaledStep(journal_, [&] {
+        module = tvx::IntfPtr<TSimModule>(&NewUnit());
+        return U8(module->FileName()) + " is open, " + (module->Modified() ? "modified" : "saved");
+    });
 }
 
 void IdeModules::RegisterCommands(ScenarioRunner& runner)

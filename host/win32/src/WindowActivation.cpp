@@ -13,10 +13,21 @@ namespace {
 
 // Only a pure child window cannot be active: a WS_POPUP window given a parent
 // by SetParent still can.
+bool IsPureChild(const WindowEntry& window) { return (window.style & (WS_CHILD | WS_POPUP)) == WS_CHILD; }
+
 bool CanBeActive(const WindowEntry& window)
 {
-    return (window.style & (WS_CHILD | WS_POPUP)) != WS_CHILD && (window.style & WS_VISIBLE) &&
-           !(window.style & WS_DISABLED) && !window.destroying;
+    return !IsPureChild(window) && (window.style & WS_VISIBLE) && !(window.style & WS_DISABLED) && !window.destroying;
+}
+
+// A hidden active window passes the activation on; a window that may take
+// it takes it.
+void VisibilityChangesActivation(WindowState& state, std::uint32_t handle, bool hidden, bool activates)
+{
+    if (hidden)
+        ActivateOtherWindow(state, handle);
+    else if (activates && CanBeActive(*state.windows.at(handle)))
+        ActivateWindow(state, handle);
 }
 
 bool ActivatesWhenShown(int command)
@@ -73,18 +84,15 @@ void ActivateOtherWindow(WindowState& state, std::uint32_t leaving)
 
 void ShowChangesActivation(WindowState& state, std::uint32_t handle, int command, bool wasVisible)
 {
-    const WindowEntry& window = *state.windows.at(handle);
-    if (command == SW_HIDE || command == SW_MINIMIZE || command == SW_FORCEMINIMIZE)
-        ActivateOtherWindow(state, handle);
-    else if (!wasVisible && ActivatesWhenShown(command) && CanBeActive(window))
-        ActivateWindow(state, handle);
+    VisibilityChangesActivation(state, handle,
+                                command == SW_HIDE || command == SW_MINIMIZE || command == SW_FORCEMINIMIZE,
+                                !wasVisible && ActivatesWhenShown(command));
 }
 
 bool ActivateForFocus(WindowState& state, std::uint32_t handle)
 {
     std::uint32_t top = handle;
-    while (state.windows.count(top) && (state.windows.at(top)->style & (WS_CHILD | WS_POPUP)) == WS_CHILD &&
-           state.windows.at(top)->parent)
+    while (state.windows.count(top) && IsPureChild(*state.windows.at(top)) && state.windows.at(top)->parent)
         top = state.windows.at(top)->parent;
     if (!state.windows.count(top) || top == state.active)
         return true;
@@ -94,10 +102,7 @@ bool ActivateForFocus(WindowState& state, std::uint32_t handle)
 
 void PositionChangesActivation(WindowState& state, std::uint32_t handle, UINT flags)
 {
-    if (flags & SWP_HIDEWINDOW)
-        ActivateOtherWindow(state, handle);
-    else if (!(flags & SWP_NOACTIVATE) && CanBeActive(*state.windows.at(handle)))
-        ActivateWindow(state, handle);
+    VisibilityChangesActivation(state, handle, (flags & SWP_HIDEWINDOW) != 0, !(flags & SWP_NOACTIVATE));
 }
 
 } // namespace tvx::win32::detail
@@ -120,7 +125,7 @@ TVX_WIN32_API HWND SetActiveWindow(HWND hWnd)
         return nullptr;
     // A pure child window cannot be active; Windows answers with the active
     // window and changes nothing.
-    if (window && (window->style & (WS_CHILD | WS_POPUP)) == WS_CHILD)
+    if (window && IsPureChild(*window))
         return ToHwnd(state.active);
     const std::uint32_t previous = state.active;
     ActivateWindow(state, Key(hWnd));
