@@ -4,6 +4,7 @@
 #include "host/win32/RegFile.h"
 #include "host/win32/Win32.h"
 #include "interop/Utf.h"
+#include "sim/Expectations.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "sim/WizardHost.h"
@@ -83,6 +84,8 @@ std::string ScenarioReference()
     SimulatedIde ide;
     ScenarioRunner runner;
     ide.RegisterCommands(runner);
+    Report none;
+    RegisterExpectations(runner, ide, none);
     return "Scenario files hold one step per line: a command and its arguments, separated by blanks;\n"
            "quote an argument with blanks in double quotes (\\\" and \\\\ escape). '#' starts a comment.\n\n" +
            runner.Reference();
@@ -93,6 +96,7 @@ Report RunSession(const SessionOptions& options)
     win32::StartRecording();
     Report report;
     report.Version = TVX_VERSION;
+    report.Timings = options.Timings;
     report.WizardPath = options.WizardPath.empty() ? DefaultWizardPath() : options.WizardPath;
 
     for (const auto& file : options.RegFiles) {
@@ -114,6 +118,7 @@ Report RunSession(const SessionOptions& options)
     SimulatedIde ide;
     ScenarioRunner runner;
     ide.RegisterCommands(runner);
+    RegisterExpectations(runner, ide, report);
     std::vector<ScenarioStep> steps;
     if (!options.ScenarioPath.empty()) {
         std::ifstream file(options.ScenarioPath, std::ios::binary);
@@ -124,7 +129,7 @@ Report RunSession(const SessionOptions& options)
         std::stringstream text;
         text << file.rdbuf();
         try {
-            steps = runner.Parse(text.str());
+            steps = runner.Parse(DecodeScenarioBytes(text.str()));
         } catch (const ScenarioError& e) {
             report.Problems.push_back(options.ScenarioPath + ": " + e.what());
             return report;
@@ -144,12 +149,13 @@ Report RunSession(const SessionOptions& options)
         report.EntryResult = wizard.CallEntry(ide.ServicesUnknown(), &observer);
         report.TerminateReceived = wizard.HasTerminate();
         ide.AfterWizardEntry();
-        for (auto& result : runner.Run(steps)) {
-            if (!result.Error.empty())
+        for (auto& result : runner.Run(steps, options.AfterStepFailure)) {
+            if (result.Outcome == StepOutcome::Failed)
                 report.Problems.push_back(options.ScenarioPath + ":" + std::to_string(result.Step.Line) + ": " +
                                           result.Error);
-            report.Scenario.push_back(ScenarioRecord{result.Step.Line, result.Step.Command, result.Step.Args,
-                                                     std::move(result.Output), std::move(result.Error)});
+            report.Scenario.push_back(ScenarioRecord{
+                result.Step.Line, result.Step.Command, result.Step.Args, StepOutcomeText(result.Outcome),
+                std::move(result.Output), std::move(result.Error), std::move(result.DebuggerLines), result.Seconds});
         }
         ide.BeforeShutdown();
         wizard.Terminate();
