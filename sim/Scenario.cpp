@@ -154,14 +154,9 @@ std::vector<ScenarioStepResult> ScenarioRunner::Run(const std::vector<ScenarioSt
                                                     AfterFailure afterFailure) const
 {
     std::vector<ScenarioStepResult> results;
-    bool stopped = false;
     for (const ScenarioStep& step : steps) {
         ScenarioStepResult result;
         result.Step = step;
-        if (stopped) {
-            results.push_back(std::move(result));
-            continue;
-        }
         const std::size_t debugLines = DebuggerLineCount();
         const auto start = std::chrono::steady_clock::now();
         try {
@@ -174,13 +169,15 @@ std::vector<ScenarioStepResult> ScenarioRunner::Run(const std::vector<ScenarioSt
             if (result.Error.empty())
                 result.Error = "the step raised an error without a message";
             result.Outcome = StepOutcome::Failed;
-            stopped = afterFailure == AfterFailure::Stop;
         }
         result.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::vector<std::u16string> all = win32::DebugStrings();
         for (std::size_t i = debugLines; i < all.size(); ++i)
             result.DebuggerLines.push_back(Utf16ToUtf8(all[i]));
+        const bool stop = result.Outcome == StepOutcome::Failed && afterFailure == AfterFailure::Stop;
         results.push_back(std::move(result));
+        if (stop)
+            break;
     }
     return results;
 }

@@ -67,8 +67,8 @@ public:
     // refused here, before any step runs.
     std::vector<ScenarioStep> Parse(std::string_view text) const;
 
-    // Runs the steps in order; every step has its result, the ones a stop
-    // left out as NotRun.
+    // Runs the steps in order, each with its result; a stop after a failed
+    // step leaves the rest without one.
     std::vector<ScenarioStepResult> Run(const std::vector<ScenarioStep>& steps,
                                         AfterFailure afterFailure = AfterFailure::Stop) const;
 

@@ -62,6 +62,29 @@ void CollectRecords(Report& report)
                                                          launch.directory.value_or(u""), launch.showCommand});
 }
 
+// One record per step, a step that a stop left out as not run; each failed
+// step is also a problem of the run.
+void AddScenarioRecords(Report& report, const std::string& path, const std::vector<ScenarioStep>& steps,
+                        std::vector<ScenarioStepResult> results)
+{
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        ScenarioRecord& record = report.Scenario.emplace_back();
+        record.Line = steps[i].Line;
+        record.Command = steps[i].Command;
+        record.Args = steps[i].Args;
+        if (i >= results.size())
+            continue;
+        ScenarioStepResult& result = results[i];
+        record.Outcome = StepOutcomeText(result.Outcome);
+        record.Output = std::move(result.Output);
+        record.Error = std::move(result.Error);
+        record.DebuggerLines = std::move(result.DebuggerLines);
+        record.Seconds = result.Seconds;
+        if (result.Outcome == StepOutcome::Failed)
+            report.Problems.push_back(path + ":" + std::to_string(record.Line) + ": " + record.Error);
+    }
+}
+
 } // namespace
 
 std::string DefaultWizardPath()
@@ -149,14 +172,7 @@ Report RunSession(const SessionOptions& options)
         report.EntryResult = wizard.CallEntry(ide.ServicesUnknown(), &observer);
         report.TerminateReceived = wizard.HasTerminate();
         ide.AfterWizardEntry();
-        for (auto& result : runner.Run(steps, options.AfterStepFailure)) {
-            if (result.Outcome == StepOutcome::Failed)
-                report.Problems.push_back(options.ScenarioPath + ":" + std::to_string(result.Step.Line) + ": " +
-                                          result.Error);
-            report.Scenario.push_back(ScenarioRecord{
-                result.Step.Line, result.Step.Command, result.Step.Args, StepOutcomeText(result.Outcome),
-                std::move(result.Output), std::move(result.Error), std::move(result.DebuggerLines), result.Seconds});
-        }
+        AddScenarioRecords(report, options.ScenarioPath, steps, runner.Run(steps, options.AfterStepFailure));
         ide.BeforeShutdown();
         wizard.Terminate();
         ide.AfterWizardTerminate();
