@@ -154,6 +154,7 @@ TEST_F(ExpectStepTest, MenuAndToolbarValuesPassOrSayWhatWasFound)
 {
     Step("expect menu-item FileMenu\\FileSaveItem shortcut Ctrl+S");
     Step("expect menu-item FileMenu\\FileSaveItem made-by ide");
+    Step("expect menu-item FileMenu\\N1 separator true");
     Step("expect menu-item FileMenu\\NoSuchItem exists false");
     Step("expect toolbar-control StandardToolBar SaveButton enabled true");
     EXPECT_EQ(Failure("expect menu-item FileMenu\\FileSaveItem caption Save"),
