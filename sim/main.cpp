@@ -28,12 +28,12 @@ int main(int argc, char** argv)
                    "(see --help-scenario).")
         ->check(CLI::ExistingFile);
     app.add_flag("--json", json, "Print the report as JSON.");
-    bool keepGoing = false;
-    app.add_flag("--keep-going", keepGoing,
-                 "Run the scenario's steps after a failed one too; the report counts the failures.");
-    bool noTimings = false;
-    app.add_flag("--no-timings", noTimings,
-                 "Leave every duration out of the report, so that two runs give the same bytes.");
+    app.add_flag_callback(
+        "--keep-going", [&] { options.AfterStepFailure = tvx::sim::AfterFailure::KeepGoing; },
+        "Run the scenario's steps after a failed one too; the report counts the failures.");
+    app.add_flag_callback(
+        "--no-timings", [&] { options.Timings = false; },
+        "Leave every duration out of the report, so that two runs give the same bytes.");
 #if !defined(_WIN32)
     // Only the emulated system keeps the handle account.
     bool checkHandles = false;
@@ -44,8 +44,6 @@ int main(int argc, char** argv)
     app.add_flag("--help-scenario", scenarioHelp, "List the scenario commands and exit.");
     app.set_version_flag("--version", std::string(TVX_VERSION));
     CLI11_PARSE(app, argc, argv);
-    options.AfterStepFailure = keepGoing ? tvx::sim::AfterFailure::KeepGoing : tvx::sim::AfterFailure::Stop;
-    options.Timings = !noTimings;
     if (scenarioHelp) {
         std::cout << tvx::sim::ScenarioReference();
         return 0;
