@@ -83,8 +83,27 @@ std::string Target(const ScenarioStep& step, const Subject& subject)
     return target;
 }
 
+// Refuses what the step can never compare, before the IDE starts.
+void Check(const Subject& subject, const ScenarioStep& step)
+{
+    const std::size_t count = step.Args.size() - 1;
+    if (count != subject.SelectorCount && count != subject.SelectorCount + 2)
+        throw ScenarioError("wrong number of arguments; usage: expect " + subject.Name + " " + subject.Selectors +
+                            " [<property> <value>]");
+    if (count == subject.SelectorCount)
+        return;
+    const Property& property = PropertyOf(subject, step.Args[subject.SelectorCount + 1]);
+    const std::string& value = step.Args[subject.SelectorCount + 2];
+    if (property.Kind == ValueKind::Number)
+        ScenarioInteger(value);
+    if (property.Kind == ValueKind::Flag && value != "true" && value != "false")
+        throw ScenarioError(property.Name + " is true or false, not '" + value + "'");
+}
+
 std::vector<std::string> Evaluate(const Subject& subject, const ScenarioStep& step)
 {
+    // Again, for steps that were made rather than parsed.
+    Check(subject, step);
     const std::vector<std::string> selectors(step.Args.begin() + 1,
                                              step.Args.begin() + 1 + std::ptrdiff_t(subject.SelectorCount));
     const std::vector<Found> objects = subject.Find(selectors);
@@ -112,23 +131,6 @@ std::vector<std::string> Evaluate(const Subject& subject, const ScenarioStep& st
         found += (found.empty() ? "" : ", ") + Shown(property, value);
     throw ScenarioError(target + ": expected " + property.Name + " " + Shown(property, expected) + ", found " +
                         (found.empty() ? "no " + subject.Name : found));
-}
-
-// Refuses what the step can never compare, before the IDE starts.
-void Check(const Subject& subject, const ScenarioStep& step)
-{
-    const std::size_t count = step.Args.size() - 1;
-    if (count != subject.SelectorCount && count != subject.SelectorCount + 2)
-        throw ScenarioError("wrong number of arguments; usage: expect " + subject.Name + " " + subject.Selectors +
-                            " [<property> <value>]");
-    if (count == subject.SelectorCount)
-        return;
-    const Property& property = PropertyOf(subject, step.Args[subject.SelectorCount + 1]);
-    const std::string& value = step.Args[subject.SelectorCount + 2];
-    if (property.Kind == ValueKind::Number)
-        ScenarioInteger(value);
-    if (property.Kind == ValueKind::Flag && value != "true" && value != "false")
-        throw ScenarioError(property.Name + " is true or false, not '" + value + "'");
 }
 
 std::vector<Subject> Subjects(SimulatedIde& ide, const Report& report)
