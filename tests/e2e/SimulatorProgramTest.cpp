@@ -315,31 +315,21 @@ protected:
     void SetUp() override
     {
         path = std::filesystem::temp_directory_path() / ("tvx-e2e-" + std::to_string(::getpid()) + "-failing.scenario");
-        const std::u16string text = u"note first\r\n"
-                                    u"expect menu-item FileMenu\\FileSaveItem caption Save\r\n"
-                                    u"expect package \"Example Package\" outcome loaded\r\n";
         std::ofstream out(path, std::ios::binary);
         out << "\xFF\xFE";
-        for (char16_t c : text)
+        for (char16_t c : std::u16string(u"note first\r\nexpect menu-item FileMenu\\FileSaveItem caption Save\r\n"
+                                         u"expect package \"Example Package\" outcome loaded\r\n"))
             out << char(c & 0xFF) << char(c >> 8);
     }
     void TearDown() override { std::filesystem::remove(path); }
 
-    ProgramResult Run(const std::vector<std::string>& options)
+    ProgramResult Run(std::vector<std::string> options)
     {
-        std::vector<std::string> arguments{"--reg",      SourceDir() + "/examples/packages.reg",
-                                           "--register", BinaryDir() + "/TalvixExamplePackage.so",
-                                           "--scenario", path.string()};
-        arguments.insert(arguments.end(), options.begin(), options.end());
-        return RunSimulator(arguments);
-    }
-    json Report(const std::vector<std::string>& options)
-    {
-        ProgramResult run = Run(options);
+        options.insert(options.end(), {"--reg", SourceDir() + "/examples/packages.reg", "--register",
+                                       BinaryDir() + "/TalvixExamplePackage.so", "--scenario", path.string()});
+        ProgramResult run = RunSimulator(options);
         EXPECT_EQ(run.ExitCode, 1) << "a failed step must fail the run: " << run.Err;
-        json report = json::parse(run.Out, nullptr, false);
-        EXPECT_FALSE(report.is_discarded()) << run.Out;
-        return report;
+        return run;
     }
 
     std::filesystem::path path;
@@ -349,32 +339,28 @@ protected:
 // lacks its own object with its line, outcome and what was found.
 TEST_F(FailingScenario, KeepGoingRunsOnAndCountsTheFailure)
 {
-    json report = Report({"--json", "--keep-going"});
+    json report = json::parse(Run({"--json", "--keep-going"}).Out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded());
     EXPECT_EQ(report.at("scenarioSteps"), json({{"passed", 2}, {"failed", 1}, {"notRun", 0}}));
     const json& failed = report.at("scenario").at(1);
     EXPECT_EQ(failed.at("line"), 2);
-    EXPECT_EQ(failed.at("command"), "expect");
     EXPECT_EQ(failed.at("outcome"), "failed");
     EXPECT_EQ(failed.at("error"), "menu-item FileMenu\\FileSaveItem: expected caption \"Save\", found \"&Save\"");
     EXPECT_EQ(report.at("scenario").at(2).at("outcome"), "passed");
-    EXPECT_EQ(report.at("problems").size(), 1u);
-
-    json stopped = Report({"--json"});
-    EXPECT_EQ(stopped.at("scenario").at(2).at("outcome"), "not run");
+    EXPECT_EQ(json::parse(Run({"--json"}).Out).at("scenario").at(2).at("outcome"), "not run");
 }
 
 // Catches a duration (or anything else that changes between runs) left in
 // a --no-timings report, as text or JSON.
 TEST_F(FailingScenario, NoTimingsGivesTheSameReportTwice)
 {
-    const std::string text = Run({"--no-timings", "--keep-going"}).Out;
-    ASSERT_NE(text.find("Scenario (3 steps: 2 passed, 1 failed, 0 not run)"), std::string::npos) << text;
-    EXPECT_EQ(Run({"--no-timings", "--keep-going"}).Out, text);
+    const std::string text = Run({"--no-timings"}).Out;
+    ASSERT_NE(text.find("Scenario (3 steps: 1 passed, 1 failed, 1 not run)"), std::string::npos) << text;
+    EXPECT_EQ(Run({"--no-timings"}).Out, text);
     EXPECT_EQ(text.find(" ms"), std::string::npos) << text;
-    const std::string json = Run({"--no-timings", "--keep-going", "--json"}).Out;
-    EXPECT_EQ(Run({"--no-timings", "--keep-going", "--json"}).Out, json);
-    EXPECT_EQ(json.find("seconds\""), std::string::npos);
-    EXPECT_EQ(json.find("Seconds\""), std::string::npos);
+    const std::string json = Run({"--no-timings", "--json"}).Out;
+    EXPECT_EQ(Run({"--no-timings", "--json"}).Out, json);
+    EXPECT_EQ(json.find("econds\""), std::string::npos);
 }
 
 } // namespace

@@ -41,88 +41,49 @@ TEST(ScenarioRunnerTest, StepRaisingAnythingFailsAndStopsTheRun)
     EXPECT_EQ(ran, (std::vector<std::string>{"mark", "raise"}));
 }
 
-// A runner whose steps pass ("mark"), fail with a message ("fail"), fail
-// with an empty one ("fail-silently") or write a debugger line ("log").
-ScenarioRunner MarkingRunner()
+// Catches a run that stops after a failure when told to keep going, a
+// failure without a message taken for a pass, and a step given another
+// step's debugger lines.
+TEST(ScenarioRunnerTest, KeepGoingRunsEveryStepWithItsOwnOutcomeAndDebuggerLines)
 {
+    tvx::win32::StartRecording();
     ScenarioRunner runner;
-    auto none = [](const ScenarioStep&) { return std::vector<std::string>{}; };
-    runner.Register({"mark", "mark", "", 0, 0, none});
-    runner.Register({"fail", "fail", "", 0, 0, [](const ScenarioStep&) -> std::vector<std::string> {
-                         throw ScenarioError("failed on purpose");
-                     }});
-    runner.Register({"fail-silently", "fail-silently", "", 0, 0,
-                     [](const ScenarioStep&) -> std::vector<std::string> { throw ScenarioError(""); }});
     runner.Register({"log", "log", "", 0, 0, [](const ScenarioStep&) {
                          OutputDebugStringW(tvx::AsOleChar(u"step line"));
                          return std::vector<std::string>{};
                      }});
-    return runner;
+    runner.Register(
+        {"fail", "fail", "", 0, 0, [](const ScenarioStep&) -> std::vector<std::string> { throw ScenarioError(""); }});
+
+    auto results = runner.Run(runner.Parse("fail\nlog\nfail"), AfterFailure::KeepGoing);
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0].Outcome, StepOutcome::Failed);
+    EXPECT_NE(results[0].Error, "");
+    EXPECT_EQ(results[1].Outcome, StepOutcome::Passed);
+    EXPECT_EQ(results[1].DebuggerLines, std::vector<std::string>{"step line"});
+    EXPECT_EQ(results[2].Outcome, StepOutcome::Failed);
+    EXPECT_TRUE(results[2].DebuggerLines.empty());
 }
 
-// Catches a run that stops after a failure when told to keep going (or goes
-// on when told to stop), and a failure without a message taken for a pass.
-TEST(ScenarioRunnerTest, KeepGoingRunsEveryStepAndCountsEachFailure)
-{
-    ScenarioRunner runner = MarkingRunner();
-    auto steps = runner.Parse("fail\nmark\nfail-silently\nmark");
-    EXPECT_EQ(runner.Run(steps).size(), 1u);
-
-    auto results = runner.Run(steps, AfterFailure::KeepGoing);
-    ASSERT_EQ(results.size(), 4u);
-    std::vector<StepOutcome> outcomes;
-    for (const auto& result : results)
-        outcomes.push_back(result.Outcome);
-    EXPECT_EQ(outcomes,
-              (std::vector{StepOutcome::Failed, StepOutcome::Passed, StepOutcome::Failed, StepOutcome::Passed}));
-    EXPECT_EQ(results[0].Error, "failed on purpose");
-    EXPECT_NE(results[2].Error, "");
-}
-
-// Catches a step given the debugger lines of another step, or none.
-TEST(ScenarioRunnerTest, EachStepKeepsItsOwnDebuggerLines)
-{
-    tvx::win32::StartRecording();
-    ScenarioRunner runner = MarkingRunner();
-    auto results = runner.Run(runner.Parse("log\nmark"));
-    ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[0].DebuggerLines, std::vector<std::string>{"step line"});
-    EXPECT_TRUE(results[1].DebuggerLines.empty());
-}
-
-// Catches a scenario file read differently for its encoding: UTF-8 with or
-// without a BOM and UTF-16 of either byte order give the same text.
+// Catches a scenario file read other than as .reg files are: a BOM names
+// UTF-8 or UTF-16 of either byte order.
 TEST(ScenarioRunnerTest, ScenarioFilesInEveryEncodingGiveTheSameText)
 {
-    const std::string text = "note \xC3\xA9t\xC3\xA9\r\n";
-    auto utf16 = [](bool bigEndian) {
-        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        for (char16_t c : u"note \u00E9t\u00E9\r\n") {
-            if (c == 0)
-                break;
-            const char high = char(c >> 8), low = char(c & 0xFF);
-            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-        }
-        return bytes;
-    };
-    EXPECT_EQ(tvx::sim::DecodeScenarioBytes(text), text);
-    EXPECT_EQ(tvx::sim::DecodeScenarioBytes("\xEF\xBB\xBF" + text), text);
-    EXPECT_EQ(tvx::sim::DecodeScenarioBytes(utf16(false)), text);
-    EXPECT_EQ(tvx::sim::DecodeScenarioBytes(utf16(true)), text);
+    using tvx::sim::DecodeScenarioBytes;
+    EXPECT_EQ(DecodeScenarioBytes("\xEF\xBB\xBFnote \xC3\xA9"), "note \xC3\xA9");
+    EXPECT_EQ(DecodeScenarioBytes(std::string("\xFF\xFEn\0\xE9\0", 6)), "n\xC3\xA9");
+    EXPECT_EQ(DecodeScenarioBytes(std::string("\xFE\xFF\0n\0\xE9", 6)), "n\xC3\xA9");
 }
 
 // Catches a star that cannot match nothing or a run, or a pattern that
 // matches only a prefix of the text.
 TEST(ScenarioRunnerTest, PatternsMatchWholeTextsWithStarsForAnyRun)
 {
-    EXPECT_TRUE(MatchesPattern("Say &Hello", "Say &Hello"));
     EXPECT_FALSE(MatchesPattern("Say", "Say &Hello"));
     EXPECT_TRUE(MatchesPattern("*Finalize*", "ExamplePackage: Finalize"));
-    EXPECT_TRUE(MatchesPattern("a*", "a"));
     EXPECT_TRUE(MatchesPattern("*ab", "aab"));
     EXPECT_TRUE(MatchesPattern("a*b*c", "aXbYbc"));
     EXPECT_FALSE(MatchesPattern("a*b*c", "aXbYcb"));
-    EXPECT_FALSE(MatchesPattern("", "x"));
 }
 
 class ExpectStepTest : public tvx::test::StartedIdeTest {
