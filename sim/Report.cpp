@@ -59,6 +59,14 @@ PackageRecord& Report::PackageFor(const std::u16string& subkey)
     return Packages.back();
 }
 
+std::size_t Report::StepCount(std::string_view outcome) const
+{
+    std::size_t count = 0;
+    for (const auto& step : Scenario)
+        count += step.Outcome == outcome;
+    return count;
+}
+
 std::string HandleAccount::Summary() const
 {
     return std::to_string(BitmapsLeftAlive) + " bitmap(s) left alive, " + std::to_string(BitmapsDeletedTwice) +
@@ -77,16 +85,20 @@ nlohmann::json Report::ToJson() const
     auto& packages = j["packages"] = nlohmann::json::array();
     for (const auto& p : Packages) {
         nlohmann::json calls = nlohmann::json::array();
-        for (const auto& c : p.Calls)
-            calls.push_back({{"method", c.Method}, {"seconds", c.Seconds}, {"outcome", c.Outcome}});
+        for (const auto& c : p.Calls) {
+            calls.push_back({{"method", c.Method}, {"outcome", c.Outcome}});
+            if (Timings)
+                calls.back()["seconds"] = c.Seconds;
+        }
         packages.push_back({{"subkey", U8(p.Subkey)},
                             {"displayName", U8(p.DisplayName)},
                             {"loadOrder", p.LoadOrder},
                             {"howRead", p.HowRead},
                             {"outcome", p.Outcome},
                             {"error", U8(p.Error)},
-                            {"createSeconds", p.CreateSeconds},
                             {"calls", calls}});
+        if (Timings)
+            packages.back()["createSeconds"] = p.CreateSeconds;
     }
     auto& boxes = j["messageBoxes"] = nlohmann::json::array();
     for (const auto& m : MessageBoxes)
@@ -103,12 +115,19 @@ nlohmann::json Report::ToJson() const
                             {"show", l.ShowCommand}});
     Services.AddJson(j);
     auto& scenario = j["scenario"] = nlohmann::json::array();
-    for (const auto& step : Scenario)
+    for (const auto& step : Scenario) {
         scenario.push_back({{"line", step.Line},
                             {"command", step.Command},
                             {"args", step.Args},
+                            {"outcome", step.Outcome},
                             {"output", step.Output},
-                            {"error", step.Error}});
+                            {"error", step.Error},
+                            {"debuggerLines", step.DebuggerLines}});
+        if (Timings)
+            scenario.back()["seconds"] = step.Seconds;
+    }
+    j["scenarioSteps"] = {
+        {"passed", StepCount("passed")}, {"failed", StepCount("failed")}, {"notRun", StepCount("not run")}};
     auto& shutdown = j["shutdownOrder"] = nlohmann::json::array();
     for (const auto& s : ShutdownOrder)
         shutdown.push_back(U8(s));
@@ -150,13 +169,13 @@ std::string Report::ToText() const
     out << "\nPackages:\n";
     for (const auto& p : Packages) {
         out << "  " << U8(p.Subkey) << "  " << p.Outcome;
-        if (p.Outcome == "loaded" || p.Outcome == "failed")
+        if (Timings && (p.Outcome == "loaded" || p.Outcome == "failed"))
             out << ", created in " << Milliseconds(p.CreateSeconds);
         out << "\n";
         if (!p.Error.empty())
             out << "      error: " << U8(p.Error) << "\n";
         for (const auto& c : p.Calls)
-            out << "      " << c.Method << ": " << c.Outcome << ", " << Milliseconds(c.Seconds) << "\n";
+            out << "      " << c.Method << ": " << c.Outcome << (Timings ? ", " + Milliseconds(c.Seconds) : "") << "\n";
     }
 
     out << "\nMessage boxes (" << MessageBoxes.size() << "):\n";
@@ -173,7 +192,8 @@ std::string Report::ToText() const
     Services.AddText(out);
 
     if (!Scenario.empty()) {
-        out << "\nScenario:\n";
+        out << "\nScenario (" << Scenario.size() << " steps: " << StepCount("passed") << " passed, "
+            << StepCount("failed") << " failed, " << StepCount("not run") << " not run):\n";
         for (const auto& step : Scenario) {
             out << "  " << step.Line << ": " << step.Command;
             for (const auto& arg : step.Args)
@@ -181,8 +201,10 @@ std::string Report::ToText() const
             out << "\n";
             for (const auto& line : step.Output)
                 out << "      " << line << "\n";
-            if (!step.Error.empty())
+            if (step.Outcome == "failed")
                 out << "      FAILED: " << step.Error << "\n";
+            else if (step.Outcome == "not run")
+                out << "      not run\n";
         }
     }
 
