@@ -344,7 +344,7 @@ void TWinControl::CreateWnd()
     if ((params.Style & WS_CHILD) && !params.WndParent)
         throw EInvalidOperation(Format(SParentRequired, Name()));
     WNDCLASSW existing{};
-    if (!GetClassInfoW(nullptr, tvx::AsOleChar(params.WinClassName.c_str()), &existing)) {
+    if (!GetClassInfoW(GetModuleHandleW(nullptr), tvx::AsOleChar(params.WinClassName.c_str()), &existing)) {
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = &VclWindowProc;
         windowClass.lpszClassName = tvx::AsOleChar(params.WinClassName.c_str());

@@ -38,6 +38,17 @@ TEST(KernelMessageTest, SystemTextsMatchWindows)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << DWORD(c.code));
         std::u16string expected = c.text;
+        // The texts above are Windows' own (System Error Codes, COM Error
+        // Codes). Wine's message table words them its own way ("Call
+        // failed.") and has none for most COM codes: there, only how the
+        // text is handed out is checked.
+        if (OnWine()) {
+            WCHAR text[256];
+            DWORD length = FormatMessageW(kSystemText, nullptr, DWORD(c.code), 0, text, 256, nullptr);
+            if (length == 0)
+                continue;
+            expected.assign(tvx::AsChar16(text), length);
+        }
         LPWSTR allocated = SentinelPointer<WCHAR>();
         DWORD length = FormatMessageW(kSystemText | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, DWORD(c.code), 0,
                                       reinterpret_cast<LPWSTR>(&allocated), 0, nullptr);
@@ -71,13 +82,21 @@ TEST(KernelMessageTest, FormatMessageFailsAsWindowsDoes)
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
 
     WCHAR buffer[256];
-    EXPECT_EQ(
-        FormatMessageW(kSystemText, nullptr, DWORD(E_FAIL), MAKELANGID(0x07, SUBLANG_DEFAULT), buffer, 256, nullptr),
-        0u);
-    EXPECT_EQ(GetLastError(), DWORD(ERROR_RESOURCE_LANG_NOT_FOUND));
+    // FormatMessage: "If you pass a specific LANGID in this parameter,
+    // FormatMessage will return a message for that LANGID only ... it sets
+    // Last-Error to ERROR_RESOURCE_LANG_NOT_FOUND". Wine answers in English.
+    if (!OnWine()) {
+        EXPECT_EQ(FormatMessageW(kSystemText, nullptr, DWORD(E_FAIL), MAKELANGID(0x07, SUBLANG_DEFAULT), buffer, 256,
+                                 nullptr),
+                  0u);
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_RESOURCE_LANG_NOT_FOUND));
+    }
 
+#if !defined(_WIN32)
+    // The emulation formats only system texts, and says so.
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_STRING, u"text", 0, 0, buffer, 256, nullptr), 0u);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_CALL_NOT_IMPLEMENTED));
+#endif
     EXPECT_EQ(tvx::win32::SystemErrorMessage(HRESULT(0x2000FFFF)), u"");
 }
 
@@ -90,7 +109,11 @@ TEST(KernelMessageTest, InsertsAreFilledFromTheArgumentArray)
     EXPECT_GT(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, ERROR_BAD_EXE_FORMAT,
                              0, buffer, 256, reinterpret_cast<va_list*>(arguments)),
               0u);
-    EXPECT_EQ(std::u16string(tvx::AsChar16(buffer)), u"/opt/NotALibrary.so is not a valid Win32 application.\r\n");
+    // System Error Codes (0-499): ERROR_BAD_EXE_FORMAT "%1 is not a valid
+    // Win32 application." Wine's text is its own.
+    EXPECT_EQ(std::u16string(tvx::AsChar16(buffer)),
+              OnWine() ? u"Bad EXE format for /opt/NotALibrary.so.\r\n"
+                       : u"/opt/NotALibrary.so is not a valid Win32 application.\r\n");
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_BAD_EXE_FORMAT, 0, buffer, 256, nullptr), 0u);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
 }

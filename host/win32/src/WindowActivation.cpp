@@ -9,11 +9,12 @@
 #include <algorithm>
 
 namespace tvx::win32::detail {
-namespace {
 
 // Only a pure child window cannot be active: a WS_POPUP window given a parent
 // by SetParent still can.
 bool IsPureChild(const WindowEntry& window) { return (window.style & (WS_CHILD | WS_POPUP)) == WS_CHILD; }
+
+namespace {
 
 bool CanBeActive(const WindowEntry& window)
 {

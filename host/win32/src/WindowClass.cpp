@@ -61,16 +61,24 @@ WindowState& State()
     return *state;
 }
 
-WindowClassEntry* FindClass(WindowState& state, LPCWSTR name) noexcept
+WindowClassEntry* FindClass(WindowState& state, LPCWSTR name, HINSTANCE instance, ClassLookup lookup) noexcept
 {
     if (!name)
         return nullptr;
+    if (!instance && lookup == ClassLookup::Own)
+        instance = GetModuleHandleW(nullptr);
+    WindowClassEntry* system = nullptr;
     for (auto& entry : state.classes) {
-        if (IsAtom(name) ? entry->atom == ATOM(reinterpret_cast<std::uintptr_t>(name))
-                         : SameClassName(entry->name, WideTextView(name)))
+        if (IsAtom(name) ? entry->atom != ATOM(reinterpret_cast<std::uintptr_t>(name))
+                         : !SameClassName(entry->name, WideTextView(name)))
+            continue;
+        if (!entry->instance)
+            system = entry.get();
+        else if (entry->instance == instance || (!instance && lookup == ClassLookup::Create))
             return entry.get();
     }
-    return nullptr;
+    // A module's own class hides the system's class of that name.
+    return lookup == ClassLookup::Own ? nullptr : system;
 }
 
 } // namespace tvx::win32::detail
@@ -86,23 +94,27 @@ TVX_WIN32_API ATOM RegisterClassW(const WNDCLASSW* lpWndClass)
     }
     WindowState& state = State();
     Guard guard(state.lock);
-    if (FindClass(state, lpWndClass->lpszClassName)) {
+    if (FindClass(state, lpWndClass->lpszClassName, lpWndClass->hInstance, ClassLookup::Own)) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
     try {
-        return AddClass(state, std::u16string(tvx::WideTextView(lpWndClass->lpszClassName)), *lpWndClass).atom;
+        WindowClassEntry& entry =
+            AddClass(state, std::u16string(tvx::WideTextView(lpWndClass->lpszClassName)), *lpWndClass);
+        entry.instance = lpWndClass->hInstance ? lpWndClass->hInstance : GetModuleHandleW(nullptr);
+        entry.info.hInstance = entry.instance;
+        return entry.atom;
     } catch (...) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
 }
 
-TVX_WIN32_API BOOL UnregisterClassW(LPCWSTR lpClassName, HINSTANCE)
+TVX_WIN32_API BOOL UnregisterClassW(LPCWSTR lpClassName, HINSTANCE hInstance)
 {
     WindowState& state = State();
     Guard guard(state.lock);
-    WindowClassEntry* entry = FindClass(state, lpClassName);
+    WindowClassEntry* entry = FindClass(state, lpClassName, hInstance, ClassLookup::Own);
     if (!entry) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
@@ -115,7 +127,7 @@ TVX_WIN32_API BOOL UnregisterClassW(LPCWSTR lpClassName, HINSTANCE)
     return TRUE;
 }
 
-TVX_WIN32_API BOOL GetClassInfoW(HINSTANCE, LPCWSTR lpClassName, WNDCLASSW* lpWndClass)
+TVX_WIN32_API BOOL GetClassInfoW(HINSTANCE hInstance, LPCWSTR lpClassName, WNDCLASSW* lpWndClass)
 {
     if (!lpWndClass) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -123,7 +135,7 @@ TVX_WIN32_API BOOL GetClassInfoW(HINSTANCE, LPCWSTR lpClassName, WNDCLASSW* lpWn
     }
     WindowState& state = State();
     Guard guard(state.lock);
-    WindowClassEntry* entry = FindClass(state, lpClassName);
+    WindowClassEntry* entry = FindClass(state, lpClassName, hInstance, ClassLookup::Query);
     if (!entry) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;

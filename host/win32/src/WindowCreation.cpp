@@ -120,7 +120,7 @@ TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR
 {
     WindowState& state = State();
     Guard guard(state.lock);
-    WindowClassEntry* windowClass = FindClass(state, lpClassName);
+    WindowClassEntry* windowClass = FindClass(state, lpClassName, hInstance, ClassLookup::Create);
     if (!windowClass) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
@@ -139,6 +139,11 @@ TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR
     window->windowClass = windowClass;
     window->proc = windowClass->info.lpfnWndProc;
     window->style = dwStyle & ~DWORD(WS_VISIBLE);
+    // An overlapped window always has a caption.
+    if (!(dwStyle & (WS_CHILD | WS_POPUP))) {
+        window->style |= WS_CAPTION | WS_CLIPSIBLINGS;
+        window->sizePending = true;
+    }
     window->exStyle = dwExStyle;
     window->instance = hInstance;
     window->x = X == CW_USEDEFAULT ? 0 : X;
@@ -153,7 +158,9 @@ TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR
     } else {
         window->owner = parent;
     }
-    Link(state, *window);
+    // A new child goes below its siblings, so that z-order is creation
+    // order, as a dialog's tab order relies on.
+    Link(state, *window, (dwStyle & WS_CHILD) != 0);
     windowClass->windows++;
     state.windows.emplace(handle, std::move(window));
 
@@ -168,12 +175,11 @@ TVX_WIN32_API HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR
     }
     if (!FindWindowEntry(state, hwnd))
         return nullptr;
+    if (!state.windows.at(handle)->sizePending)
+        SendSizeAndMove(state, handle);
     // Created visible is shown as by SW_SHOW, activation included.
-    if (dwStyle & WS_VISIBLE) {
-        SetVisible(state, handle, true);
-        if (FindWindowEntry(state, hwnd))
-            ShowChangesActivation(state, handle, SW_SHOW, false);
-    }
+    if ((dwStyle & WS_VISIBLE) && FindWindowEntry(state, hwnd))
+        ShowWithMessages(state, handle, SW_SHOW, true);
     return FindWindowEntry(state, hwnd) ? hwnd : nullptr;
 }
 
@@ -187,6 +193,17 @@ TVX_WIN32_API BOOL DestroyWindow(HWND hWnd)
     if (window->destroying)
         return TRUE;
     std::uint32_t handle = Key(hWnd);
+    // A visible window is hidden first: a child by ShowWindow, a top-level
+    // window without WM_SHOWWINDOW.
+    if (window->style & WS_VISIBLE) {
+        if (window->style & WS_CHILD)
+            ShowWithMessages(state, handle, SW_HIDE);
+        else
+            SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                         SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+        if (!FindWindowEntry(state, hWnd))
+            return TRUE;
+    }
     // Owned windows go first, as Windows destroys them before their owner.
     std::vector<std::uint32_t> owned;
     for (const auto& [h, w] : state.windows)

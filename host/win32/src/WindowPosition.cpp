@@ -5,6 +5,7 @@
 #include "host/win32/src/WindowState.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tvx::win32::detail {
 
@@ -19,6 +20,43 @@ bool SetVisible(WindowState& state, std::uint32_t handle, bool visible)
     else
         window->style &= ~DWORD(WS_VISIBLE);
     Send(state, handle, WM_SHOWWINDOW, visible ? TRUE : FALSE, 0);
+    return was;
+}
+
+void SendSizeAndMove(WindowState& state, std::uint32_t handle)
+{
+    const WindowEntry& window = *state.windows.at(handle);
+    const LPARAM place = MAKELPARAM(window.x, window.y);
+    Send(state, handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(window.cx, window.cy));
+    if (state.windows.count(handle))
+        Send(state, handle, WM_MOVE, 0, place);
+}
+
+namespace {
+
+void SendPositionChanged(WindowState& state, std::uint32_t handle, HWND insertAfter, UINT flags)
+{
+    const WindowEntry& window = *state.windows.at(handle);
+    WINDOWPOS pos{ToHwnd(handle), insertAfter, window.x, window.y, window.cx, window.cy, flags};
+    Send(state, handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+}
+
+} // namespace
+
+bool ShowWithMessages(WindowState& state, std::uint32_t handle, int command, bool creating)
+{
+    const bool show = command != SW_HIDE;
+    const bool was = SetVisible(state, handle, show);
+    auto alive = [&] { return state.windows.count(handle) != 0; };
+    if (show && alive())
+        ShowChangesActivation(state, handle, command, was);
+    if (was != show && alive() && !(creating && IsPureChild(*state.windows.at(handle))))
+        SendPositionChanged(state, handle, nullptr,
+                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    if (!show && alive())
+        ShowChangesActivation(state, handle, command, was);
+    if (show && alive() && std::exchange(state.windows.at(handle)->sizePending, false))
+        SendSizeAndMove(state, handle);
     return was;
 }
 
@@ -61,10 +99,7 @@ TVX_WIN32_API BOOL ShowWindow(HWND hWnd, int nCmdShow)
     Guard guard(state.lock);
     if (!FindWindowEntry(state, hWnd))
         return FALSE;
-    const bool was = SetVisible(state, Key(hWnd), nCmdShow != SW_HIDE);
-    if (FindWindowEntry(state, hWnd))
-        ShowChangesActivation(state, Key(hWnd), nCmdShow, was);
-    return was ? TRUE : FALSE;
+    return ShowWithMessages(state, Key(hWnd), nCmdShow) ? TRUE : FALSE;
 }
 
 TVX_WIN32_API BOOL IsWindowVisible(HWND hWnd)
@@ -89,29 +124,30 @@ TVX_WIN32_API BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, i
     if (!window)
         return FALSE;
     std::uint32_t handle = window->handle;
-    if (!(uFlags & SWP_NOZORDER))
-        PlaceInZOrder(state, *window, hWndInsertAfter);
-    WINDOWPOS pos{hWnd, hWndInsertAfter, window->x, window->y, window->cx, window->cy, uFlags};
-    bool moved = !(uFlags & SWP_NOMOVE) && (X != window->x || Y != window->y);
-    bool sized = !(uFlags & SWP_NOSIZE) && (cx != window->cx || cy != window->cy);
+    const bool reordered = !(uFlags & SWP_NOZORDER) && PlaceInZOrder(state, *window, hWndInsertAfter);
+    const bool moved = !(uFlags & SWP_NOMOVE) && (X != window->x || Y != window->y);
+    const bool sized = !(uFlags & SWP_NOSIZE) && (cx != window->cx || cy != window->cy);
+    const bool visible = (window->style & WS_VISIBLE) != 0;
+    // SetWindowPos shows and hides without WM_SHOWWINDOW.
+    const bool shown = (uFlags & SWP_SHOWWINDOW) && !visible;
+    const bool hidden = (uFlags & SWP_HIDEWINDOW) && visible && !shown;
     if (moved) {
-        window->x = pos.x = X;
-        window->y = pos.y = Y;
+        window->x = X;
+        window->y = Y;
     }
     if (sized) {
-        window->cx = pos.cx = std::max(cx, 0);
-        window->cy = pos.cy = std::max(cy, 0);
+        window->cx = std::max(cx, 0);
+        window->cy = std::max(cy, 0);
     }
-    if (!moved)
-        pos.flags |= SWP_NOMOVE;
-    if (!sized)
-        pos.flags |= SWP_NOSIZE;
-    if (moved || sized)
-        Send(state, handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
-    if ((uFlags & SWP_SHOWWINDOW) && FindWindowEntry(state, hWnd))
-        SetVisible(state, handle, true);
-    if ((uFlags & SWP_HIDEWINDOW) && FindWindowEntry(state, hWnd))
-        SetVisible(state, handle, false);
+    if (shown)
+        window->style |= WS_VISIBLE;
+    if (hidden)
+        window->style &= ~DWORD(WS_VISIBLE);
+    if (moved || sized || reordered || shown || hidden)
+        SendPositionChanged(state, handle, hWndInsertAfter,
+                            (uFlags & ~UINT(SWP_SHOWWINDOW | SWP_HIDEWINDOW)) | (moved ? 0 : SWP_NOMOVE) |
+                                (sized ? 0 : SWP_NOSIZE) | (reordered ? 0 : SWP_NOZORDER) |
+                                (shown ? SWP_SHOWWINDOW : 0) | (hidden ? SWP_HIDEWINDOW : 0));
     if (FindWindowEntry(state, hWnd))
         PositionChangesActivation(state, handle, uFlags);
     return TRUE;

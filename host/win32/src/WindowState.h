@@ -18,6 +18,8 @@ struct WindowClassEntry {
     WNDCLASSW info{};
     ATOM atom = 0;
     int windows = 0;
+    // The module that registered it; null for the system's classes.
+    HINSTANCE instance = nullptr;
 };
 
 struct WindowEntry {
@@ -41,6 +43,9 @@ struct WindowEntry {
     std::u16string text;
     std::vector<BYTE> extra;
     bool destroying = false;
+    // An overlapped window gets its first WM_SIZE and WM_MOVE when first
+    // shown, not when created.
+    bool sizePending = false;
 };
 
 // One lock for the whole window manager. It is re-entrant and held while a
@@ -67,7 +72,11 @@ HWND ToHwnd(std::uint32_t key) noexcept;
 // The live window behind a handle; null (with ERROR_INVALID_WINDOW_HANDLE)
 // when there is none. The caller holds the lock.
 WindowEntry* FindWindowEntry(WindowState& state, HWND window);
-WindowClassEntry* FindClass(WindowState& state, LPCWSTR name) noexcept;
+// How a class name is looked up, as each call of Windows does: the module
+// given (null: the program) owns a class; creating with no module finds a
+// class of any module; a query with no module asks for the system's classes.
+enum class ClassLookup { Create, Query, Own };
+WindowClassEntry* FindClass(WindowState& state, LPCWSTR name, HINSTANCE instance, ClassLookup lookup) noexcept;
 
 // Each call holds the lock from start to end.
 using Guard = std::lock_guard<std::recursive_mutex>;
@@ -77,17 +86,29 @@ LRESULT Send(WindowState& state, std::uint32_t handle, UINT message, WPARAM wPar
 
 // The z-order list a window of that parent sits in; the parent is live.
 std::vector<std::uint32_t>& Siblings(WindowState& state, std::uint32_t parent);
-// Puts the window on top of its parent's z-order, or takes it off.
-void Link(WindowState& state, const WindowEntry& window);
+// Puts the window on top (or at the bottom) of its parent's z-order, or
+// takes it off.
+void Link(WindowState& state, const WindowEntry& window, bool atBottom = false);
 void Unlink(WindowState& state, WindowEntry& window);
 // Moves a linked window in its siblings' z-order as SetWindowPos does, and
-// sets or clears WS_EX_TOPMOST of a top-level window on HWND_TOPMOST,
-// HWND_NOTOPMOST and HWND_BOTTOM.
-void PlaceInZOrder(WindowState& state, WindowEntry& window, HWND insertAfter);
+// sets or clears WS_EX_TOPMOST on HWND_TOPMOST, HWND_NOTOPMOST and
+// HWND_BOTTOM; answers whether its place changed.
+bool PlaceInZOrder(WindowState& state, WindowEntry& window, HWND insertAfter);
+
+// A window that is a child and nothing else: it is never active.
+bool IsPureChild(const WindowEntry& window);
 
 // Sets or clears WS_VISIBLE and sends WM_SHOWWINDOW on a change; answers
 // whether the window was visible. The window is live.
 bool SetVisible(WindowState& state, std::uint32_t handle, bool visible);
+// ShowWindow's messages in Windows' order: WM_SHOWWINDOW, the activation
+// of a shown window, WM_WINDOWPOSCHANGED, the activation passed on by a
+// hidden one, and at an overlapped window's first showing the WM_SIZE and
+// WM_MOVE its creation left out. A child created visible gets only
+// WM_SHOWWINDOW. Answers whether the window was visible.
+bool ShowWithMessages(WindowState& state, std::uint32_t handle, int command, bool creating = false);
+// WM_SIZE then WM_MOVE with the window's present size and place.
+void SendSizeAndMove(WindowState& state, std::uint32_t handle);
 
 // Activation follows a ShowWindow command: a window shown by an activating
 // command becomes active, a hidden or minimized active window passes it on.

@@ -37,32 +37,30 @@ std::size_t TopmostCount(WindowState& state, std::uint32_t parent)
 
 } // namespace
 
-void Link(WindowState& state, const WindowEntry& window)
+void Link(WindowState& state, const WindowEntry& window, bool atBottom)
 {
     auto& siblings = Siblings(state, window.parent);
-    std::size_t top = Topmost(window) ? 0 : TopmostCount(state, window.parent);
-    siblings.insert(siblings.begin() + std::ptrdiff_t(top), window.handle);
+    std::size_t place = atBottom ? siblings.size() : Topmost(window) ? 0 : TopmostCount(state, window.parent);
+    siblings.insert(siblings.begin() + std::ptrdiff_t(place), window.handle);
 }
 
-void PlaceInZOrder(WindowState& state, WindowEntry& window, HWND insertAfter)
+bool PlaceInZOrder(WindowState& state, WindowEntry& window, HWND insertAfter)
 {
     auto& siblings = Siblings(state, window.parent);
     auto at = std::find(siblings.begin(), siblings.end(), window.handle);
     std::size_t old = std::size_t(at - siblings.begin());
     if (at != siblings.end())
         siblings.erase(at);
-    // Windows ignores the topmost requests for a child window.
-    if (window.parent == 0) {
-        bool was = Topmost(window);
-        if (insertAfter == HWND_TOPMOST)
-            window.exStyle |= WS_EX_TOPMOST;
-        else if (insertAfter == HWND_NOTOPMOST || insertAfter == HWND_BOTTOM)
-            window.exStyle &= ~DWORD(WS_EX_TOPMOST);
-        // A window that was not topmost keeps its place on HWND_NOTOPMOST.
-        if (insertAfter == HWND_NOTOPMOST && !was) {
-            siblings.insert(siblings.begin() + std::ptrdiff_t(old), window.handle);
-            return;
-        }
+    // Children take the style too; it orders them among their siblings.
+    bool was = Topmost(window);
+    if (insertAfter == HWND_TOPMOST)
+        window.exStyle |= WS_EX_TOPMOST;
+    else if (insertAfter == HWND_NOTOPMOST || insertAfter == HWND_BOTTOM)
+        window.exStyle &= ~DWORD(WS_EX_TOPMOST);
+    // A window that was not topmost keeps its place on HWND_NOTOPMOST.
+    if (insertAfter == HWND_NOTOPMOST && !was) {
+        siblings.insert(siblings.begin() + std::ptrdiff_t(old), window.handle);
+        return false;
     }
     // Topmost windows stay above all others; the rest stay below them.
     std::size_t band = TopmostCount(state, window.parent);
@@ -77,6 +75,7 @@ void PlaceInZOrder(WindowState& state, WindowEntry& window, HWND insertAfter)
             place = std::clamp(std::size_t(after - siblings.begin()) + 1, first, last);
     }
     siblings.insert(siblings.begin() + std::ptrdiff_t(place), window.handle);
+    return place != old || was != Topmost(window);
 }
 
 void Unlink(WindowState& state, WindowEntry& window)
@@ -160,6 +159,9 @@ TVX_WIN32_API HWND GetParent(HWND hWnd)
         return ToHwnd(window->parent);
     if ((window->style & WS_POPUP) && window->owner)
         return ToHwnd(window->owner);
+    // A child window moved to the desktop by SetParent(window, NULL).
+    if (window->style & WS_CHILD)
+        return GetDesktopWindow();
     return nullptr;
 }
 

@@ -1,12 +1,18 @@
 // The windows this thread has, read from the system.
 #include "host/win32/WindowEmulation.h"
 
+#include <string_view>
+
 namespace tvx::win32 {
 namespace {
 
+// The system's own windows of the thread (the input method's) are not counted.
 BOOL CALLBACK AddWindow(HWND window, LPARAM into)
 {
-    reinterpret_cast<std::vector<HWND>*>(into)->push_back(window);
+    wchar_t name[32]{};
+    GetClassNameW(window, name, 32);
+    if (std::wstring_view(name) != L"IME" && std::wstring_view(name) != L"MSCTFIME UI")
+        reinterpret_cast<std::vector<HWND>*>(into)->push_back(window);
     return TRUE;
 }
 
