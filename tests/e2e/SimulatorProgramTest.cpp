@@ -1,5 +1,6 @@
 // The talvix-sim program run as a package author runs it: the example
 // package list and the example package from disk, the report read as JSON.
+#include "sim/Report.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
@@ -38,7 +39,8 @@ protected:
     {
         run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
                             BinaryDir() + "/TalvixExamplePackage.so", "--json", "--check-handles"});
-        ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
+        // The example list names two classes nobody registered.
+        ASSERT_EQ(run.ExitCode, tvx::sim::kExitPackageFailures) << run.Err << run.Out;
         report = json::parse(run.Out, nullptr, false);
         ASSERT_FALSE(report.is_discarded()) << "not JSON:\n" << run.Out;
     }
@@ -159,7 +161,7 @@ protected:
         ProgramResult run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
                                           BinaryDir() + "/TalvixExamplePackage.so", "--scenario",
                                           SourceDir() + "/examples/" + GetParam(), "--json", "--check-handles"});
-        ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
+        ASSERT_EQ(run.ExitCode, tvx::sim::kExitPackageFailures) << run.Err << run.Out;
         report = json::parse(run.Out, nullptr, false);
         ASSERT_FALSE(report.is_discarded()) << run.Out;
     }
