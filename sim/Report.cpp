@@ -107,8 +107,9 @@ nlohmann::json Report::ToJson() const
                 calls.back()["raised"] = U8(c.Raised);
         }
         nlohmann::json oneDigitOff = nlohmann::json::array();
-        for (const auto& c : Registry.OneDigitOff(p.Subkey))
-            oneDigitOff.push_back({{"clsid", U8(c.Clsid)}, {"library", U8(c.Library)}});
+        if (p.Outcome == "failed" && !Registry.IsRegistered(p.Subkey))
+            for (const auto& c : Registry.OneDigitOff(p.Subkey))
+                oneDigitOff.push_back({{"clsid", U8(c.Clsid)}, {"library", U8(c.Library)}});
         packages.push_back({{"subkey", U8(p.Subkey)},
                             {"displayName", U8(p.DisplayName)},
                             {"loadOrder", p.LoadOrder},
