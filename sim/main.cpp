@@ -18,7 +18,8 @@ int main(int argc, char** argv)
                    "Orvello\\RAD Studio XE\\Packages.")
         ->check(CLI::ExistingFile);
     app.add_option("--register", options.Servers,
-                   "A package library to register as regsvr32 would (calls its DllRegisterServer); repeatable.")
+                   "A package library to register as regsvr32 would (calls its DllRegisterServer); a relative "
+                   "path starts at the current folder; repeatable.")
         ->check(CLI::ExistingFile);
     app.add_option("--wizard", options.WizardPath,
                    "The wizard library to load (default: TalvixLoader.so next to "
