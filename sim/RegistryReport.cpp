@@ -80,14 +80,27 @@ bool RegistryRecord::IsRegistered(const std::u16string& clsid) const
     });
 }
 
-void ReadRegistry(RegistryRecord& record)
+void ReadRegistry(RegistryRecord& record, const std::vector<std::u16string>& listed)
 {
     record.Read = true;
     tvx::UniqueHKey classes;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, AsOleChar(u"CLSID"), 0, KEY_READ, classes.put()) == ERROR_SUCCESS)
-        for (const std::u16string& clsid : Subkeys(classes.get()))
+        for (const std::u16string& clsid : Subkeys(classes.get())) {
+#if defined(_WIN32)
+            // The system's own registry holds thousands of classes: only the
+            // ones the list names or comes close to are of interest.
+            RegistryRecord probe;
+            probe.Classes.push_back(RegisteredClassRecord{clsid, {}});
+            if (std::none_of(listed.begin(), listed.end(), [&](const std::u16string& subkey) {
+                    return probe.IsRegistered(subkey) || !probe.OneDigitOff(subkey).empty();
+                }))
+                continue;
+#else
+            (void)listed;
+#endif
             if (auto library = DefaultText(classes.get(), clsid + u"\\InprocServer32"))
                 record.Classes.push_back(RegisteredClassRecord{clsid, *library});
+        }
     if (record.PackageListFound == "read")
         return;
     tvx::UniqueHKey vendor;

@@ -42,7 +42,8 @@ struct RegistryRecord {
 // The vendor's key as the report names it.
 inline constexpr char16_t kVendorKey[] = u"HKEY_LOCAL_MACHINE\\Software\\Talvix";
 
-// Reads the classes, and the vendor's keys when the list was not read.
-void ReadRegistry(RegistryRecord& record);
+// Reads the classes, and the vendor's keys when the list was not read. On
+// Windows only the classes `listed` names or comes one digit close to.
+void ReadRegistry(RegistryRecord& record, const std::vector<std::u16string>& listed);
 
 } // namespace tvx::sim

@@ -200,7 +200,10 @@ Report RunSession(const SessionOptions& options)
         report.Problems.push_back(std::string("the wizard raised an error: ") + e.what());
     }
     wizard.Unload();
-    ReadRegistry(report.Registry);
+    std::vector<std::u16string> listed;
+    for (const PackageRecord& package : report.Packages)
+        listed.push_back(package.Subkey);
+    ReadRegistry(report.Registry, listed);
     CollectRecords(report);
     ide.AddToReport(report);
     return report;
