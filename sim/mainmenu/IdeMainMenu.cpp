@@ -338,11 +338,15 @@ std::string IdeMainMenu::HandleShortCut(TShortCut shortCut)
     // The IDE's own items are its actions' clients: the action runs.
     if (!item || (item->Owner() != menu_ && actions_->HasShortCut(shortCut)))
         return {};
-    std::vector<std::string> lines{"clicked the menu item " + U8(item->Name()) + " (" + U8(item->Caption()) + ")"};
-    if (std::string why = Unreachable(*item); !why.empty())
-        lines.front() = "the menu item " + U8(item->Name()) + " took the key but " + why;
-    else
-        ClickAndDescribe(lines, [&] { Menu()->IsShortCut(shortCut); });
+    // The VCL clicks hidden items too; a disabled one on the way stops the clicks.
+    const TMenuItem* disabled = nullptr;
+    for (const TMenuItem* p = item; p && p->Parent(); p = p->Parent())
+        if (!p->Enabled())
+            disabled = p;
+    std::vector<std::string> lines{
+        disabled ? "the menu item " + U8(item->Name()) + " took the key but " + U8(disabled->Name()) + " is disabled"
+                 : "clicked the menu item " + U8(item->Name()) + " (" + U8(item->Caption()) + ")"};
+    ClickAndDescribe(lines, [&] { Menu()->IsShortCut(shortCut); });
     std::string line;
     for (const std::string& part : lines)
         line += (line.empty() ? "" : "; ") + part;
