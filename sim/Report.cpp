@@ -83,6 +83,14 @@ int Report::ExitStatus() const
     return PackageFailed() ? kExitPackageFailures : 0;
 }
 
+std::size_t Report::StepCount(std::string_view outcome) const
+{
+    std::size_t count = 0;
+    for (const auto& step : Scenario)
+        count += step.Outcome == outcome;
+    return count;
+}
+
 std::string HandleAccount::Summary() const
 {
     return std::to_string(BitmapsLeftAlive) + " bitmap(s) left alive, " + std::to_string(BitmapsDeletedTwice) +
@@ -102,7 +110,9 @@ nlohmann::json Report::ToJson() const
     for (const auto& p : Packages) {
         nlohmann::json calls = nlohmann::json::array();
         for (const auto& c : p.Calls) {
-            calls.push_back({{"method", c.Method}, {"seconds", c.Seconds}, {"outcome", c.Outcome}});
+            calls.push_back({{"method", c.Method}, {"outcome", c.Outcome}});
+            if (Timings)
+                calls.back()["seconds"] = c.Seconds;
             if (c.Outcome == "raised")
                 calls.back()["raised"] = U8(c.Raised);
         }
@@ -116,10 +126,11 @@ nlohmann::json Report::ToJson() const
                             {"howRead", p.HowRead},
                             {"outcome", p.Outcome},
                             {"error", U8(p.Error)},
-                            {"createSeconds", p.CreateSeconds},
                             {"calls", calls},
                             {"classesOneDigitOff", oneDigitOff},
                             {"neverReady", p.NeverReady() ? NeverReadyReason : ""}});
+        if (Timings)
+            packages.back()["createSeconds"] = p.CreateSeconds;
     }
     Registry.AddJson(j);
     auto& boxes = j["messageBoxes"] = nlohmann::json::array();
@@ -137,12 +148,19 @@ nlohmann::json Report::ToJson() const
                             {"show", l.ShowCommand}});
     Services.AddJson(j);
     auto& scenario = j["scenario"] = nlohmann::json::array();
-    for (const auto& step : Scenario)
+    for (const auto& step : Scenario) {
         scenario.push_back({{"line", step.Line},
                             {"command", step.Command},
                             {"args", step.Args},
+                            {"outcome", step.Outcome},
                             {"output", step.Output},
-                            {"error", step.Error}});
+                            {"error", step.Error},
+                            {"debuggerLines", step.DebuggerLines}});
+        if (Timings)
+            scenario.back()["seconds"] = step.Seconds;
+    }
+    j["scenarioSteps"] = {
+        {"passed", StepCount("passed")}, {"failed", StepCount("failed")}, {"notRun", StepCount("not run")}};
     auto& shutdown = j["shutdownOrder"] = nlohmann::json::array();
     for (const auto& s : ShutdownOrder)
         shutdown.push_back(U8(s));
@@ -200,7 +218,7 @@ std::string Report::ToText() const
     out << "\nPackages:\n";
     for (const auto& p : Packages) {
         out << "  " << U8(p.Subkey) << "  " << p.Outcome;
-        if (p.Outcome == "loaded" || p.Outcome == "failed")
+        if (Timings && (p.Outcome == "loaded" || p.Outcome == "failed"))
             out << ", created in " << Milliseconds(p.CreateSeconds);
         out << "\n";
         if (!p.Error.empty())
@@ -208,7 +226,7 @@ std::string Report::ToText() const
         if (p.Outcome == "failed" && !Registry.IsRegistered(p.Subkey))
             out << ClassNotRegisteredText(p.Subkey);
         for (const auto& c : p.Calls) {
-            out << "      " << c.Method << ": " << c.Outcome << ", " << Milliseconds(c.Seconds) << "\n";
+            out << "      " << c.Method << ": " << c.Outcome << (Timings ? ", " + Milliseconds(c.Seconds) : "") << "\n";
             if (c.Outcome == "raised")
                 out << "          raised: " << Escaped(c.Raised) << "\n";
         }
@@ -232,7 +250,8 @@ std::string Report::ToText() const
     Services.AddText(out);
 
     if (!Scenario.empty()) {
-        out << "\nScenario:\n";
+        out << "\nScenario (" << Scenario.size() << " steps: " << StepCount("passed") << " passed, "
+            << StepCount("failed") << " failed, " << StepCount("not run") << " not run):\n";
         for (const auto& step : Scenario) {
             out << "  " << step.Line << ": " << step.Command;
             for (const auto& arg : step.Args)
@@ -240,8 +259,10 @@ std::string Report::ToText() const
             out << "\n";
             for (const auto& line : step.Output)
                 out << "      " << line << "\n";
-            if (!step.Error.empty())
+            if (step.Outcome == "failed")
                 out << "      FAILED: " << step.Error << "\n";
+            else if (step.Outcome == "not run")
+                out << "      not run\n";
         }
     }
 

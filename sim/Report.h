@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tvx::sim {
@@ -55,8 +56,11 @@ struct ScenarioRecord {
     int Line = 0;
     std::string Command;
     std::vector<std::string> Args;
+    std::string Outcome = "not run"; // passed, failed
     std::vector<std::string> Output;
     std::string Error;
+    std::vector<std::string> DebuggerLines;
+    double Seconds = 0;
 };
 
 // Bitmap and icon handles over the whole session: the ones still alive once
@@ -113,6 +117,12 @@ struct Report {
     std::vector<std::u16string> ShutdownOrder;
     HandleAccount Handles;
     std::vector<std::string> Problems; // the simulator's own errors (bad files, missing libraries)
+    // Off, the report leaves out every duration, so that two runs of one
+    // session give the same bytes.
+    bool Timings = true;
+
+    // Scenario steps with that outcome.
+    std::size_t StepCount(std::string_view outcome) const;
 
     PackageRecord& PackageFor(const std::u16string& subkey);
     // A package that failed to load, raised, or never heard OnServicesReady.

@@ -1,9 +1,11 @@
 #include "sim/Scenario.h"
 
 #include "host/win32/Recorder.h"
+#include "host/win32/RegFile.h"
 #include "interop/Guard.h"
 #include "interop/Utf.h"
 
+#include <chrono>
 #include <sstream>
 
 namespace tvx::sim {
@@ -126,30 +128,61 @@ std::vector<ScenarioStep> ScenarioRunner::Parse(std::string_view text) const
         const ScenarioCommand& c = command->second;
         if (step.Args.size() < c.MinArgs || step.Args.size() > c.MaxArgs)
             fail("wrong number of arguments; usage: " + c.Usage);
+        if (c.Check) {
+            try {
+                c.Check(step);
+            } catch (const ScenarioError& e) {
+                fail(e.what());
+            }
+        }
         steps.push_back(std::move(step));
     }
     return steps;
 }
 
-std::vector<ScenarioStepResult> ScenarioRunner::Run(const std::vector<ScenarioStep>& steps) const
+const char* StepOutcomeText(StepOutcome outcome) noexcept
+{
+    switch (outcome) {
+    case StepOutcome::Passed: return "passed";
+    case StepOutcome::Failed: return "failed";
+    case StepOutcome::NotRun: break;
+    }
+    return "not run";
+}
+
+std::vector<ScenarioStepResult> ScenarioRunner::Run(const std::vector<ScenarioStep>& steps,
+                                                    AfterFailure afterFailure) const
 {
     std::vector<ScenarioStepResult> results;
     for (const ScenarioStep& step : steps) {
-        ScenarioStepResult result{step, {}, {}};
+        ScenarioStepResult result;
+        result.Step = step;
+        const std::size_t debugLines = DebuggerLineCount();
+        const auto start = std::chrono::steady_clock::now();
         try {
             result.Output = commands_.at(step.Command).Run(step);
+            result.Outcome = StepOutcome::Passed;
         } catch (...) {
             // Steps reach code of the library and its packages, which may raise anything.
             std::u16string buffer;
             result.Error = Utf16ToUtf8(tvx::CurrentExceptionText(buffer));
+            if (result.Error.empty())
+                result.Error = "the step raised an error without a message";
+            result.Outcome = StepOutcome::Failed;
         }
-        bool failed = !result.Error.empty();
+        result.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::vector<std::u16string> all = win32::DebugStrings();
+        for (std::size_t i = debugLines; i < all.size(); ++i)
+            result.DebuggerLines.push_back(Utf16ToUtf8(all[i]));
+        const bool stop = result.Outcome == StepOutcome::Failed && afterFailure == AfterFailure::Stop;
         results.push_back(std::move(result));
-        if (failed)
+        if (stop)
             break;
     }
     return results;
 }
+
+std::string DecodeScenarioBytes(std::string_view bytes) { return Utf16ToUtf8(win32::DecodeTextFileBytes(bytes)); }
 
 std::size_t DebuggerLineCount() { return win32::DebugStrings().size(); }
 

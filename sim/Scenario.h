@@ -33,13 +33,29 @@ struct ScenarioCommand {
     std::size_t MaxArgs = 0;
     // Runs the step and returns what it did, one line per entry, for the report.
     std::function<std::vector<std::string>(const ScenarioStep&)> Run;
+    // Refuses a malformed step before any step runs (throws ScenarioError);
+    // for commands whose arguments the counts alone do not check.
+    std::function<void(const ScenarioStep&)> Check = {};
 };
+
+enum class StepOutcome { Passed, Failed, NotRun };
+
+// "passed", "failed", "not run": as the report writes it.
+const char* StepOutcomeText(StepOutcome outcome) noexcept;
 
 struct ScenarioStepResult {
     ScenarioStep Step;
+    StepOutcome Outcome = StepOutcome::NotRun;
     std::vector<std::string> Output;
-    std::string Error; // empty when the step succeeded
+    std::string Error; // empty unless the step failed
+    // What the packages and the IDE wrote to the debugger during the step.
+    std::vector<std::string> DebuggerLines;
+    double Seconds = 0;
 };
+
+// After a failed step the run stops, so that later steps never act on a
+// state nobody expected, or goes on, so that a test run counts every failure.
+enum class AfterFailure { Stop, KeepGoing };
 
 class ScenarioRunner {
 public:
@@ -51,9 +67,10 @@ public:
     // refused here, before any step runs.
     std::vector<ScenarioStep> Parse(std::string_view text) const;
 
-    // Runs the steps in order; a failing step is reported and the run stops
-    // there, so later steps never act on a state nobody expected.
-    std::vector<ScenarioStepResult> Run(const std::vector<ScenarioStep>& steps) const;
+    // Runs the steps in order, each with its result; a stop after a failed
+    // step leaves the rest without one.
+    std::vector<ScenarioStepResult> Run(const std::vector<ScenarioStep>& steps,
+                                        AfterFailure afterFailure = AfterFailure::Stop) const;
 
     // The reference of every registered command, for --help.
     std::string Reference() const;
@@ -61,6 +78,10 @@ public:
 private:
     std::map<std::string, ScenarioCommand> commands_;
 };
+
+// A scenario file's bytes as UTF-8 text, decoded as .reg files are: a BOM
+// says UTF-8 or UTF-16 LE/BE.
+std::string DecodeScenarioBytes(std::string_view bytes);
 
 // Splits one line into arguments; throws ScenarioError on an open quote.
 std::vector<std::string> SplitScenarioLine(std::string_view line);

@@ -5,6 +5,7 @@
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "interop/Utf.h"
+#include "sim/Expectations.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "sim/WizardHost.h"
@@ -97,6 +98,29 @@ void CollectRecords(Report& report)
                                                          launch.directory.value_or(u""), launch.showCommand});
 }
 
+// One record per step, a step that a stop left out as not run; each failed
+// step is also a problem of the run.
+void AddScenarioRecords(Report& report, const std::string& path, const std::vector<ScenarioStep>& steps,
+                        std::vector<ScenarioStepResult> results)
+{
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        ScenarioRecord& record = report.Scenario.emplace_back();
+        record.Line = steps[i].Line;
+        record.Command = steps[i].Command;
+        record.Args = steps[i].Args;
+        if (i >= results.size())
+            continue;
+        ScenarioStepResult& result = results[i];
+        record.Outcome = StepOutcomeText(result.Outcome);
+        record.Output = std::move(result.Output);
+        record.Error = std::move(result.Error);
+        record.DebuggerLines = std::move(result.DebuggerLines);
+        record.Seconds = result.Seconds;
+        if (result.Outcome == StepOutcome::Failed)
+            report.Problems.push_back(path + ":" + std::to_string(record.Line) + ": " + record.Error);
+    }
+}
+
 } // namespace
 
 std::string DefaultWizardPath()
@@ -119,6 +143,8 @@ std::string ScenarioReference()
     SimulatedIde ide;
     ScenarioRunner runner;
     ide.RegisterCommands(runner);
+    Report none;
+    RegisterExpectations(runner, ide, none);
     return "Scenario files hold one step per line: a command and its arguments, separated by blanks;\n"
            "quote an argument with blanks in double quotes (\\\" and \\\\ escape). '#' starts a comment.\n\n" +
            runner.Reference();
@@ -129,6 +155,7 @@ Report RunSession(const SessionOptions& options)
     win32::StartRecording();
     Report report;
     report.Version = TVX_VERSION;
+    report.Timings = options.Timings;
     report.WizardPath = options.WizardPath.empty() ? DefaultWizardPath() : options.WizardPath;
 
     for (const auto& file : options.RegFiles) {
@@ -150,6 +177,7 @@ Report RunSession(const SessionOptions& options)
     SimulatedIde ide;
     ScenarioRunner runner;
     ide.RegisterCommands(runner);
+    RegisterExpectations(runner, ide, report);
     std::vector<ScenarioStep> steps;
     if (!options.ScenarioPath.empty()) {
         std::ifstream file(options.ScenarioPath, std::ios::binary);
@@ -160,7 +188,7 @@ Report RunSession(const SessionOptions& options)
         std::stringstream text;
         text << file.rdbuf();
         try {
-            steps = runner.Parse(text.str());
+            steps = runner.Parse(DecodeScenarioBytes(text.str()));
         } catch (const ScenarioError& e) {
             report.Problems.push_back(options.ScenarioPath + ": " + e.what());
             return report;
@@ -186,13 +214,7 @@ Report RunSession(const SessionOptions& options)
         report.EntryResult = wizard.CallEntry(ide.ServicesUnknown(), &observer);
         report.TerminateReceived = wizard.HasTerminate();
         ide.AfterWizardEntry();
-        for (auto& result : runner.Run(steps)) {
-            if (!result.Error.empty())
-                report.Problems.push_back(options.ScenarioPath + ":" + std::to_string(result.Step.Line) + ": " +
-                                          result.Error);
-            report.Scenario.push_back(ScenarioRecord{result.Step.Line, result.Step.Command, result.Step.Args,
-                                                     std::move(result.Output), std::move(result.Error)});
-        }
+        AddScenarioRecords(report, options.ScenarioPath, steps, runner.Run(steps, options.AfterStepFailure));
         ide.BeforeShutdown();
         wizard.Terminate();
         ide.AfterWizardTerminate();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sim/Report.h"
+#include "sim/Scenario.h"
 
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ struct SessionOptions {
     std::string WizardPath;
     // Steps run between start-up and shutdown (see sim/Scenario.h).
     std::string ScenarioPath;
+    AfterFailure AfterStepFailure = AfterFailure::Stop;
+    // Off, the report leaves out durations (see Report::Timings).
+    bool Timings = true;
 };
 
 // Runs a whole session; what went wrong with the inputs is in Report::Problems.

@@ -29,6 +29,12 @@ int main(int argc, char** argv)
                    "(see --help-scenario).")
         ->check(CLI::ExistingFile);
     app.add_flag("--json", json, "Print the report as JSON.");
+    app.add_flag_callback(
+        "--keep-going", [&] { options.AfterStepFailure = tvx::sim::AfterFailure::KeepGoing; },
+        "Run the scenario's steps after a failed one too; the report counts the failures.");
+    app.add_flag_callback(
+        "--no-timings", [&] { options.Timings = false; },
+        "Leave every duration out of the report, so that two runs give the same bytes.");
 #if !defined(_WIN32)
     // Only the emulated system keeps the handle account.
     bool checkHandles = false;

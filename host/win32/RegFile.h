@@ -23,6 +23,12 @@ struct RegFileResult {
 // own importer does it.
 TVX_VISIBLE RegFileResult ImportRegFile(const std::filesystem::path& path);
 
+// A text file's bytes as ImportRegFile reads them: the BOM decides (UTF-16
+// LE/BE, UTF-8); without one, UTF-16 LE is recognised by its zero bytes,
+// then valid UTF-8 is taken as UTF-8 and anything else as ANSI. For the
+// simulator's other text files, which its users write with the same editors.
+TVX_VISIBLE std::u16string DecodeTextFileBytes(std::string_view bytes);
+
 #if !defined(_WIN32)
 
 enum class RegFormat {

@@ -180,7 +180,7 @@ TEST_P(ExampleScenario, RunsCleanWithEveryHandleAccountedFor)
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleScenario,
                          ::testing::Values("demo.scenario", "toolwindows.scenario", "documents.scenario",
-                                           "modules.scenario", "package-modules.scenario"));
+                                           "modules.scenario", "package-modules.scenario", "expectations.scenario"));
 
 using ToolWindowsScenario = ExampleScenario;
 
@@ -429,6 +429,61 @@ TEST_F(AuthorSession, MenuStepsSayWhereAPathFailsAndKeysClickPackageItems)
     EXPECT_TRUE(Shows("      debugger: ExamplePackage: clicked 'Say &Hello'"));
     EXPECT_TRUE(Shows("ToolsMenu has no item ToolsOptionItem; its items: TalvixExampleMenu, ToolsOptionsItem,"));
     EXPECT_TRUE(Shows("; closest: ToolsOptionsItem\n"));
+}
+
+// A scenario of its own, in UTF-16 LE with a BOM as Notepad saves it: a
+// failing expectation between passing steps. Removed with the test.
+class FailingScenario : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = std::filesystem::temp_directory_path() / ("tvx-e2e-" + std::to_string(::getpid()) + "-failing.scenario");
+        std::ofstream out(path, std::ios::binary);
+        out << "\xFF\xFE";
+        for (char16_t c : std::u16string(u"note first\r\nexpect menu-item FileMenu\\FileSaveItem caption Save\r\n"
+                                         u"expect package \"Example Package\" outcome loaded\r\n"))
+            out << char(c & 0xFF) << char(c >> 8);
+    }
+    void TearDown() override { std::filesystem::remove(path); }
+
+    ProgramResult Run(std::vector<std::string> options)
+    {
+        options.insert(options.end(), {"--reg", SourceDir() + "/examples/packages.reg", "--register",
+                                       BinaryDir() + "/TalvixExamplePackage.so", "--scenario", path.string()});
+        ProgramResult run = RunSimulator(options);
+        EXPECT_EQ(run.ExitCode, 1) << "a failed step must fail the run: " << run.Err;
+        return run;
+    }
+
+    std::filesystem::path path;
+};
+
+// Catches a failed step that stops a --keep-going run, goes uncounted, or
+// lacks its own object with its line, outcome and what was found.
+TEST_F(FailingScenario, KeepGoingRunsOnAndCountsTheFailure)
+{
+    json report = json::parse(Run({"--json", "--keep-going"}).Out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded());
+    EXPECT_EQ(report.at("scenarioSteps"), json({{"passed", 2}, {"failed", 1}, {"notRun", 0}}));
+    const json& failed = report.at("scenario").at(1);
+    EXPECT_EQ(failed.at("line"), 2);
+    EXPECT_EQ(failed.at("outcome"), "failed");
+    EXPECT_EQ(failed.at("error"), "menu-item FileMenu\\FileSaveItem: expected caption \"Save\", found \"&Save\"");
+    EXPECT_EQ(report.at("scenario").at(2).at("outcome"), "passed");
+    EXPECT_EQ(json::parse(Run({"--json"}).Out).at("scenario").at(2).at("outcome"), "not run");
+}
+
+// Catches a duration (or anything else that changes between runs) left in
+// a --no-timings report, as text or JSON.
+TEST_F(FailingScenario, NoTimingsGivesTheSameReportTwice)
+{
+    const std::string text = Run({"--no-timings"}).Out;
+    ASSERT_NE(text.find("Scenario (3 steps: 1 passed, 1 failed, 1 not run)"), std::string::npos) << text;
+    EXPECT_EQ(Run({"--no-timings"}).Out, text);
+    EXPECT_EQ(text.find(" ms"), std::string::npos) << text;
+    const std::string json = Run({"--no-timings", "--json"}).Out;
+    EXPECT_EQ(Run({"--no-timings", "--json"}).Out, json);
+    EXPECT_EQ(json.find("econds\""), std::string::npos);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The scenario language on arbitrary text, checked against the simulated
 // IDE's real command table: lines split back to what quoting them again
 // gives, a parsed scenario written out again parses to the same steps, and
-// numbers read exactly as the language writes them.
+// numbers read exactly as the language writes them. The text is also read
+// as a scenario file is, decoded from its bytes.
 #include "FuzzCheck.h"
 
+#include "sim/Expectations.h"
+#include "sim/Report.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 
@@ -146,6 +149,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     static tvx::sim::SimulatedIde* ide = new tvx::sim::SimulatedIde();
     runner = new ScenarioRunner();
     ide->RegisterCommands(*runner);
+    tvx::sim::RegisterExpectations(*runner, *ide, *new tvx::sim::Report());
     return 0;
 }
 
@@ -162,5 +166,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
     CheckScenario(text);
+    CheckScenario(tvx::sim::DecodeScenarioBytes(text));
     return 0;
 }

@@ -1,7 +1,10 @@
 // A fresh simulated IDE past its start-up (windows made, toolbars loaded),
-// with the user's scenario steps.
+// with the user's scenario steps and the expect steps, which read packages
+// from `report`.
 #pragma once
 
+#include "sim/Expectations.h"
+#include "sim/Report.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "tests/support/HostFixture.h"
@@ -17,6 +20,7 @@ protected:
     {
         FreshMachineTest::SetUp();
         Ide().RegisterCommands(runner);
+        sim::RegisterExpectations(runner, Ide(), report);
         Ide().AfterWizardEntry();
     }
 
@@ -30,6 +34,7 @@ protected:
         return results.at(0).Output;
     }
 
+    sim::Report report;
     sim::ScenarioRunner runner;
 };
 

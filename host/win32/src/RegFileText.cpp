@@ -1,6 +1,7 @@
 // Text encodings of .reg files.
 #include "RegFileText.h"
 
+#include "host/win32/RegFile.h"
 #include "interop/Utf.h"
 
 namespace tvx::win32::detail {
@@ -108,3 +109,9 @@ std::u16string DecodeRegFileBytes(std::string_view bytes)
 }
 
 } // namespace tvx::win32::detail
+
+namespace tvx::win32 {
+
+std::u16string DecodeTextFileBytes(std::string_view bytes) { return detail::DecodeRegFileBytes(bytes); }
+
+} // namespace tvx::win32
