@@ -1,5 +1,6 @@
 #include "sim/ClosestName.h"
 
+#include "host/vcl/SysUtils.h"
 #include "interop/Utf.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 namespace tvx::sim {
 
 namespace {
-
-char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }
 
 std::size_t EditDistance(std::u16string_view a, std::u16string_view b)
 {
@@ -20,7 +19,7 @@ std::size_t EditDistance(std::u16string_view a, std::u16string_view b)
         row[0] = i;
         for (std::size_t j = 1; j <= b.size(); ++j) {
             const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (Lower(a[i - 1]) != Lower(b[j - 1]))});
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
             diagonal = above;
         }
     }
@@ -34,7 +33,7 @@ std::u16string ClosestName(const std::vector<std::u16string>& names, std::u16str
     std::u16string best;
     std::size_t bestDistance = 0;
     for (const std::u16string& name : names) {
-        const std::size_t distance = EditDistance(name, wanted);
+        const std::size_t distance = EditDistance(LowerCase(name), LowerCase(wanted));
         if (best.empty() || distance < bestDistance) {
             best = name;
             bestDistance = distance;

@@ -1,5 +1,6 @@
 #include "sim/RegistryReport.h"
 
+#include "host/vcl/SysUtils.h"
 #include "host/win32/UniqueHandle.h"
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
@@ -53,31 +54,32 @@ void ReadKeysBelow(HKEY key, const std::u16string& prefix, int depth, std::vecto
     }
 }
 
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c; }
+bool OneDigitApart(std::u16string_view a, std::u16string_view b)
+{
+    const String x = UpperCase(a), y = UpperCase(b);
+    if (x.size() != y.size())
+        return false;
+    std::size_t differences = 0;
+    for (std::size_t i = 0; i < x.size() && differences < 2; ++i)
+        differences += x[i] != y[i];
+    return differences == 1;
+}
 
 } // namespace
 
 std::vector<RegisteredClassRecord> RegistryRecord::OneDigitOff(const std::u16string& clsid) const
 {
     std::vector<RegisteredClassRecord> close;
-    for (const RegisteredClassRecord& c : Classes) {
-        if (c.Clsid.size() != clsid.size())
-            continue;
-        std::size_t differences = 0;
-        for (std::size_t i = 0; i < clsid.size() && differences < 2; ++i)
-            differences += Upper(c.Clsid[i]) != Upper(clsid[i]);
-        if (differences == 1)
+    for (const RegisteredClassRecord& c : Classes)
+        if (OneDigitApart(c.Clsid, clsid))
             close.push_back(c);
-    }
     return close;
 }
 
 bool RegistryRecord::IsRegistered(const std::u16string& clsid) const
 {
-    return std::any_of(Classes.begin(), Classes.end(), [&](const RegisteredClassRecord& c) {
-        return std::equal(c.Clsid.begin(), c.Clsid.end(), clsid.begin(), clsid.end(),
-                          [](char16_t a, char16_t b) { return Upper(a) == Upper(b); });
-    });
+    return std::any_of(Classes.begin(), Classes.end(),
+                       [&](const RegisteredClassRecord& c) { return SameText(c.Clsid, clsid); });
 }
 
 void ReadRegistry(RegistryRecord& record, const std::vector<std::u16string>& listed)
@@ -89,10 +91,8 @@ void ReadRegistry(RegistryRecord& record, const std::vector<std::u16string>& lis
 #if defined(_WIN32)
             // The system's own registry holds thousands of classes: only the
             // ones the list names or comes close to are of interest.
-            RegistryRecord probe;
-            probe.Classes.push_back(RegisteredClassRecord{clsid, {}});
             if (std::none_of(listed.begin(), listed.end(), [&](const std::u16string& subkey) {
-                    return probe.IsRegistered(subkey) || !probe.OneDigitOff(subkey).empty();
+                    return SameText(clsid, subkey) || OneDigitApart(clsid, subkey);
                 }))
                 continue;
 #else
