@@ -25,22 +25,28 @@ std::vector<std::u16string> Subkeys(HKEY key)
     for (DWORD index = 0;; ++index) {
         DWORD length = DWORD(std::size(name));
         LSTATUS status = RegEnumKeyExW(key, index, AsOleChar(name), &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
+        // Key names are at most 255 characters; a name that still does not
+        // fit is skipped, any other failure ends the list.
         if (status == ERROR_SUCCESS)
             names.emplace_back(name, length);
+        else if (status != ERROR_MORE_DATA)
+            break;
     }
     return names;
 }
 
 std::optional<std::u16string> DefaultText(HKEY root, const std::u16string& path)
 {
-    char16_t text[1024] = {};
-    DWORD size = sizeof text - sizeof(char16_t);
-    DWORD type = REG_NONE;
-    if (RegGetValueW(root, AsOleChar(path.c_str()), nullptr, RRF_RT_REG_SZ, &type, text, &size) != ERROR_SUCCESS)
+    DWORD size = 0;
+    if (RegGetValueW(root, AsOleChar(path.c_str()), nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return std::nullopt;
-    return std::u16string(text);
+    std::u16string text(size / sizeof(char16_t) + 1, u'\0');
+    size = DWORD(text.size() * sizeof(char16_t));
+    if (RegGetValueW(root, AsOleChar(path.c_str()), nullptr, RRF_RT_REG_SZ, nullptr, text.data(), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(std::char_traits<char16_t>::length(text.c_str()));
+    return text;
 }
 
 void ReadKeysBelow(HKEY key, const std::u16string& prefix, int depth, std::vector<std::u16string>& out)
