@@ -173,15 +173,55 @@ void CallPackage(const std::u16string& subkey, const char* method, Call&& call) 
     LoaderState& state = State();
     Stopwatch watch(state.Observer.Called != nullptr);
     const char* outcome = "ok";
+    std::u16string buffer;
+    // Points into `buffer` or at a fixed text, NUL-terminated either way.
+    const char16_t* raised = nullptr;
     try {
         HRESULT hr = call();
         if (FAILED(hr))
             outcome = "failed";
     } catch (...) {
         outcome = "raised";
+        raised = tvx::CurrentExceptionText(buffer).data();
     }
     if (state.Observer.Called)
         state.Observer.Called(state.Observer.Context, subkey.c_str(), method, watch.Seconds(), outcome);
+    if (state.Observer.Raised && raised)
+        state.Observer.Raised(state.Observer.Context, subkey.c_str(), method, raised);
+}
+
+void TellListLookedUp(const std::optional<PackageList>& list) noexcept
+{
+    const TalvixLoaderObserver& observer = State().Observer;
+    if (!observer.ListLookedUp)
+        return;
+    try {
+        const std::u16string path = u"HKEY_LOCAL_MACHINE\\" + PackageListKeyPath();
+        observer.ListLookedUp(observer.Context, path.c_str(),
+                              !list                       ? "missing"
+                              : list->SubkeyNames.empty() ? "empty"
+                                                          : "read");
+    } catch (...) {
+        // Only the diagnostics lose the line.
+    }
+}
+
+// A package that never hears OnServicesReady usually waits for a call that
+// some package was meant to make; the observer learns which.
+void ReportNeverReady(const LoaderState& state)
+{
+    const TBdsServices* services = state.Services;
+    if (!state.Observer.NeverReady || !services || state.State != WizardState::Entered)
+        return;
+    const bool dotNet = services->DotNetServicesInitialized();
+    const bool toolbars = services->ToolBarServiceInitialized();
+    if (dotNet && toolbars)
+        return;
+    const char* waitingFor = !dotNet && !toolbars ? "no package called OnDotNetServicesInitialized, and the IDE never "
+                                                    "loaded its toolbars"
+                             : !dotNet            ? "no package called OnDotNetServicesInitialized"
+                                                  : "the IDE never loaded its toolbars";
+    state.Observer.NeverReady(state.Observer.Context, waitingFor);
 }
 
 void LoadPackages(const PackageList& list)
@@ -232,6 +272,7 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
         return true;
     state.State = WizardState::Entered;
     std::optional<PackageList> list = ReadPackageList();
+    TellListLookedUp(list);
     if (!list || list->SubkeyNames.empty())
         return true;
 
@@ -252,6 +293,7 @@ bool InitWizard(IUnknown* borlandIDEServices, void* /*registerProc*/, TWizardTer
 void STDMETHODCALLTYPE TerminateWizard()
 {
     LoaderState& state = State();
+    ReportNeverReady(state);
     state.State = WizardState::Terminating;
     state.TabListener = nullptr;
     // The table is empty before the first Finalize; the records stay here

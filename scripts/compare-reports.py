@@ -3,7 +3,8 @@
 with the report of the same run under Wine (the real Windows API).
 
 What legitimately differs is masked first: timings, window, icon and bitmap
-handle values, the wizard library's path, line ends, and the handle account
+handle values, the wizard library's and the registered classes' paths, line
+ends, and the handle account
 that only the stand-in keeps. Any other difference means the stand-in and
 Windows disagree, and the comparison fails."""
 import re
@@ -24,6 +25,10 @@ MASKS = [
     (re.compile(r"0x[0-9A-Fa-f]+ -> hwnd H"), "H -> hwnd H"),
     (re.compile(r"^Wizard library: .*$", re.M), "Wizard library: P"),
     (re.compile(r"\nHandles: .*\n"), ""),
+    # A registered class's library: a .so path here, a .dll path there.
+    (re.compile(r"\nRegistered classes [^\n]*\n(  [^\n]*\n)*"),
+     lambda section: re.sub(r"^(  \{[0-9A-Fa-f-]{36}\}  ).*$", r"\1L", section.group(0), flags=re.M)),
+    (re.compile(r"(one hex digit off: .*\{[0-9A-Fa-f-]{36}\}) \([^)\n]*\)"), r"\1 (L)"),
 ]
 
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The main job: builds everything, then runs the simulated IDE with the
-# example packages. Extra arguments go to the simulator (try --help).
+# example packages. Extra arguments go to the simulator (try --help); the
+# files they name are taken from the caller's folder.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/setup.sh default
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+"$repo/scripts/setup.sh" default
+bin="$repo/build/default/bin"
 if (($#)); then
-  exec build/default/bin/talvix-sim "$@"
+  exec "$bin/talvix-sim" "$@"
 fi
-exec build/default/bin/talvix-sim --reg examples/packages.reg --register build/default/bin/TalvixExamplePackage.so \
-  --scenario examples/demo.scenario
+exec "$bin/talvix-sim" --reg "$repo/examples/packages.reg" --register "$bin/TalvixExamplePackage.so" \
+  --scenario "$repo/examples/demo.scenario"

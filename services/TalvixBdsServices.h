@@ -94,6 +94,9 @@ public:
     // the hooks come off. The services go on answering packages' calls.
     void ShutDown();
     void OnToolBarServiceInitialized();
+    // The two events OnServicesReady waits for.
+    bool ToolBarServiceInitialized() const noexcept { return FToolBarServiceInitialized; }
+    bool DotNetServicesInitialized() const noexcept { return FBdsNetServicesInitialized; }
     TBdsToolBarService* BdsToolBarService() const noexcept { return FBdsToolBarService; }
     TBdsHelpService* BdsHelpService() const noexcept { return FBdsHelpService; }
     TBdsMenuBarService* BdsMenuBarService() const noexcept { return FBdsMenuBarService; }

@@ -2,6 +2,7 @@
 
 #include "interop/Utf.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -59,6 +60,29 @@ PackageRecord& Report::PackageFor(const std::u16string& subkey)
     return Packages.back();
 }
 
+bool PackageRecord::NeverReady() const
+{
+    return Outcome == "loaded" && std::none_of(Calls.begin(), Calls.end(), [](const PackageCallRecord& c) {
+               return c.Method == "OnServicesReady";
+           });
+}
+
+bool Report::PackageFailed() const
+{
+    return std::any_of(Packages.begin(), Packages.end(), [](const PackageRecord& p) {
+        return p.Outcome == "failed" || p.NeverReady() ||
+               std::any_of(p.Calls.begin(), p.Calls.end(),
+                           [](const PackageCallRecord& c) { return c.Outcome == "raised"; });
+    });
+}
+
+int Report::ExitStatus() const
+{
+    if (!Problems.empty())
+        return kExitProblems;
+    return PackageFailed() ? kExitPackageFailures : 0;
+}
+
 std::size_t Report::StepCount(std::string_view outcome) const
 {
     std::size_t count = 0;
@@ -89,17 +113,26 @@ nlohmann::json Report::ToJson() const
             calls.push_back({{"method", c.Method}, {"outcome", c.Outcome}});
             if (Timings)
                 calls.back()["seconds"] = c.Seconds;
+            if (c.Outcome == "raised")
+                calls.back()["raised"] = U8(c.Raised);
         }
+        nlohmann::json oneDigitOff = nlohmann::json::array();
+        if (p.Outcome == "failed" && !Registry.IsRegistered(p.Subkey))
+            for (const auto& c : Registry.OneDigitOff(p.Subkey))
+                oneDigitOff.push_back({{"clsid", U8(c.Clsid)}, {"library", U8(c.Library)}});
         packages.push_back({{"subkey", U8(p.Subkey)},
                             {"displayName", U8(p.DisplayName)},
                             {"loadOrder", p.LoadOrder},
                             {"howRead", p.HowRead},
                             {"outcome", p.Outcome},
                             {"error", U8(p.Error)},
-                            {"calls", calls}});
+                            {"calls", calls},
+                            {"classesOneDigitOff", oneDigitOff},
+                            {"neverReady", p.NeverReady() ? NeverReadyReason : ""}});
         if (Timings)
             packages.back()["createSeconds"] = p.CreateSeconds;
     }
+    Registry.AddJson(j);
     auto& boxes = j["messageBoxes"] = nlohmann::json::array();
     for (const auto& m : MessageBoxes)
         boxes.push_back({{"owner", m.Owner}, {"caption", U8(m.Caption)}, {"text", U8(m.Text)}, {"flags", m.Flags}});
@@ -148,16 +181,32 @@ nlohmann::json Report::ToJson() const
     return j;
 }
 
+std::string Report::ClassNotRegisteredText(const std::u16string& subkey) const
+{
+    std::string text = "      its class is not registered (see Registered classes); ";
+    const auto close = Registry.OneDigitOff(subkey);
+    if (close.empty())
+        text += "no registered class is one hex digit off\n";
+    for (std::size_t i = 0; i < close.size(); ++i)
+        text += (i ? ", " : "one hex digit off: ") + U8(close[i].Clsid) + " (" + U8(close[i].Library) + ")" +
+                (i + 1 == close.size() ? "\n" : "");
+    if (!Registry.PackageListKey.empty())
+        text += "      listed in the package list at " + U8(Registry.PackageListKey) + "\n";
+    return text;
+}
+
 std::string Report::ToText() const
 {
     std::ostringstream out;
     out << "Talvix Products Loader simulator " << Version << "\n";
     out << "Wizard library: " << WizardPath << "\n";
     if (!EntryFound)
-        out << "  INITWIZARD0001 not found\n";
+        out << "  INITWIZARD0001 not called: the session stopped at the problems below\n";
     else
         out << "  INITWIZARD0001 returned " << (EntryResult ? "true" : "false")
             << (TerminateReceived ? ", terminate routine received" : ", no terminate routine") << "\n";
+
+    Registry.AddText(out);
 
     out << "\nLoad order (" << Packages.size() << " listed):\n";
     int n = 0;
@@ -174,8 +223,17 @@ std::string Report::ToText() const
         out << "\n";
         if (!p.Error.empty())
             out << "      error: " << U8(p.Error) << "\n";
-        for (const auto& c : p.Calls)
+        if (p.Outcome == "failed" && !Registry.IsRegistered(p.Subkey))
+            out << ClassNotRegisteredText(p.Subkey);
+        for (const auto& c : p.Calls) {
             out << "      " << c.Method << ": " << c.Outcome << (Timings ? ", " + Milliseconds(c.Seconds) : "") << "\n";
+            if (c.Outcome == "raised")
+                out << "          raised: " << Escaped(c.Raised) << "\n";
+        }
+        if (p.NeverReady())
+            out << "      OnServicesReady never came: "
+                << (NeverReadyReason.empty() ? std::string("the services never became ready") : NeverReadyReason)
+                << "\n";
     }
 
     out << "\nMessage boxes (" << MessageBoxes.size() << "):\n";

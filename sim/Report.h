@@ -1,6 +1,7 @@
 // What a simulated IDE session saw, as a package author wants to read it.
 #pragma once
 
+#include "sim/RegistryReport.h"
 #include "sim/ServicesReport.h"
 #include "sim/editors/EditorWindowReport.h"
 #include "sim/mainmenu/MenuTree.h"
@@ -21,7 +22,8 @@ namespace tvx::sim {
 struct PackageCallRecord {
     std::string Method; // Initialize, OnServicesReady, Finalize
     double Seconds = 0;
-    std::string Outcome; // ok, failed (a failing HRESULT), raised
+    std::string Outcome;   // ok, failed (a failing HRESULT), raised
+    std::u16string Raised; // the text of what it raised
 };
 
 struct PackageRecord {
@@ -33,6 +35,9 @@ struct PackageRecord {
     std::u16string Error;
     double CreateSeconds = 0;
     std::vector<PackageCallRecord> Calls;
+
+    // Loaded, yet OnServicesReady never reached it.
+    bool NeverReady() const;
 };
 
 struct MessageBoxRecord {
@@ -76,6 +81,11 @@ struct HandleAccount {
     std::string Summary() const;
 };
 
+// talvix-sim's exit status: a problem of the simulator's own (its input, a
+// scenario step, --check-handles) comes before a package's failure.
+inline constexpr int kExitProblems = 1;
+inline constexpr int kExitPackageFailures = 2;
+
 struct Report {
     std::string Version;
     std::string WizardPath;
@@ -83,6 +93,10 @@ struct Report {
     bool EntryResult = false;
     bool TerminateReceived = false;
     std::vector<PackageRecord> Packages;
+    RegistryRecord Registry;
+    // What the services still waited for when packages never heard
+    // OnServicesReady; empty when nothing waited.
+    std::string NeverReadyReason;
     std::vector<MessageBoxRecord> MessageBoxes;
     std::vector<std::u16string> DebugOutput;
     std::vector<ShellLaunchRecord> ShellLaunches;
@@ -111,8 +125,16 @@ struct Report {
     std::size_t StepCount(std::string_view outcome) const;
 
     PackageRecord& PackageFor(const std::u16string& subkey);
+    // A package that failed to load, raised, or never heard OnServicesReady.
+    bool PackageFailed() const;
+    int ExitStatus() const;
     nlohmann::json ToJson() const;
     std::string ToText() const;
+
+private:
+    // Under a package whose class nobody registered: the registered classes
+    // one hex digit off, and where the list named it.
+    std::string ClassNotRegisteredText(const std::u16string& subkey) const;
 };
 
 // A message text with its control characters escaped, so LF CR shows as it is.

@@ -3,6 +3,7 @@
 #include "host/win32/Recorder.h"
 #include "host/win32/RegFile.h"
 #include "host/win32/Win32.h"
+#include "interop/Bstr.h"
 #include "interop/Utf.h"
 #include "sim/Expectations.h"
 #include "sim/Scenario.h"
@@ -43,11 +44,46 @@ struct LoaderEvents {
     static void Called(void* context, const char16_t* subkey, const char* method, double seconds, const char* outcome)
     {
         auto* report = static_cast<Report*>(context);
-        report->PackageFor(subkey).Calls.push_back(PackageCallRecord{method, seconds, outcome});
+        report->PackageFor(subkey).Calls.push_back(PackageCallRecord{method, seconds, outcome, {}});
         if (std::string_view(method) == "Finalize")
             report->ShutdownOrder.push_back(subkey);
     }
+    static void Raised(void* context, const char16_t* subkey, const char* method, const char16_t* text)
+    {
+        auto& calls = static_cast<Report*>(context)->PackageFor(subkey).Calls;
+        if (!calls.empty() && calls.back().Method == method)
+            calls.back().Raised = text;
+    }
+    static void ListLookedUp(void* context, const char16_t* keyPath, const char* found)
+    {
+        RegistryRecord& registry = static_cast<Report*>(context)->Registry;
+        registry.PackageListKey = keyPath;
+        registry.PackageListFound = found;
+    }
+    static void NeverReady(void* context, const char* waitingFor)
+    {
+        static_cast<Report*>(context)->NeverReadyReason = waitingFor;
+    }
 };
+
+// regsvr32's failure for a library that loads but lacks the entry says only
+// that a procedure is missing; this names it.
+std::string RegistrationFailure(const std::string& server, HRESULT hr)
+{
+    const char* entry = "DllRegisterServer";
+    if (hr == HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND)) {
+        const std::u16string path = Utf8ToUtf16(server);
+        if (HMODULE module = LoadLibraryW(AsOleChar(path.c_str()))) {
+            const bool exported = GetProcAddress(module, entry) != nullptr;
+            FreeLibrary(module);
+            if (!exported)
+                return std::string(entry) + " not exported by " + server;
+        }
+    }
+    std::string detail = win32::LastLibraryLoadDiagnostic();
+    return "cannot register " + server + ": " + Utf16ToUtf8(win32::SystemErrorMessage(hr)) +
+           (detail.empty() ? "" : " (" + detail + ")");
+}
 
 void CollectRecords(Report& report)
 {
@@ -127,13 +163,13 @@ Report RunSession(const SessionOptions& options)
         if (!result.ok)
             report.Problems.push_back(result.message);
     }
-    for (const auto& server : options.Servers) {
+    for (const auto& given : options.Servers) {
+        // As regsvr32 does: a relative name is the file in the current
+        // folder, not one the loader's search path finds.
+        const std::string server = std::filesystem::absolute(given).lexically_normal().string();
         HRESULT hr = win32::RegisterServer(Utf8ToUtf16(server));
-        if (FAILED(hr)) {
-            std::string detail = win32::LastLibraryLoadDiagnostic();
-            report.Problems.push_back("cannot register " + server + ": " + Utf16ToUtf8(win32::SystemErrorMessage(hr)) +
-                                      (detail.empty() ? "" : " (" + detail + ")"));
-        }
+        if (FAILED(hr))
+            report.Problems.push_back(RegistrationFailure(server, hr));
     }
     if (!report.Problems.empty())
         return report;
@@ -166,8 +202,14 @@ Report RunSession(const SessionOptions& options)
         return report;
     }
     report.EntryFound = true;
-    TalvixLoaderObserver observer{&report, &LoaderEvents::Listed, &LoaderEvents::Skipped, &LoaderEvents::Created,
-                                  &LoaderEvents::Called};
+    TalvixLoaderObserver observer{&report,
+                                  &LoaderEvents::Listed,
+                                  &LoaderEvents::Skipped,
+                                  &LoaderEvents::Created,
+                                  &LoaderEvents::Called,
+                                  &LoaderEvents::Raised,
+                                  &LoaderEvents::ListLookedUp,
+                                  &LoaderEvents::NeverReady};
     try {
         report.EntryResult = wizard.CallEntry(ide.ServicesUnknown(), &observer);
         report.TerminateReceived = wizard.HasTerminate();
@@ -180,6 +222,10 @@ Report RunSession(const SessionOptions& options)
         report.Problems.push_back(std::string("the wizard raised an error: ") + e.what());
     }
     wizard.Unload();
+    std::vector<std::u16string> listed;
+    for (const PackageRecord& package : report.Packages)
+        listed.push_back(package.Subkey);
+    ReadRegistry(report.Registry, listed);
     CollectRecords(report);
     ide.AddToReport(report);
     return report;

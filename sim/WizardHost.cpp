@@ -34,7 +34,7 @@ bool WizardHost::Load(std::string& error)
     entry_ = ProcAddress<TWizardInitProc>(module_, tvx::WizardEntryName);
     setObserver_ = ProcAddress<TalvixSetLoaderObserverProc>(module_, "TalvixSetLoaderObserver");
     if (!entry_) {
-        error = path_ + " does not export " + tvx::WizardEntryName;
+        error = std::string(tvx::WizardEntryName) + " not exported by " + path_;
         return false;
     }
     return true;

@@ -18,7 +18,8 @@ int main(int argc, char** argv)
                    "Orvello\\RAD Studio XE\\Packages.")
         ->check(CLI::ExistingFile);
     app.add_option("--register", options.Servers,
-                   "A package library to register as regsvr32 would (calls its DllRegisterServer); repeatable.")
+                   "A package library to register as regsvr32 would (calls its DllRegisterServer); a relative "
+                   "path starts at the current folder; repeatable.")
         ->check(CLI::ExistingFile);
     app.add_option("--wizard", options.WizardPath,
                    "The wizard library to load (default: TalvixLoader.so next to "
@@ -43,6 +44,9 @@ int main(int argc, char** argv)
     bool scenarioHelp = false;
     app.add_flag("--help-scenario", scenarioHelp, "List the scenario commands and exit.");
     app.set_version_flag("--version", std::string(TVX_VERSION));
+    app.footer("Exit status: 0 when the session ran clean; 1 when the simulator's own input or a step failed "
+               "(a file, a library, a scenario step, --check-handles); 2 when a package failed to load, raised, "
+               "or never reached OnServicesReady.");
     CLI11_PARSE(app, argc, argv);
     if (scenarioHelp) {
         std::cout << tvx::sim::ScenarioReference();
@@ -73,5 +77,5 @@ int main(int argc, char** argv)
         std::cout << report.ToJson().dump(2) << "\n";
     else
         std::cout << report.ToText();
-    return report.Problems.empty() ? 0 : 1;
+    return report.ExitStatus();
 }

@@ -1,5 +1,6 @@
 #include "host/vcl/Menus.h"
 
+#include "host/vcl/Forms.h"
 #include "host/vcl/ImgList.h"
 #include "host/vcl/TypInfo.h"
 
@@ -177,6 +178,50 @@ TMenu::~TMenu()
 }
 
 void TMenu::SetImages(TCustomImageList* Value) { SetNotifiedReference(this, images_, Value); }
+
+TMenuItem* TMenu::FindItem(TShortCut ShortCut) const
+{
+    auto find = [&](auto& self, TMenuItem* parent) -> TMenuItem* {
+        for (int i = 0; i < parent->Count(); ++i) {
+            TMenuItem* item = parent->Items(i);
+            if (item->ShortCut() == ShortCut)
+                return item;
+            if (TMenuItem* found = self(self, item))
+                return found;
+        }
+        return nullptr;
+    };
+    return ShortCut == scNone ? nullptr : find(find, items_);
+}
+
+bool TMenu::IsShortCut(TShortCut ShortCut)
+{
+    if (!FindItem(ShortCut))
+        return false;
+    // Top down: a parent's click may fill, change or free its submenu, so
+    // the item is found again after each click, and the clicks stop when
+    // its parents are no longer the ones clicked.
+    std::vector<TMenuItem*> clicked;
+    try {
+        while (TMenuItem* item = FindItem(ShortCut)) {
+            std::vector<TMenuItem*> chain;
+            for (TMenuItem* p = item; p && p != items_; p = p->Parent())
+                chain.insert(chain.begin(), p);
+            if (clicked.size() >= chain.size() || !std::equal(clicked.begin(), clicked.end(), chain.begin()))
+                break;
+            TMenuItem* next = chain[clicked.size()];
+            if (!next->Enabled())
+                break;
+            clicked.push_back(next);
+            next->Click();
+        }
+    } catch (...) {
+        if (!Application)
+            throw;
+        Application->HandleException(this);
+    }
+    return true;
+}
 
 void TMenu::Notification(TComponent* AComponent, TOperation Operation)
 {

@@ -114,6 +114,16 @@ class TVX_IDE_API TMenu : public TComponent {
     TCustomImageList* Images() const noexcept { return images_; }
     void SetImages(TCustomImageList* Value);
 
+    // The first item, depth first, whose ShortCut is `ShortCut`, hidden or
+    // not; null when none has it.
+    TMenuItem* FindItem(TShortCut ShortCut) const;
+    // What the form does with a key before its action lists: the item with
+    // that shortcut is clicked after each of its parents, top down, unless
+    // one of them is disabled; an error a click raises goes to
+    // Application's HandleException. True when an item has the shortcut,
+    // even one that could not be clicked: the key is used up.
+    bool IsShortCut(TShortCut ShortCut);
+
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

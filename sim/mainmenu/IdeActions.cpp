@@ -136,6 +136,16 @@ void IdeActions::ActionExecute(TObject* Sender)
     commands_.Run(action->Name(), Sender);
 }
 
+bool IdeActions::HasShortCut(TShortCut shortCut) const noexcept
+{
+    for (int i = 0; i < list_->ActionCount(); ++i) {
+        auto* action = dynamic_cast<TCustomAction*>(list_->Actions(i));
+        if (action && action->ShortCut() == shortCut)
+            return true;
+    }
+    return false;
+}
+
 std::string IdeActions::HandleShortCut(TShortCut shortCut)
 {
     const std::size_t before = executed_.size();
@@ -172,8 +182,10 @@ std::vector<std::string> IdeActions::PressKey(TShortCut shortCut, HWND window)
         keyName + " down: " + ide_.PostAndDescribe(window, down, shortCut & 0xFF, KeyData(alt, false));
     // The main form's shortcut handling sees only what the application
     // dispatches.
-    if (ide_.App().DispatchedMessages().size() > dispatchedBefore)
-        keyLine += "; " + HandleShortCut(shortCut);
+    if (ide_.App().DispatchedMessages().size() > dispatchedBefore) {
+        std::string menuLine = ide_.MainMenu().HandleShortCut(shortCut);
+        keyLine += "; " + (menuLine.empty() ? HandleShortCut(shortCut) : menuLine);
+    }
     lines.push_back(std::move(keyLine));
     lines.push_back(keyName + " up: " + ide_.PostAndDescribe(window, up, shortCut & 0xFF, KeyData(alt, true)));
     for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
@@ -186,14 +198,16 @@ void IdeActions::RegisterCommands(ScenarioRunner& runner)
     runner.Register(
         {"key", "key <shortcut> [window]",
          "Presses a key with its modifiers (Ctrl+S, Shift+Ctrl+F9, F1, Del): key-down and key-up messages "
-         "through the application loop; a key the application dispatches runs the IDE action with that shortcut.",
+         "through the application loop; a key the application dispatches clicks the main-menu item with that "
+         "shortcut, else runs the IDE action with it.",
          1, 2, [this](const ScenarioStep& step) {
              const TShortCut shortCut = TextToShortCut(Utf8ToUtf16(step.Args[0]));
              if (shortCut == scNone)
                  throw ScenarioError("not a key: '" + step.Args[0] + "'");
              HWND window = step.Args.size() > 1 ? reinterpret_cast<HWND>(std::uintptr_t(ScenarioInteger(step.Args[1])))
                                                 : HWND(nullptr);
-             return PressKey(shortCut, window);
+             const std::size_t debugLines = DebuggerLineCount();
+             return WithDebuggerLines(PressKey(shortCut, window), debugLines);
          }});
 }
 

@@ -48,9 +48,11 @@ public:
     // What the IDE's main form does with a key the application dispatched:
     // the first action with that shortcut handles it. One line for the report.
     std::string HandleShortCut(TShortCut shortCut);
+    bool HasShortCut(TShortCut shortCut) const noexcept;
     // Presses a key with its modifiers ("Ctrl+S", "Shift+F1"): key-down and
-    // key-up messages, as Windows sends them; a dispatched key runs the IDE
-    // action with that shortcut. One line per message.
+    // key-up messages, as Windows sends them; a dispatched key clicks the
+    // menu item or runs the IDE action with that shortcut. One line per
+    // message.
     std::vector<std::string> PressKey(TShortCut shortCut, HWND window);
 
     // key.

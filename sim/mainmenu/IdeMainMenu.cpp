@@ -4,6 +4,7 @@
 #include "host/vcl/Graphics.h"
 #include "host/win32/Recorder.h"
 #include "interop/Utf.h"
+#include "sim/ClosestName.h"
 #include "sim/Report.h"
 #include "sim/Scenario.h"
 
@@ -226,7 +227,7 @@ void IdeMainMenu::IdeCommand(TObject* Sender)
     commands_.Run(item->Name(), Sender);
 }
 
-TMenuItem* IdeMainMenu::Find(std::u16string_view path) const
+TMenuItem* IdeMainMenu::Walk(std::u16string_view path, TMenuItem*& parent, std::u16string_view& missing) const
 {
     TMenuItem* item = menu_->Items();
     if (!path.empty() && path.front() == u'\\')
@@ -238,18 +239,33 @@ TMenuItem* IdeMainMenu::Find(std::u16string_view path) const
         for (int i = 0; i < item->Count() && !next; ++i)
             if (SameText(item->Items(i)->Name(), name))
                 next = item->Items(i);
+        parent = item;
+        missing = name;
         item = next;
         path.remove_prefix(std::min(slash + 1, path.size()));
     }
     return item;
 }
 
+TMenuItem* IdeMainMenu::Find(std::u16string_view path) const
+{
+    TMenuItem* parent = nullptr;
+    std::u16string_view missing;
+    return Walk(path, parent, missing);
+}
+
 TMenuItem* IdeMainMenu::Require(std::u16string_view path) const
 {
-    TMenuItem* item = Find(path);
-    if (!item)
-        throw ScenarioError("no menu item at " + Utf16ToUtf8(path));
-    return item;
+    TMenuItem* parent = nullptr;
+    std::u16string_view missing;
+    if (TMenuItem* item = Walk(path, parent, missing))
+        return item;
+    std::vector<String> names;
+    for (int i = 0; i < parent->Count(); ++i)
+        names.push_back(parent->Items(i)->Name());
+    const std::string where = parent == menu_->Items() ? "the main menu" : U8(parent->Name());
+    throw ScenarioError("no menu item at " + Utf16ToUtf8(path) + ": " + where + " has no item " + Utf16ToUtf8(missing) +
+                        NamesThereText(names, missing));
 }
 
 std::vector<MenuItemRecord> IdeMainMenu::Tree() const
@@ -287,11 +303,21 @@ std::vector<std::string> IdeMainMenu::Choose(std::u16string_view path)
         return lines;
     }
     lines.push_back("chose " + name);
-    std::size_t ran = executed_.size();
-    std::size_t debug = win32::DebugStrings().size();
-    std::size_t boxes = win32::MessageBoxes().size();
+    const std::size_t debug = DebuggerLineCount();
+    const std::size_t heard = ClickAndDescribe(lines, [&] { item->Click(); });
+    if (heard == 0 && DebuggerLineCount() == debug)
+        lines.push_back("nothing handled the click");
+    return WithDebuggerLines(std::move(lines), debug);
+}
+
+template <class Click>
+std::size_t IdeMainMenu::ClickAndDescribe(std::vector<std::string>& lines, Click&& click)
+{
+    const std::size_t before = lines.size();
+    const std::size_t ran = executed_.size();
+    const std::size_t boxes = win32::MessageBoxes().size();
     try {
-        item->Click();
+        click();
     } catch (...) {
         // The IDE's message loop shows what a click raises.
         if (Application)
@@ -300,15 +326,31 @@ std::vector<std::string> IdeMainMenu::Choose(std::u16string_view path)
     }
     for (std::size_t i = ran; i < executed_.size(); ++i)
         lines.push_back("the IDE ran " + U8(executed_[i]));
-    auto output = win32::DebugStrings();
-    for (std::size_t i = debug; i < output.size(); ++i)
-        lines.push_back("debugger output: " + U8(output[i]));
     auto shown = win32::MessageBoxes();
     for (std::size_t i = boxes; i < shown.size(); ++i)
         lines.push_back("message box: " + U8(shown[i].text));
-    if (lines.size() == 1)
-        lines.push_back("nothing handled the click");
-    return lines;
+    return lines.size() - before;
+}
+
+std::string IdeMainMenu::HandleShortCut(TShortCut shortCut)
+{
+    TMenuItem* item = Menu()->FindItem(shortCut);
+    // The IDE's own items are its actions' clients: the action runs.
+    if (!item || (item->Owner() != menu_ && actions_->HasShortCut(shortCut)))
+        return {};
+    // The VCL clicks hidden items too; a disabled one on the way stops the clicks.
+    const TMenuItem* disabled = nullptr;
+    for (const TMenuItem* p = item; p && p->Parent(); p = p->Parent())
+        if (!p->Enabled())
+            disabled = p;
+    std::vector<std::string> lines{
+        disabled ? "the menu item " + U8(item->Name()) + " took the key but " + U8(disabled->Name()) + " is disabled"
+                 : "clicked the menu item " + U8(item->Name()) + " (" + U8(item->Caption()) + ")"};
+    ClickAndDescribe(lines, [&] { Menu()->IsShortCut(shortCut); });
+    std::string line;
+    for (const std::string& part : lines)
+        line += (line.empty() ? "" : "; ") + part;
+    return line;
 }
 
 std::string IdeMainMenu::Describe(std::u16string_view path) const

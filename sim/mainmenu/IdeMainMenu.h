@@ -63,9 +63,21 @@ public:
     std::vector<std::string> Choose(std::u16string_view path);
     // The item's state, one line.
     std::string Describe(std::u16string_view path) const;
+    // The main form's menu takes a dispatched key before the action list
+    // does; what its item did, in one line, or empty when the key goes on
+    // to the actions.
+    std::string HandleShortCut(TShortCut shortCut);
 
 private:
     void IdeCommand(TObject* Sender);
+    // Runs a click and adds what the IDE ran and the message boxes shown;
+    // how many lines it added.
+    template <class Click>
+    std::size_t ClickAndDescribe(std::vector<std::string>& lines, Click&& click);
+    // Follows the path; where it finds no item, `parent` is the item whose
+    // children lack `missing`.
+    TMenuItem* Walk(std::u16string_view path, TMenuItem*& parent, std::u16string_view& missing) const;
+    // Raises a scenario error naming the component where the path failed.
     TMenuItem* Require(std::u16string_view path) const;
 
     SimulatedIde& ide_;

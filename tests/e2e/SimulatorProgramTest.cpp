@@ -1,5 +1,6 @@
 // The talvix-sim program run as a package author runs it: the example
 // package list and the example package from disk, the report read as JSON.
+#include "sim/Report.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TestSupport.h"
 
@@ -23,11 +24,11 @@ const std::string kExampleSubkey = "{5B0D6E4A-3C1F-4E8B-9A27-6D2F0C8E1A01}";
 const std::string kMissingSubkey = "{0D1E2F30-4152-6374-8596-A7B8C9DAEBFC}";
 const std::string kUnnamedSubkey = "{1A2B3C4D-5E6F-4071-8293-A4B5C6D7E8F9}";
 
-ProgramResult RunSimulator(const std::vector<std::string>& arguments)
+ProgramResult RunSimulator(const std::vector<std::string>& arguments, const std::string& workingDirectory = {})
 {
     std::vector<std::string> command{BinaryDir() + "/talvix-sim"};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return RunProgram(command);
+    return RunProgram(command, workingDirectory);
 }
 
 // The report of a session on the example package list with the example
@@ -38,7 +39,8 @@ protected:
     {
         run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
                             BinaryDir() + "/TalvixExamplePackage.so", "--json", "--check-handles"});
-        ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
+        // The example list names two classes nobody registered.
+        ASSERT_EQ(run.ExitCode, tvx::sim::kExitPackageFailures) << run.Err << run.Out;
         report = json::parse(run.Out, nullptr, false);
         ASSERT_FALSE(report.is_discarded()) << "not JSON:\n" << run.Out;
     }
@@ -159,7 +161,7 @@ protected:
         ProgramResult run = RunSimulator({"--reg", SourceDir() + "/examples/packages.reg", "--register",
                                           BinaryDir() + "/TalvixExamplePackage.so", "--scenario",
                                           SourceDir() + "/examples/" + GetParam(), "--json", "--check-handles"});
-        ASSERT_EQ(run.ExitCode, 0) << run.Err << run.Out;
+        ASSERT_EQ(run.ExitCode, tvx::sim::kExitPackageFailures) << run.Err << run.Out;
         report = json::parse(run.Out, nullptr, false);
         ASSERT_FALSE(report.is_discarded()) << run.Out;
     }
@@ -306,6 +308,127 @@ TEST_F(MalformedRegFile, NamesFileAndLineOnce)
     ASSERT_EQ(report.at("problems").size(), 1u);
     const std::string problem = report.at("problems")[0].get<std::string>();
     EXPECT_EQ(problem.find(path.string() + ":4:", 1), std::string::npos) << problem;
+}
+
+// A session on files the test writes, its text report read as a package
+// author reads it.
+class AuthorSession : public ::testing::Test {
+protected:
+    static constexpr const char* kListKey = "Software\\Talvix\\Orvello\\RAD Studio XE\\Packages";
+
+    void SetUp() override
+    {
+        dir =
+            std::filesystem::temp_directory_path() / ("tvx-e2e-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string Write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return (dir / name).string();
+    }
+    // A package list naming each class under `key` below HKEY_LOCAL_MACHINE.
+    std::string ListFile(const std::vector<std::string>& classes, const std::string& key = kListKey) const
+    {
+        std::string text = "Windows Registry Editor Version 5.00\r\n";
+        for (const std::string& clsid : classes)
+            text += "\r\n[HKEY_LOCAL_MACHINE\\" + key + "\\" + clsid + "]\r\n\"LoadOrder\"=dword:0000000a\r\n";
+        return Write("list.reg", text);
+    }
+    std::string Library(const std::string& name) const
+    {
+        return std::filesystem::canonical(BinaryDir() + "/" + name).string();
+    }
+    bool Shows(const std::string& text) const { return run.Out.find(text) != std::string::npos; }
+
+    std::filesystem::path dir;
+    ProgramResult run;
+};
+
+// Catches an input error followed by a claim that the wizard library lacks
+// its entry, which sends the author looking in the wrong place.
+TEST_F(AuthorSession, RefusedRegFileMakesNoClaimAboutTheWizardEntry)
+{
+    run = RunSimulator({"--reg", Write("bad.reg", "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\"
+                                                  "Software\\Talvix]\r\n\"LoadOrder\"=dword:zz\r\n")});
+    EXPECT_EQ(run.ExitCode, tvx::sim::kExitProblems);
+    EXPECT_FALSE(Shows("INITWIZARD0001 not found")) << run.Out;
+    EXPECT_TRUE(Shows("INITWIZARD0001 not called: the session stopped at the problems below")) << run.Out;
+}
+
+// Catches a library without DllRegisterServer reported as a missing module
+// or an unnamed procedure.
+TEST_F(AuthorSession, RegisteringALibraryWithoutTheEntryNamesIt)
+{
+    run = RunSimulator({"--register", Library("TestNoEntry.so")});
+    EXPECT_EQ(run.ExitCode, tvx::sim::kExitProblems);
+    EXPECT_TRUE(Shows("DllRegisterServer not exported by " + Library("TestNoEntry.so"))) << run.Out;
+}
+
+// Catches --register looking a bare file name up on the loader's search path
+// instead of in the current folder, and a clean run that does not exit 0.
+TEST_F(AuthorSession, RelativeRegisterIsTheFileInTheCurrentFolder)
+{
+    run = RunSimulator({"--reg", ListFile({kExampleSubkey}), "--register", "TalvixExamplePackage.so"}, BinaryDir());
+    EXPECT_EQ(run.ExitCode, 0) << run.Out;
+    EXPECT_TRUE(Shows("Registered classes (1, HKEY_CLASSES_ROOT\\CLSID with InprocServer32):\n  " + kExampleSubkey +
+                      "  " + Library("TalvixExamplePackage.so") + "\n"))
+        << run.Out;
+}
+
+// Catches a mistyped class identifier reported without the registered one
+// it was meant to be or without the key that listed it.
+TEST_F(AuthorSession, UnregisteredClassNamesTheOnesOneDigitOff)
+{
+    run = RunSimulator({"--reg", ListFile({"{5B0D6E4A-3C1F-4E8B-9A27-6D2F0C8E1A0F}"}), "--register",
+                        Library("TalvixExamplePackage.so")});
+    EXPECT_EQ(run.ExitCode, tvx::sim::kExitPackageFailures);
+    EXPECT_TRUE(Shows("one hex digit off: " + kExampleSubkey + " (" + Library("TalvixExamplePackage.so") + ")"))
+        << run.Out;
+    EXPECT_TRUE(Shows("listed in the package list at HKEY_LOCAL_MACHINE\\" + std::string(kListKey) + "\n"));
+}
+
+// Catches a misplaced package list reported as an empty session, without
+// the keys that do exist beside it.
+TEST_F(AuthorSession, MissingPackageListShowsTheVendorKeys)
+{
+    run = RunSimulator({"--reg", ListFile({kExampleSubkey}, "Software\\Talvix\\Orvello\\RAD Studio XE\\Package")});
+    EXPECT_TRUE(Shows("Package list: HKEY_LOCAL_MACHINE\\" + std::string(kListKey) + " (missing)\n" +
+                      "  keys under HKEY_LOCAL_MACHINE\\Software\\Talvix:\n    Orvello\n"))
+        << run.Out;
+    EXPECT_TRUE(Shows("    Orvello\\RAD Studio XE\\Package\\" + kExampleSubkey + "\n"));
+}
+
+// Catches a raising Initialize reported without its text, a package left
+// waiting for OnServicesReady without the reason, and either exiting 0.
+TEST_F(AuthorSession, UnreadyPackagesSayWhatRaisedAndWhatWasAwaited)
+{
+    run = RunSimulator({"--reg",
+                        ListFile({"{7E1F0C2A-5D34-4B6E-8A90-1C2D3E4F5A01}", "{7E1F0C2A-5D34-4B6E-8A90-1C2D3E4F5A02}"}),
+                        "--register", Library("TestUnreadyPackages.so")});
+    EXPECT_EQ(run.ExitCode, tvx::sim::kExitPackageFailures);
+    EXPECT_TRUE(Shows("      Initialize: raised, ")) << run.Out;
+    EXPECT_TRUE(Shows("          raised: licence file not found\n"));
+    const std::regex neverReady("OnServicesReady never came: no package called OnDotNetServicesInitialized\n");
+    EXPECT_EQ(std::distance(std::sregex_iterator(run.Out.begin(), run.Out.end(), neverReady), std::sregex_iterator()),
+              2);
+}
+
+// Catches a menu step on a misspelt path that does not say where it went
+// wrong, and a key that never reaches the package's item with its shortcut
+// or whose step hides what the package wrote.
+TEST_F(AuthorSession, MenuStepsSayWhereAPathFailsAndKeysClickPackageItems)
+{
+    run = RunSimulator({"--reg", ListFile({kExampleSubkey}), "--register", Library("TalvixExamplePackage.so"),
+                        "--scenario", Write("menu.scenario", "key Ctrl+Alt+H\nchoose ToolsMenu\\ToolsOptionItem\n")});
+    EXPECT_EQ(run.ExitCode, tvx::sim::kExitProblems);
+    EXPECT_TRUE(Shows("; clicked the menu item TalvixExampleHello (Say &Hello)\n")) << run.Out;
+    EXPECT_TRUE(Shows("      debugger: ExamplePackage: clicked 'Say &Hello'"));
+    EXPECT_TRUE(Shows("ToolsMenu has no item ToolsOptionItem; its items: TalvixExampleMenu, ToolsOptionsItem,"));
+    EXPECT_TRUE(Shows("; closest: ToolsOptionsItem\n"));
 }
 
 // A scenario of its own, in UTF-16 LE with a BOM as Notepad saves it: a

@@ -72,7 +72,7 @@ void Drain(Pipe& out, Pipe& err, ProgramResult& result)
 
 } // namespace
 
-ProgramResult RunProgram(const std::vector<std::string>& arguments)
+ProgramResult RunProgram(const std::vector<std::string>& arguments, const std::string& workingDirectory)
 {
     ProgramResult result;
     if (arguments.empty())
@@ -87,6 +87,8 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments)
     posix_spawn_file_actions_adddup2(&actions, err.write, STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, out.read);
     posix_spawn_file_actions_addclose(&actions, err.read);
+    if (!workingDirectory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
 
     std::vector<char*> argv;
     for (const std::string& argument : arguments)

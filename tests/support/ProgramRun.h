@@ -15,7 +15,7 @@ struct ProgramResult {
 };
 
 // Runs `arguments[0]` with the rest as its arguments, without a shell, and
-// collects both output streams to the end.
-ProgramResult RunProgram(const std::vector<std::string>& arguments);
+// collects both output streams to the end; in `workingDirectory` when one is given.
+ProgramResult RunProgram(const std::vector<std::string>& arguments, const std::string& workingDirectory = {});
 
 } // namespace tvx::test

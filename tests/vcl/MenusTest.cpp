@@ -164,6 +164,36 @@ TEST(MainMenuTest, ForgetsAFreedImageListAndOwnsItsRoot)
     EXPECT_EQ(loose.GetParentMenu(), nullptr);
 }
 
+// Catches a shortcut that skips the item's parents, clicks through a
+// disabled parent, or passes a key on to the action lists although an item
+// (even a disabled one) has it.
+TEST(MainMenuTest, IsShortCutClicksParentsFirstAndUsesUpTheKey)
+{
+    TComponent form(nullptr);
+    auto* menu = new TMainMenu(&form);
+    ClickLog log;
+    auto add = [&](TMenuItem* parent, TShortCut shortCut) {
+        auto* item = new TMenuItem(menu);
+        item->SetShortCut(shortCut);
+        item->SetOnClick(MakeEvent<&ClickLog::Clicked>(&log));
+        parent->Add(item);
+        return item;
+    };
+    TMenuItem* tools = add(menu->Items(), scNone);
+    TMenuItem* sub = add(tools, scNone);
+    TMenuItem* hello = add(sub, TShortCut(scCtrl | scAlt | 'H'));
+    EXPECT_EQ(menu->FindItem(TShortCut(scCtrl | scAlt | 'H')), hello);
+    EXPECT_TRUE(menu->IsShortCut(TShortCut(scCtrl | scAlt | 'H')));
+    EXPECT_EQ(log.senders, (std::vector<TObject*>{tools, sub, hello}));
+
+    log.senders.clear();
+    sub->SetEnabled(false);
+    EXPECT_TRUE(menu->IsShortCut(TShortCut(scCtrl | scAlt | 'H')));
+    EXPECT_EQ(log.senders, (std::vector<TObject*>{tools}));
+    EXPECT_FALSE(menu->IsShortCut(TShortCut(scCtrl | 'Q')));
+    EXPECT_EQ(menu->FindItem(scNone), nullptr) << "items without a shortcut never match";
+}
+
 // Catches a message shown without the application's title or with more
 // than the one OK button.
 TEST(DialogsTest, ShowMessageShowsAnOkBoxWithTheTitle)
