@@ -2,6 +2,7 @@
 
 #include "host/win32/Recorder.h"
 #include "host/win32/RegFile.h"
+#include "host/win32/RegistryEmulation.h"
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "interop/Utf.h"
@@ -17,6 +18,28 @@
 namespace tvx::sim {
 
 namespace {
+
+// A .reg file's bytes, imported as the file would be.
+win32::RegFileResult ImportRegBytes(const std::string& bytes)
+{
+#if defined(_WIN32)
+    // The system's importer reads files only.
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("talvix-" + std::to_string(GetCurrentProcessId()) + ".reg");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << bytes;
+        if (!out)
+            return {false, 0, "cannot write " + file.string()};
+    }
+    win32::RegFileResult result = win32::ImportRegFile(file);
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+    return result;
+#else
+    return win32::ImportRegText(std::string_view(bytes));
+#endif
+}
 
 // Collects the loader's diagnostics into the report.
 struct LoaderEvents {
@@ -153,6 +176,12 @@ std::string ScenarioReference()
 Report RunSession(const SessionOptions& options)
 {
     win32::StartRecording();
+#if !defined(_WIN32)
+    if (options.FreshMachine) {
+        win32::ResetRegistry();
+        win32::ResetRecorder();
+    }
+#endif
     Report report;
     report.Version = TVX_VERSION;
     report.Timings = options.Timings;
@@ -162,6 +191,11 @@ Report RunSession(const SessionOptions& options)
         win32::RegFileResult result = win32::ImportRegFile(file);
         if (!result.ok)
             report.Problems.push_back(result.message);
+    }
+    for (std::size_t i = 0; i < options.RegTexts.size(); ++i) {
+        win32::RegFileResult result = ImportRegBytes(options.RegTexts[i]);
+        if (!result.ok)
+            report.Problems.push_back("registry text " + std::to_string(i + 1) + ": " + result.message);
     }
     for (const auto& given : options.Servers) {
         // As regsvr32 does: a relative name is the file in the current
@@ -179,7 +213,14 @@ Report RunSession(const SessionOptions& options)
     ide.RegisterCommands(runner);
     RegisterExpectations(runner, ide, report);
     std::vector<ScenarioStep> steps;
-    if (!options.ScenarioPath.empty()) {
+    if (options.ScenarioPath.empty() && !options.ScenarioText.empty()) {
+        try {
+            steps = runner.Parse(DecodeScenarioBytes(options.ScenarioText));
+        } catch (const ScenarioError& e) {
+            report.Problems.push_back(std::string("scenario text: ") + e.what());
+            return report;
+        }
+    } else if (!options.ScenarioPath.empty()) {
         std::ifstream file(options.ScenarioPath, std::ios::binary);
         if (!file) {
             report.Problems.push_back("cannot read the scenario " + options.ScenarioPath);

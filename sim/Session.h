@@ -11,18 +11,29 @@
 namespace tvx::sim {
 
 struct SessionOptions {
+    // Each session starts on a fresh machine: the emulated registry is
+    // emptied and the records of earlier sessions are dropped. On Windows
+    // the registry is the machine's and stays.
+    bool FreshMachine = true;
     std::vector<std::string> RegFiles;
+    // .reg texts imported after the files, as a file's bytes are.
+    std::vector<std::string> RegTexts;
     // Package libraries to register first, as regsvr32 would.
     std::vector<std::string> Servers;
     std::string WizardPath;
     // Steps run between start-up and shutdown (see sim/Scenario.h).
     std::string ScenarioPath;
+    // Steps as text, for callers in the same process; used when there is
+    // no ScenarioPath.
+    std::string ScenarioText;
     AfterFailure AfterStepFailure = AfterFailure::Stop;
     // Off, the report leaves out durations (see Report::Timings).
     bool Timings = true;
 };
 
 // Runs a whole session; what went wrong with the inputs is in Report::Problems.
+// Sessions may follow one another in one process (one at a time): a test of
+// a package runs as many as it likes.
 Report RunSession(const SessionOptions& options);
 
 // The scenario language's commands, as a reference text.
