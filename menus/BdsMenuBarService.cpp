@@ -1,5 +1,7 @@
 #include "menus/BdsMenuBarService.h"
 
+#include "interop/TalvixBdsConstants.h"
+
 #include "core/PackageBitmap.h"
 #include "core/StillListed.h"
 #include "host/ide/NTAServices.h"
@@ -21,6 +23,9 @@ namespace {
 struct FreeMenuItem {
     void operator()(TMenuItem* item) const noexcept { item->Free(); }
 };
+
+static_assert(tvx::bds::kMenuItemBefore == otamlBefore && tvx::bds::kMenuItemAfter == otamlAfter &&
+              tvx::bds::kMenuItemChild == otamlChild);
 
 TItemLocation LocationOf(LONG value) noexcept
 {

@@ -9,6 +9,7 @@
 #include "host/vcl/Registry.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
+#include "interop/TalvixBdsConstants.h"
 #include "interop/VariantBool.h"
 #include "interop/WrappedToolsAPI.h"
 #include "toolsapi/BDSEditorServicesWrapper.h"
@@ -384,14 +385,17 @@ HRESULT TBdsServices::GetService(REFGUID Service, IUnknown** pRetVal)
     });
 }
 
+static_assert(tvx::bds::kShortCutShift == scShift && tvx::bds::kShortCutCtrl == scCtrl &&
+              tvx::bds::kShortCutAlt == scAlt);
+
 TShortCut KeyDataToShortCut(LONG keyData) noexcept
 {
     TShiftState shift;
-    if (keyData & 0x10000)
+    if (keyData & tvx::bds::kKeyDataShift)
         shift.Include(ssShift);
-    if (keyData & 0x20000)
+    if (keyData & tvx::bds::kKeyDataControl)
         shift.Include(ssCtrl);
-    if (keyData & 0x40000)
+    if (keyData & tvx::bds::kKeyDataAlt)
         shift.Include(ssAlt);
     return ShortCut(std::uint16_t(keyData & 0xFFFF), shift);
 }

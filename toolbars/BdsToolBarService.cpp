@@ -9,6 +9,7 @@
 #include "host/win32/Win32.h"
 #include "interop/Bstr.h"
 #include "interop/Guard.h"
+#include "interop/TalvixBdsConstants.h"
 #include "interop/VariantBool.h"
 #include "toolbars/BdsToolBarControls.h"
 
@@ -298,10 +299,10 @@ HRESULT TBdsToolBar::AddControl(LONG Type_, IBdsToolBarControl** pRetVal)
             return E_UNEXPECTED;
         TBdsToolBarControl* control = nullptr;
         switch (Type_) {
-        case 1: control = new TBdsToolBarButton(this); break;
-        case 2: control = new TBdsToolBarComboBox(this, true); break;
-        case 3: control = new TBdsToolBarComboBox(this, false); break;
-        case 4: control = new TBdsToolBarPopUp(this); break;
+        case tvx::bds::kToolBarButton: control = new TBdsToolBarButton(this); break;
+        case tvx::bds::kToolBarEditCombo: control = new TBdsToolBarComboBox(this, true); break;
+        case tvx::bds::kToolBarListCombo: control = new TBdsToolBarComboBox(this, false); break;
+        case tvx::bds::kToolBarPopUp: control = new TBdsToolBarPopUp(this); break;
         default: return E_FAIL;
         }
         // The package's reference is the only one.

@@ -9,6 +9,7 @@
 #include "interop/Guard.h"
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
+#include "interop/TalvixBdsConstants.h"
 
 #include <cstdint>
 #include <string>
@@ -23,8 +24,6 @@ void Log(const std::u16string& line)
 }
 
 // Shift, Ctrl and Alt as the IDE's shortcuts encode them.
-constexpr LONG kCtrl = 0x4000;
-constexpr LONG kAlt = 0x8000;
 
 // A blue diamond.
 HBITMAP MakeDiamondBitmap()
@@ -111,21 +110,21 @@ void AddExampleMenus(IBdsServices* services)
         Log(u"no menu bar service");
         return;
     }
-    constexpr LONG before = 0, child = 2;
+    using tvx::bds::kMenuItemBefore, tvx::bds::kMenuItemChild;
     ExampleMenus& m = Menus();
-    m.submenu =
-        AddItem(bar.get(), u"ToolsMenu\\ToolsOptionsItem", before, u"TalvixExampleMenu", u"Talvix E&xample", nullptr);
+    m.submenu = AddItem(bar.get(), u"ToolsMenu\\ToolsOptionsItem", kMenuItemBefore, u"TalvixExampleMenu",
+                        u"Talvix E&xample", nullptr);
     if (!m.submenu)
         return;
     const char16_t* path = u"ToolsMenu\\TalvixExampleMenu";
-    m.hello = AddItem(bar.get(), path, child, u"TalvixExampleHello", u"Say &Hello", MakeDiamondBitmap());
-    m.option = AddItem(bar.get(), path, child, u"TalvixExampleOption", u"&Option", nullptr);
-    m.document = AddItem(bar.get(), path, child, u"TalvixExampleDocument", u"Show &Document", nullptr);
-    m.modified = AddItem(bar.get(), path, child, u"TalvixExampleModified", u"Document &Modified", nullptr);
-    m.newUnit = AddItem(bar.get(), path, child, u"TalvixExampleNewUnit", u"New &Notes Unit", nullptr);
-    m.about = AddItem(bar.get(), path, child, u"TalvixExampleAbout", u"&About the Example...", nullptr);
+    m.hello = AddItem(bar.get(), path, kMenuItemChild, u"TalvixExampleHello", u"Say &Hello", MakeDiamondBitmap());
+    m.option = AddItem(bar.get(), path, kMenuItemChild, u"TalvixExampleOption", u"&Option", nullptr);
+    m.document = AddItem(bar.get(), path, kMenuItemChild, u"TalvixExampleDocument", u"Show &Document", nullptr);
+    m.modified = AddItem(bar.get(), path, kMenuItemChild, u"TalvixExampleModified", u"Document &Modified", nullptr);
+    m.newUnit = AddItem(bar.get(), path, kMenuItemChild, u"TalvixExampleNewUnit", u"New &Notes Unit", nullptr);
+    m.about = AddItem(bar.get(), path, kMenuItemChild, u"TalvixExampleAbout", u"&About the Example...", nullptr);
     if (m.hello)
-        m.hello->Set_Shortcut(kCtrl | kAlt | 'H');
+        m.hello->Set_Shortcut(tvx::bds::ShortCut('H', tvx::bds::kShortCutCtrl | tvx::bds::kShortCutAlt));
     if (m.about)
         m.about->Set_BeginGroup(VARIANT_TRUE);
     OnClick(m.hello.get(), &SayHello);

@@ -7,20 +7,14 @@
 #include "interop/Guard.h"
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
+#include "interop/TalvixBdsConstants.h"
 #include "interop/VariantBool.h"
 
 #include <string>
 
 namespace {
 
-constexpr UINT kKeyDown = 0x0100;    // WM_KEYDOWN
-constexpr UINT kKeyUp = 0x0101;      // WM_KEYUP
-constexpr UINT kSysKeyDown = 0x0104; // WM_SYSKEYDOWN
-constexpr UINT kSysKeyUp = 0x0105;   // WM_SYSKEYUP
-constexpr WPARAM kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkF1 = 0x70;
-
-// IsShortcut's key data: the key code with Shift, Ctrl and Alt above it.
-constexpr LONG kShiftBit = 0x10000, kCtrlBit = 0x20000, kAltBit = 0x40000;
+using namespace tvx::bds;
 
 void Log(const std::u16string& line)
 {
@@ -38,15 +32,15 @@ std::u16string Number(LONG value)
 std::u16string KeyText(LONG keyData)
 {
     std::u16string text;
-    if (keyData & kShiftBit)
+    if (keyData & kKeyDataShift)
         text += u"Shift+";
-    if (keyData & kCtrlBit)
+    if (keyData & kKeyDataControl)
         text += u"Ctrl+";
-    if (keyData & kAltBit)
+    if (keyData & kKeyDataAlt)
         text += u"Alt+";
     const LONG key = keyData & 0xFFFF;
-    if (key >= 0x70 && key <= 0x87)
-        return text + u"F" + Number(key - 0x6F);
+    if (key >= kVkF1 && key <= VkF(24))
+        return text + u"F" + Number(key - kVkF1 + 1);
     if ((key >= 0x30 && key <= 0x39) || (key >= 0x41 && key <= 0x5A))
         return text + char16_t(key);
     return text + u"key " + Number(key);
@@ -74,8 +68,8 @@ public:
         return tvx::Guarded([&] {
             if (!Msg || !CallPrevious || !Handled)
                 return;
-            const bool down = Msg->message == kKeyDown || Msg->message == kSysKeyDown;
-            const bool up = Msg->message == kKeyUp || Msg->message == kSysKeyUp;
+            const bool down = Msg->message == kMsgKeyDown || Msg->message == kMsgSysKeyDown;
+            const bool up = Msg->message == kMsgKeyUp || Msg->message == kMsgSysKeyUp;
             if (!down && !up)
                 return;
             if (Track(Msg->wParam, down))
@@ -83,9 +77,9 @@ public:
             if (!down)
                 return;
             const LONG keyData = LONG(Msg->wParam & 0xFFFF) | modifiers_;
-            if (keyData == (kVkF1 | kShiftBit))
+            if (keyData == KeyData(kVkF1, kKeyDataShift))
                 ShowHelp(Handled, CallPrevious, false);
-            else if (keyData == (kVkF1 | kShiftBit | kCtrlBit))
+            else if (keyData == KeyData(kVkF1, kKeyDataShift | kKeyDataControl))
                 ShowHelp(Handled, CallPrevious, true);
             else
                 Log(KeyText(keyData) + (IsIdeShortcut(keyData) ? u" is an IDE shortcut" : u" is not an IDE shortcut"));
@@ -96,7 +90,10 @@ private:
     // True for a modifier key, whose state it notes.
     bool Track(WPARAM key, bool down)
     {
-        LONG bit = key == kVkShift ? kShiftBit : key == kVkControl ? kCtrlBit : key == kVkMenu ? kAltBit : 0;
+        LONG bit = LONG(key) == kVkShift     ? kKeyDataShift
+                   : LONG(key) == kVkControl ? kKeyDataControl
+                   : LONG(key) == kVkMenu    ? kKeyDataAlt
+                                             : 0;
         if (!bit)
             return false;
         modifiers_ = down ? (modifiers_ | bit) : (modifiers_ & ~bit);
@@ -219,7 +216,7 @@ void ExampleServicesReady()
 {
     // The IDE's shortcuts are collected after every package has heard of
     // the services; asked here, the answer is always no.
-    for (LONG keyData : {LONG('S') | kCtrlBit, LONG(0x78)})
+    for (LONG keyData : {KeyData('S', kKeyDataControl), KeyData(VkF(9))})
         Log(u"OnServicesReady: " + KeyText(keyData) +
             (IsIdeShortcut(keyData) ? u" is an IDE shortcut" : u" is not an IDE shortcut yet"));
 }

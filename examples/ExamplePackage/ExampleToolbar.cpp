@@ -7,6 +7,7 @@
 #include "interop/Guard.h"
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
+#include "interop/TalvixBdsConstants.h"
 
 #include <cstdint>
 #include <string>
@@ -122,9 +123,9 @@ void AddExampleToolbar(IBdsServices* services)
         Log(u"could not add the toolbar");
         return;
     }
-    t.button = AddControl<IBdsToolBarButton>(t.toolBar.get(), 1);
+    t.button = AddControl<IBdsToolBarButton>(t.toolBar.get(), tvx::bds::kToolBarButton);
     t.toolBar->AddSeparator();
-    t.combo = AddControl<IBdsToolBarComboBox>(t.toolBar.get(), 2);
+    t.combo = AddControl<IBdsToolBarComboBox>(t.toolBar.get(), tvx::bds::kToolBarEditCombo);
     if (t.button) {
         SetName(t.button.get(), u"TalvixHelloButton", u"Hello", u"Say hello",
                 tvx::IntfPtr<IBdsToolBarControlEvents>(new ButtonSink()).get());

@@ -8,6 +8,7 @@
 #include "interop/HResultError.h"
 #include "interop/InterfacedObject.h"
 #include "interop/IntfPtr.h"
+#include "interop/TalvixBdsConstants.h"
 #include "interop/TalvixBdsInterop.h"
 #include "interop/Utf.h"
 #include "interop/VariantBool.h"
