@@ -14,7 +14,7 @@ inline constexpr LONG kMenuItemChild = 2;
 
 // IBdsToolBar::AddControl, Type_: the kind of control made; query the
 // control for its kind's interface.
-inline constexpr LONG kToolBarButton = 1;   // IBdsToolBarButton
+inline constexpr LONG kToolBarButton = 1;    // IBdsToolBarButton
 inline constexpr LONG kToolBarEditCombo = 2; // IBdsToolBarComboBox, text typed in
 inline constexpr LONG kToolBarListCombo = 3; // IBdsToolBarComboBox, list only
 inline constexpr LONG kToolBarPopUp = 4;     // IBdsToolBarPopUp

@@ -4,7 +4,9 @@
 # LeakSanitizer), the Windows compile checks of the SDK (registered as tests
 # of the plain build), the Windows builds run under Wine (scripts/windows.sh),
 # the main command under valgrind's memcheck, and the
-# fuzz targets over their saved corpora plus a short run each.
+# fuzz targets over their saved corpora plus a short run each. Between them,
+# the SDK installed from the plain build and a package built against it
+# outside the tree (scripts/sdk-check.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
@@ -17,6 +19,8 @@ for preset in ci asan; do
   echo "=== $preset: test"
   ctest --preset "$preset" || status=1
 done
+echo "=== sdk: installed, the example package built outside the tree against it"
+scripts/sdk-check.sh build/ci || status=1
 echo "=== windows: mingw-w64 builds, export tables, Wine runs compared with Linux"
 scripts/windows.sh build/ci/bin || status=1
 echo "=== memcheck: the main command under valgrind (ci binaries)"
