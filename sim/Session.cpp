@@ -10,6 +10,9 @@
 #include "sim/Scenario.h"
 #include "sim/SimulatedIde.h"
 #include "sim/WizardHost.h"
+#if !defined(_WIN32)
+#include "sim/picture/IdePicture.h"
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -256,6 +259,11 @@ Report RunSession(const SessionOptions& options)
         report.TerminateReceived = wizard.HasTerminate();
         ide.AfterWizardEntry();
         AddScenarioRecords(report, options.ScenarioPath, steps, runner.Run(steps, options.AfterStepFailure));
+#if !defined(_WIN32)
+        if (!options.PicturePath.empty())
+            if (std::string error = DrawIdePicture(ide, options.PicturePath); !error.empty())
+                report.Problems.push_back(error);
+#endif
         ide.BeforeShutdown();
         wizard.Terminate();
         ide.AfterWizardTerminate();

@@ -26,6 +26,9 @@ struct SessionOptions {
     // Steps as text, for callers in the same process; used when there is
     // no ScenarioPath.
     std::string ScenarioText;
+    // A picture of the IDE at the end of the session, just before shutdown
+    // (.png or .svg); none when empty. Not on Windows.
+    std::string PicturePath;
     AfterFailure AfterStepFailure = AfterFailure::Stop;
     // Off, the report leaves out durations (see Report::Timings).
     bool Timings = true;

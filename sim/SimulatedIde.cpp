@@ -2,6 +2,9 @@
 
 #include "sim/IdeRegistry.h"
 #include "sim/Scenario.h"
+#if !defined(_WIN32)
+#include "sim/picture/IdePicture.h"
+#endif
 
 #include <cstdint>
 #include <limits>
@@ -122,6 +125,16 @@ void SimulatedIde::RegisterCommands(ScenarioRunner& runner)
 {
     runner.Register({"note", "note <text>", "Writes the text into the report, to mark a place in the session.", 1, 1,
                      [](const ScenarioStep& step) { return std::vector<std::string>{step.Args[0]}; }});
+#if !defined(_WIN32)
+    runner.Register({"picture", "picture <file.png|file.svg>",
+                     "Draws the IDE as it is now into a PNG or SVG file (a relative name starts at the current "
+                     "folder).",
+                     1, 1, [this](const ScenarioStep& step) {
+                         if (std::string error = DrawIdePicture(*this, step.Args[0]); !error.empty())
+                             throw ScenarioError(error);
+                         return std::vector<std::string>{"drew " + step.Args[0]};
+                     }});
+#endif
     runner.Register({"post", "post <window> <message> [wParam] [lParam]",
                      "Posts a window message to the application's queue and runs the message loop until it is empty.",
                      2, 4, [this](const ScenarioStep& step) {

@@ -36,6 +36,10 @@ int main(int argc, char** argv)
         "--no-timings", [&] { options.Timings = false; },
         "Leave every duration out of the report, so that two runs give the same bytes.");
 #if !defined(_WIN32)
+    // Pictures are drawn with cairo, which the Windows build does not have.
+    app.add_option("--picture", options.PicturePath,
+                   "Draw the IDE at the end of the session (before shutdown) into a PNG or SVG file: the menus "
+                   "that hold package items opened, the toolbars, tool windows and editor tabs.");
     // Only the emulated system keeps the handle account.
     bool checkHandles = false;
     app.add_flag("--check-handles", checkHandles,

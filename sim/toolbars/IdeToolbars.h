@@ -83,6 +83,8 @@ public:
 
     // The names of the IDE's own buttons that ran during the last click.
     const std::vector<String>& Executed() const noexcept { return executed_; }
+    // The images the toolbars' buttons show.
+    TCustomImageList* Images() const;
 
 private:
     void IdeCommand(TObject* Sender);
@@ -92,7 +94,6 @@ private:
     // Places a toolbar that joins the dock: after the last one of the last
     // row, or in a new row when the row is full.
     void PlaceOnDock(TToolBar* ToolBar);
-    TCustomImageList* Images() const;
 
     SimulatedIde& ide_;
     TWinControl* mainWindow_ = nullptr;

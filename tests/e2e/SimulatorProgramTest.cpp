@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -429,6 +430,29 @@ TEST_F(AuthorSession, MenuStepsSayWhereAPathFailsAndKeysClickPackageItems)
     EXPECT_TRUE(Shows("      debugger: ExamplePackage: clicked 'Say &Hello'"));
     EXPECT_TRUE(Shows("ToolsMenu has no item ToolsOptionItem; its items: TalvixExampleMenu, ToolsOptionsItem,"));
     EXPECT_TRUE(Shows("; closest: ToolsOptionsItem\n"));
+}
+
+// Catches a picture that is not written, is not the image format its name
+// says, or whose bad name passes silently.
+TEST_F(AuthorSession, PicturesAreDrawnAtTheEndAndAtPictureSteps)
+{
+    const std::string png = (dir / "end.png").string(), svg = (dir / "step.svg").string();
+    run = RunSimulator({"--reg", ListFile({kExampleSubkey}), "--register", Library("TalvixExamplePackage.so"),
+                        "--picture", png, "--scenario", Write("picture.scenario", "picture \"" + svg + "\"\n")});
+    EXPECT_EQ(run.ExitCode, 0) << run.Out;
+    std::ifstream pngFile(png, std::ios::binary);
+    std::string header(24, '\0');
+    pngFile.read(header.data(), 24);
+    EXPECT_EQ(header.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    // IHDR: 1100 x 760, big-endian.
+    EXPECT_EQ(header.substr(16, 8), std::string("\0\0\x04\x4c\0\0\x02\xf8", 8));
+    std::stringstream svgText;
+    svgText << std::ifstream(svg).rdbuf();
+    EXPECT_NE(svgText.str().find("<svg"), std::string::npos);
+
+    run = RunSimulator({"--reg", ListFile({kExampleSubkey}), "--picture", (dir / "end.bmp").string()});
+    EXPECT_EQ(run.ExitCode, tvx::sim::kExitProblems);
+    EXPECT_TRUE(Shows("a picture is a .png or .svg file: ")) << run.Out;
 }
 
 // A scenario of its own, in UTF-16 LE with a BOM as Notepad saves it: a
