@@ -159,7 +159,14 @@ static HRESULT STDMETHODCALLTYPE Package_Initialize(IBdsPackage* This, IBdsServi
         services->lpVtbl->AddRef(services);
         package->services = services;
     }
-    Log(services ? u"CPackage: Initialize" : u"CPackage: Initialize without services");
+    if (!services) {
+        Log(u"CPackage: Initialize without services");
+        return E_POINTER;
+    }
+    Log(u"CPackage: Initialize");
+    /* No managed side: its services are up at once, and OnServicesReady
+     * follows when every package has said so. */
+    services->lpVtbl->OnDotNetServicesInitialized(services);
     return S_OK;
 }
 
