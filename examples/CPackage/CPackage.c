@@ -207,13 +207,17 @@ static HRESULT STDMETHODCALLTYPE Package_OnServicesReady(IBdsPackage* This)
 static HRESULT STDMETHODCALLTYPE Package_Finalize(IBdsPackage* This)
 {
     Package* package = (Package*)This;
+    HRESULT removed = S_FALSE;
     if (package->menuBar && package->item) {
         BSTR path = Text(CPACKAGE_ITEM_PATH);
-        package->menuBar->lpVtbl->RemoveMenuItem(package->menuBar, path);
+        removed = package->menuBar->lpVtbl->RemoveMenuItem(package->menuBar, path);
         SysFreeString(path);
     }
     ReleaseHeld(package);
-    Log(u"CPackage: Finalize");
+    if (removed == S_OK)
+        Log(u"CPackage: Finalize, its menu item removed");
+    else
+        Log(FAILED(removed) ? u"CPackage: Finalize, its menu item not removed" : u"CPackage: Finalize");
     return S_OK;
 }
 

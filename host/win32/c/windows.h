@@ -200,7 +200,9 @@ EXTERN_C DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSiz
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
 #define ERROR_SUCCESS 0L
 #define REG_SZ 1
+#ifndef KEY_ALL_ACCESS
 #define KEY_ALL_ACCESS 0xF003F
+#endif
 EXTERN_C LSTATUS RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD Reserved, LPWSTR lpClass, DWORD dwOptions,
                                  REGSAM samDesired, const void* lpSecurityAttributes, HKEY* phkResult,
                                  DWORD* lpdwDisposition);

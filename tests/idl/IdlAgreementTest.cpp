@@ -1,0 +1,94 @@
+// The header widl generates from interop/TalvixBds.idl held against the C++
+// headers: per interface the IID, and every method at the slot the
+// independently written slot table gives it, through the C form's method
+// table as a package written in C reaches it. The generated header lives in
+// namespace idl so that its names do not meet the C++ ones.
+#include "tests/support/InterfaceSlots.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#define TVX_IDL_INTERFACES(X)                                                                                          \
+    X(IBdsToolBarControlEvents) X(IBdsWindowEvents) X(IWin32Window) X(IMessageHandler) X(IDragDropHelperProvider)     \
+    X(IDragDropHelper) X(IBdsEditorTabListener) X(IBdsMenuItem) X(IBdsMenuBarService) X(IBdsToolBarControl)          \
+    X(IBdsToolBarButton) X(IBdsToolBarComboBox) X(IBdsToolBarPopUp) X(IBdsToolBar) X(IBdsToolBarService)             \
+    X(IBdsHelpService) X(IBdsDockableWindow) X(IBdsDocumentWindow) X(IBdsWindowsService) X(IBdsServices)             \
+    X(IBdsPackage) X(IBDSFile) X(IBDSFileFilter) X(IBDSFileSystem) X(IBDSCreator) X(IBDSModuleCreator)               \
+    X(IBDSNotifier) X(IBDSModuleNotifier) X(IBDSModuleNotifier80) X(IBDSModuleNotifier90) X(IBDSEditorNotifier)      \
+    X(IBDSEditServicesNotifier) X(IBDSProject) X(IBDSEditor) X(IBDSModule) X(IBDSModuleServices70)                   \
+    X(IBDSEditorServices80)
+
+// The generated header's `typedef struct X X` would find the C++ header's
+// X; declared here first, it finds the one in namespace idl.
+namespace idl {
+#define TVX_IDL_FORWARD(Interface) struct Interface;
+struct IUnknown;
+struct IClassFactory;
+struct IStream;
+TVX_IDL_INTERFACES(TVX_IDL_FORWARD)
+#undef TVX_IDL_FORWARD
+#define CINTERFACE
+#define INITGUID
+#include "TalvixBds.h"
+#undef INITGUID
+#undef CINTERFACE
+} // namespace idl
+
+namespace {
+
+using namespace tvx::test;
+
+// Each slot of the table at its number in the generated table, and no more
+// slots than the table has.
+#define TVX_IDL_SLOT(n, Result, Method, ...)                                                                           \
+    static_assert(offsetof(Vtbl, Method) == (n) * sizeof(void*), "slot of " #Method);
+#define TVX_IDL_COUNT(n, ...) +1
+#define TVX_IDL_AGREES(Interface)                                                                                      \
+    namespace Interface##_agrees {                                                                                     \
+        using Vtbl = idl::Interface##Vtbl;                                                                             \
+        TVX_SLOTS_##Interface(TVX_IDL_SLOT)                                                                            \
+        static_assert(sizeof(Vtbl) == (3 TVX_SLOTS_##Interface(TVX_IDL_COUNT)) * sizeof(void*),                        \
+                      #Interface ": slot count");                                                                      \
+        static_assert(offsetof(Vtbl, Release) == 2 * sizeof(void*), #Interface ": IUnknown first");                    \
+    }
+#define TVX_SLOTS_IBdsToolBarPopUp(X)
+#define TVX_SLOTS_IBDSProject(X)
+
+TVX_IDL_INTERFACES(TVX_IDL_AGREES)
+
+// The stand-in types the IDL uses where C++ has a Win32 one.
+static_assert(sizeof(idl::BdsBitmapHandle) == sizeof(HBITMAP) && alignof(idl::BdsBitmapHandle) == alignof(HBITMAP));
+static_assert(sizeof(idl::BdsMsg) == sizeof(MSG) && alignof(idl::BdsMsg) == alignof(MSG));
+static_assert(offsetof(idl::BdsMsg, hwnd) == offsetof(MSG, hwnd) && offsetof(idl::BdsMsg, message) == offsetof(MSG, message) &&
+              offsetof(idl::BdsMsg, wParam) == offsetof(MSG, wParam) && offsetof(idl::BdsMsg, lParam) == offsetof(MSG, lParam) &&
+              offsetof(idl::BdsMsg, time) == offsetof(MSG, time) && offsetof(idl::BdsMsg, pt) == offsetof(MSG, pt));
+static_assert(sizeof(idl::PackageInfo) == sizeof(PackageInfo) &&
+              offsetof(idl::PackageInfo, Name) == offsetof(PackageInfo, Name) &&
+              offsetof(idl::PackageInfo, Instance) == offsetof(PackageInfo, Instance));
+static_assert(sizeof(idl::LongBool) == sizeof(LongBool) && sizeof(idl::ByteBool) == sizeof(ByteBool) &&
+              sizeof(idl::LONGLONG) == sizeof(std::int64_t) && sizeof(idl::VARIANT_BOOL) == sizeof(VARIANT_BOOL));
+
+struct IidRow {
+    const char* name;
+    GUID cpp;
+    const idl::GUID* generated;
+};
+
+#define TVX_IDL_IID_ROW(Interface) {#Interface, tvx::IidOf<Interface>, &idl::IID_##Interface},
+const IidRow kIids[] = {TVX_IDL_INTERFACES(TVX_IDL_IID_ROW)};
+
+// Catches an interface whose IID in the IDL differs from the C++ header's:
+// a package built from either would then be refused by the other.
+TEST(IdlAgreement, EveryInterfaceHasTheIidOfTheCppHeader)
+{
+    static_assert(sizeof(idl::GUID) == sizeof(GUID));
+    EXPECT_EQ(std::size(kIids), 37u);
+    for (const IidRow& row : kIids)
+        EXPECT_EQ(std::memcmp(&row.cpp, row.generated, sizeof(GUID)), 0)
+            << row.name << ": " << tvx::FormatGuid(row.cpp) << " in C++";
+}
+
+} // namespace
