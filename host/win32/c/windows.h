@@ -163,8 +163,7 @@ typedef struct IClassFactoryVtbl {
     HRESULT(STDMETHODCALLTYPE* QueryInterface)(IClassFactory* This, REFIID riid, void** ppvObject);
     ULONG(STDMETHODCALLTYPE* AddRef)(IClassFactory* This);
     ULONG(STDMETHODCALLTYPE* Release)(IClassFactory* This);
-    HRESULT(STDMETHODCALLTYPE* CreateInstance)(IClassFactory* This, IUnknown* pUnkOuter, REFIID riid,
-                                               void** ppvObject);
+    HRESULT(STDMETHODCALLTYPE* CreateInstance)(IClassFactory* This, IUnknown* pUnkOuter, REFIID riid, void** ppvObject);
     HRESULT(STDMETHODCALLTYPE* LockServer)(IClassFactory* This, BOOL fLock);
 } IClassFactoryVtbl;
 struct IClassFactory {
@@ -182,7 +181,6 @@ typedef struct IStreamVtbl {
 struct IStream {
     const IStreamVtbl* lpVtbl;
 };
-
 
 /* oleaut32 */
 EXTERN_C BSTR SysAllocString(const OLECHAR* psz);
