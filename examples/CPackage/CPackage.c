@@ -6,6 +6,9 @@
 #define INITGUID
 #define CONST_VTABLE
 #include "TalvixBds.h"
+#ifdef _WIN32
+#include <olectl.h>
+#endif
 
 #include <stdatomic.h>
 #include <stdlib.h>
@@ -335,10 +338,8 @@ CPACKAGE_EXPORT HRESULT STDAPICALLTYPE DllRegisterServer(void)
     return status == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
 }
 
-#define ERROR_FILE_NOT_FOUND_CODE 2L
-
 CPACKAGE_EXPORT HRESULT STDAPICALLTYPE DllUnregisterServer(void)
 {
     LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, CPACKAGE_CLSID_KEY);
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND_CODE ? S_OK : SELFREG_E_CLASS;
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : SELFREG_E_CLASS;
 }

@@ -197,6 +197,7 @@ EXTERN_C DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSiz
 /* advapi32 */
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)((LONG)0x80000000))
 #define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
 #define REG_SZ 1
 #ifndef KEY_ALL_ACCESS
 #define KEY_ALL_ACCESS 0xF003F
