@@ -5,6 +5,8 @@
 #   lib/             the win32 stand-in and the IDE stand-in
 #   bin/             talvix-sim and the wizard library it loads from beside it
 #   lib/cmake/TalvixSDK/, lib/pkgconfig/talvix-sdk.pc  for package builds
+# and, for a package's tests that run the simulated IDE in their own
+# process, the simulator's library (Talvix::Simulator) with its headers.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -17,6 +19,11 @@ if(TARGET talvix_idl)
   install(FILES ${CMAKE_BINARY_DIR}/idl/TalvixBds.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/talvix/idl)
   install(FILES ${CMAKE_BINARY_DIR}/idl/TalvixBds.tlb DESTINATION ${CMAKE_INSTALL_DATADIR}/talvix)
 endif()
+foreach(folder sim host/ide host/vcl)
+  install(DIRECTORY ${folder}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/talvix/${folder} FILES_MATCHING PATTERN "*.h")
+endforeach()
+set_target_properties(simulator PROPERTIES OUTPUT_NAME talvix-simulator)
+install(TARGETS simulator ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
 # Installed programs find the libraries beside them or in ../lib.
 set_target_properties(win32 ide talvix-sim wizard PROPERTIES INSTALL_RPATH "$ORIGIN:$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")

@@ -3,7 +3,9 @@
 # example package outside the tree against it (find_package, then
 # pkg-config), check that a package that does not link the SDK's library
 # fails to link, and run the example scenario of expect steps in the
-# installed simulator with the package built outside.
+# installed simulator with the package built outside, and the package's own
+# tests (sessions of the simulated IDE in one process) built against the
+# installed simulator library.
 #   scripts/sdk-check.sh [BUILD_FOLDER]   (default: build/ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +21,8 @@ cmake -S examples/ExamplePackage -B "$work/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Re
   -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/cmake" >/dev/null
 echo "built with find_package(TalvixSDK): $work/cmake/TalvixExamplePackage.so"
+"$work/cmake/example_package_tests" --gtest_brief=1
+echo "its tests, built against Talvix::Simulator, pass"
 
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
 read -ra cflags <<<"$(pkg-config --cflags talvix-sdk)"

@@ -66,6 +66,13 @@ inline constexpr LONG kBeforeItem = 0, kAfterItem = 1, kChildItem = 2;
 // blue centre pixel.
 HBITMAP MagentaBitmap(int width = 16, int height = 16);
 
+// An empty registry with only the keys a freshly installed machine always
+// has (HKLM\SOFTWARE\Classes, which HKEY_CLASSES_ROOT shows, and
+// HKLM\SYSTEM). On Windows HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE and
+// HKEY_CLASSES_ROOT are pointed at scratch keys of this process, removed
+// when it ends. Handles opened before the call are not to be used after it.
+void FreshRegistry();
+
 // Directory of the built programs and libraries.
 std::string BinaryDir();
 // Root of the source tree.

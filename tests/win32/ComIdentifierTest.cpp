@@ -1,10 +1,13 @@
 // Class and interface identifiers read from text, ProgIDs, and identifiers
 // written back as text.
-#include "host/win32/RegistryEmulation.h"
 #include "host/win32/Win32.h"
+#include "tests/support/TestSupport.h"
+#if !defined(_WIN32)
 #include "tests/fixtures/FixtureSupport.h"
+#endif
 
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -20,10 +23,43 @@ GUID SentinelGuid()
     return g;
 }
 
+#if defined(_WIN32)
+// Windows' COM reads the machine's classes key itself, past any override of
+// HKEY_CLASSES_ROOT, so the test's classes go there and are removed after.
+std::u16string ClassKeyPath(REFCLSID clsid) { return u"CLSID\\" + tvx::FormatGuidW(clsid); }
+
+LSTATUS WriteClassesText(const std::u16string& keyPath, const char16_t* name, const std::u16string& value)
+{
+    HKEY key = nullptr;
+    LSTATUS rc =
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        DWORD((value.size() + 1) * sizeof(char16_t)));
+    RegCloseKey(key);
+    return rc;
+}
+
+void RemoveTestClasses()
+{
+    for (const std::u16string& path :
+         {std::u16string(u"Talvix.Sample.1"), std::u16string(u"Talvix.Sample"), std::u16string(u"Talvix.Broken"),
+          std::u16string(u"Talvix.Loop"), ClassKeyPath(kSample)})
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str());
+}
+
 class ComIdentifierTest : public ::testing::Test {
 protected:
-    void SetUp() override { tvx::win32::ResetRegistry(); }
+    void SetUp() override { RemoveTestClasses(); }
+    void TearDown() override { RemoveTestClasses(); }
 };
+#else
+class ComIdentifierTest : public ::testing::Test {
+protected:
+    void SetUp() override { FreshRegistry(); }
+};
+#endif
 
 // Catches a parser that is case-sensitive, accepts forms Windows refuses, or
 // leaves a stale identifier behind when it fails.
@@ -49,6 +85,12 @@ TEST_F(ComIdentifierTest, ClsidFromStringReadsBracedGuidsAndRefusesEveryOtherFor
         SCOPED_TRACE(tvx::Utf16ToUtf8(c.text));
         GUID clsid = SentinelGuid();
         EXPECT_EQ(CLSIDFromString(c.text, &clsid), c.hr);
+#if defined(_WIN32)
+        // Windows leaves what it read before a fault in braced text; the
+        // stand-in clears the identifier instead.
+        if (c.hr != S_OK && c.text[0] == u'{')
+            continue;
+#endif
         EXPECT_TRUE(tvx::IsEqualGuid(clsid, c.clsid));
     }
 }
@@ -88,6 +130,12 @@ TEST_F(ComIdentifierTest, ProgIdsResolveThroughTheRegistry)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(tvx::Utf16ToUtf8(c.progId));
+#if defined(_WIN32)
+        // Wine 8 does not follow CurVer from a ProgID without a CLSID key;
+        // not yet held against Windows itself.
+        if (tvx::test::OnWine() && std::u16string_view(c.progId) == u"Talvix.Sample")
+            continue;
+#endif
         GUID fromString = SentinelGuid();
         GUID fromProgId = SentinelGuid();
         EXPECT_EQ(CLSIDFromString(c.progId, &fromString), c.hr);
@@ -103,7 +151,7 @@ TEST_F(ComIdentifierTest, ProgIdFromClsidReadsTheClassKey)
     ASSERT_EQ(WriteClassesText(ClassKeyPath(kSample) + u"\\ProgID", nullptr, u"Talvix.Sample.1"), ERROR_SUCCESS);
     LPOLESTR progId = SentinelPointer<OLECHAR>();
     ASSERT_EQ(ProgIDFromCLSID(kSample, &progId), S_OK);
-    EXPECT_EQ(std::u16string(progId), u"Talvix.Sample.1");
+    EXPECT_EQ(std::u16string(tvx::AsChar16(progId)), u"Talvix.Sample.1");
     CoTaskMemFree(progId);
 
     progId = SentinelPointer<OLECHAR>();
@@ -117,7 +165,7 @@ TEST_F(ComIdentifierTest, GuidsFormatAsBracedUpperCaseText)
     OLECHAR buffer[40];
     std::fill(std::begin(buffer), std::end(buffer), u'#');
     EXPECT_EQ(StringFromGUID2(kSample, buffer, 39), 39);
-    EXPECT_EQ(std::u16string(buffer), u"{350C986C-3857-4D8C-8549-CAC58F679BF5}");
+    EXPECT_EQ(std::u16string(tvx::AsChar16(buffer)), u"{350C986C-3857-4D8C-8549-CAC58F679BF5}");
     EXPECT_EQ(buffer[39], u'#');
 
     std::fill(std::begin(buffer), std::end(buffer), u'#');
@@ -143,7 +191,10 @@ TEST_F(ComIdentifierTest, IidFromStringReadsOnlyBracedGuids)
         SCOPED_TRACE(tvx::Utf16ToUtf8(text));
         iid = SentinelGuid();
         EXPECT_EQ(IIDFromString(text, &iid), E_INVALIDARG);
+#if !defined(_WIN32)
+        // What Windows leaves in a refused IID is not documented.
         EXPECT_TRUE(tvx::IsEqualGuid(iid, GUID_NULL));
+#endif
     }
 }
 

@@ -5,8 +5,10 @@
 #include "host/win32/RegistryEmulation.h"
 #include "host/win32/UniqueHandle.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -19,7 +21,7 @@ const BYTE kString[] = {'a', 0, 'b', 0, 'c', 0, 0, 0}; // u"abc" with its NUL
 
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { tvx::win32::ResetRegistry(); }
+    void SetUp() override { tvx::test::FreshRegistry(); }
 
     static UniqueHKey Create(HKEY root, const char16_t* path, REGSAM access = KEY_ALL_ACCESS)
     {
@@ -36,7 +38,11 @@ protected:
 
     static void Set(HKEY key, const char16_t* name, DWORD type, std::vector<BYTE> data)
     {
-        ASSERT_EQ(RegSetValueExW(key, name, 0, type, data.data(), DWORD(data.size())), ERROR_SUCCESS);
+        // Windows adds a string's missing terminator when the unit after the
+        // data happens to be NUL; what lies beyond is never NUL here.
+        DWORD size = DWORD(data.size());
+        data.insert(data.end(), {0xEE, 0xEE});
+        ASSERT_EQ(RegSetValueExW(key, name, 0, type, data.data(), size), ERROR_SUCCESS);
     }
 
     static std::vector<BYTE> Read(HKEY key, const char16_t* name, DWORD* type = nullptr)
@@ -91,6 +97,11 @@ TEST_F(RegistryTest, MalformedOrMissingPathsFailAndClearTheResult)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
+#if defined(_WIN32)
+        // Nothing documents an empty name inside a path; Wine opens the key.
+        if (std::string_view(c.label) == "empty name inside")
+            continue;
+#endif
         HKEY key = tvx::test::SentinelPointer<HKEY__>();
         EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, c.path, 0, KEY_READ, &key), c.open);
         if (c.open != ERROR_SUCCESS) {
@@ -105,7 +116,9 @@ TEST_F(RegistryTest, MalformedOrMissingPathsFailAndClearTheResult)
         }
         RegCloseKey(key);
     }
+#if !defined(_WIN32)
     EXPECT_EQ(tvx::win32::OpenRegistryHandleCount(), 0u);
+#endif
 }
 
 // Catches pointer-sized handles, double closes that succeed, and closed handles that still reach the key.
@@ -115,7 +128,9 @@ TEST_F(RegistryTest, HandlesAreSmallAndDieWhenClosed)
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\H", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_LE(reinterpret_cast<std::uintptr_t>(key), 0xFFFFFFFFu);
+#if !defined(_WIN32)
     EXPECT_EQ(tvx::win32::OpenRegistryHandleCount(), 1u);
+#endif
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegSetValueExW(key, u"x", 0, REG_BINARY, nullptr, 0), ERROR_INVALID_HANDLE);
@@ -124,7 +139,9 @@ TEST_F(RegistryTest, HandlesAreSmallAndDieWhenClosed)
     // A predefined key opened without a subkey comes back as itself, not as a new handle.
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, nullptr, 0, KEY_READ, &key), ERROR_SUCCESS);
     EXPECT_EQ(key, HKEY_CURRENT_USER);
+#if !defined(_WIN32)
     EXPECT_EQ(tvx::win32::OpenRegistryHandleCount(), 0u);
+#endif
 }
 
 // Catches case-sensitive or creation-order enumeration: Windows sorts by the upper-cased name.
@@ -136,7 +153,14 @@ TEST_F(RegistryTest, SubkeysEnumerateInUpperCaseOrdinalOrder)
     std::vector<std::u16string> names;
     for (DWORD i = 0; i < 4; ++i)
         names.push_back(SubkeyName(parent.get(), i));
+#if defined(_WIN32)
+    // RegEnumKeyEx: "the function may return subkeys in any order". The
+    // stand-in keeps the order of Windows' own hives; Wine sorts otherwise.
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"A", u"C", u"_x", u"b"}));
+#else
     EXPECT_EQ(names, (std::vector<std::u16string>{u"A", u"b", u"C", u"_x"}));
+#endif
     char16_t name[8];
     DWORD count = 8;
     EXPECT_EQ(RegEnumKeyExW(parent.get(), 4, name, &count, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
@@ -207,8 +231,10 @@ TEST_F(RegistryTest, QueryValueReportsSizeAndRefusesShortBuffers)
 
     type = size = kUntouched;
     EXPECT_EQ(RegQueryValueExW(key.get(), u"missing", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(type, kUntouched);
-    EXPECT_EQ(size, kUntouched);
+#if !defined(_WIN32)
+    EXPECT_EQ(type, kUntouched) << "Windows writes an arbitrary type here";
+#endif
+    EXPECT_EQ(size, 0u) << "a size query answers 0";
     EXPECT_EQ(RegQueryValueExW(key.get(), u"s", nullptr, nullptr, buffer, nullptr), ERROR_INVALID_PARAMETER);
 }
 
@@ -268,17 +294,18 @@ TEST_F(RegistryTest, EnumValueRefusesShortBuffers)
     struct Case {
         const char* label;
         DWORD nameCapacity, dataCapacity;
-    } cases[] = {{"name short", 4, 8}, {"data short", 5, 7}};
+        bool nameCopied;
+    } cases[] = {{"name short", 4, 8, false}, {"data short", 5, 7, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         char16_t name[8] = {u'#'};
         BYTE data[8] = {0xEE};
         DWORD count = c.nameCapacity, size = c.dataCapacity, type = kUntouched;
         EXPECT_EQ(RegEnumValueW(key.get(), 0, name, &count, nullptr, &type, data, &size), ERROR_MORE_DATA);
-        EXPECT_EQ(count, c.nameCapacity);
+        EXPECT_EQ(count, c.nameCopied ? 4u : c.nameCapacity);
         EXPECT_EQ(size, 8u);
         EXPECT_EQ(type, DWORD(REG_SZ));
-        EXPECT_EQ(name[0], u'#');
+        EXPECT_EQ(name[0], c.nameCopied ? u'N' : u'#');
         EXPECT_EQ(data[0], 0xEE);
     }
 }
@@ -304,7 +331,9 @@ TEST_F(RegistryTest, HandlesAllowOnlyTheAccessTheyWereOpenedWith)
     EXPECT_EQ(RegEnumKeyExW(writer.get(), 0, name, &count, nullptr, nullptr, nullptr, nullptr), ERROR_ACCESS_DENIED);
 }
 
+#if !defined(_WIN32)
 // Catches write-denied keys that still open for writing, or that let a refused create leave keys behind.
+// The marks stand in for ACLs and exist only in the stand-in.
 TEST_F(RegistryTest, WriteDeniedKeysOpenOnlyForReading)
 {
     Create(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Vendor\\Inner");
@@ -341,6 +370,7 @@ TEST_F(RegistryTest, WriteDeniedKeysOpenOnlyForReading)
     UniqueHKey key;
     EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Vendor", KEY_ALL_ACCESS, key), ERROR_SUCCESS);
 }
+#endif
 
 // Catches handles to deleted keys that keep reading or writing the detached node.
 TEST_F(RegistryTest, HandlesToDeletedKeysReportKeyDeleted)
@@ -384,7 +414,11 @@ TEST_F(RegistryTest, DeleteKeyNeedsALeafAndDeleteTreeEmptiesAKey)
 // Catches RegGetValue ignoring its type restrictions or handing out unterminated strings.
 TEST_F(RegistryTest, GetValueRestrictsTypesAndTerminatesStrings)
 {
+#if defined(_WIN32)
+    SetEnvironmentVariableW(L"TVX_REGISTRY_TEST", L"xyz");
+#else
     setenv("TVX_REGISTRY_TEST", "xyz", 1);
+#endif
     UniqueHKey key = Create(HKEY_CURRENT_USER, u"Software\\Get");
     Set(key.get(), u"dword", REG_DWORD, {1, 0, 0, 0});
     Set(key.get(), u"bin4", REG_BINARY, {1, 2, 3, 4});
@@ -401,10 +435,10 @@ TEST_F(RegistryTest, GetValueRestrictsTypesAndTerminatesStrings)
         DWORD type;
         std::u16string text; // data as UTF-16 units, for the string cases
     } cases[] = {
-        {u"dword", RRF_RT_REG_SZ, ERROR_UNSUPPORTED_TYPE, kUntouched, {}},
+        {u"dword", RRF_RT_REG_SZ, ERROR_UNSUPPORTED_TYPE, REG_DWORD, {}},
         {u"dword", RRF_RT_DWORD, ERROR_SUCCESS, REG_DWORD, {}},
         {u"bin4", RRF_RT_DWORD, ERROR_SUCCESS, REG_BINARY, {}},
-        {u"bin3", RRF_RT_DWORD, ERROR_DATATYPE_MISMATCH, kUntouched, {}},
+        {u"bin3", RRF_RT_DWORD, ERROR_DATATYPE_MISMATCH, REG_BINARY, {}},
         {u"bare", RRF_RT_REG_SZ, ERROR_SUCCESS, REG_SZ, std::u16string(u"ab\0", 3)},
         {u"multi", RRF_RT_REG_MULTI_SZ, ERROR_SUCCESS, REG_MULTI_SZ, std::u16string(u"a\0\0", 3)},
         {u"expand", RRF_RT_REG_SZ, ERROR_SUCCESS, REG_SZ, std::u16string(u"xyz!\0", 5)},
@@ -417,8 +451,21 @@ TEST_F(RegistryTest, GetValueRestrictsTypesAndTerminatesStrings)
         SCOPED_TRACE(tvx::Utf16ToUtf8(c.value) + " flags " + std::to_string(c.flags));
         DWORD type = kUntouched, size = kUntouched;
         ASSERT_EQ(RegGetValueW(key.get(), nullptr, c.value, c.flags, &type, nullptr, &size), c.rc);
-        EXPECT_EQ(type, c.type);
+        // Nothing documents the type written for a missing value; Wine writes 0.
+#if defined(_WIN32)
+        const bool typeKnown = c.rc != ERROR_FILE_NOT_FOUND;
+#else
+        const bool typeKnown = true;
+#endif
+        if (typeKnown) {
+            EXPECT_EQ(type, c.type);
+        }
         if (c.text.empty())
+            continue;
+        // RegQueryValueEx: "Use the RegGetValue function if you want to ensure
+        // returned string values are null-terminated". Wine 8 returns them as
+        // stored.
+        if (tvx::test::OnWine() && (std::u16string_view(c.value) == u"bare" || c.type == REG_MULTI_SZ))
             continue;
         EXPECT_EQ(size, c.text.size() * 2);
         std::u16string text(size / 2, u'#');
@@ -436,9 +483,12 @@ TEST_F(RegistryTest, GetValueRestrictsTypesAndTerminatesStrings)
 TEST_F(RegistryTest, CreateRefusesHiveLevelAndNonVolatileChildrenOfVolatileKeys)
 {
     UniqueHKey key;
+#if !defined(_WIN32)
+    // On Windows the tests' HKEY_LOCAL_MACHINE is an ordinary scratch key.
     EXPECT_EQ(
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Talvix", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
         ERROR_ACCESS_DENIED);
+#endif
     UniqueHKey volatileKey;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Volatile", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
                               volatileKey.put(), nullptr),
@@ -447,6 +497,7 @@ TEST_F(RegistryTest, CreateRefusesHiveLevelAndNonVolatileChildrenOfVolatileKeys)
               ERROR_CHILD_MUST_BE_VOLATILE);
 }
 
+#if !defined(_WIN32)
 // Catches handles that survive a reset and reach keys of the next test.
 TEST_F(RegistryTest, ResetEmptiesTheRegistryAndInvalidatesHandles)
 {
@@ -457,5 +508,6 @@ TEST_F(RegistryTest, ResetEmptiesTheRegistryAndInvalidatesHandles)
     EXPECT_EQ(Open(HKEY_CURRENT_USER, u"Software", KEY_READ, again), ERROR_FILE_NOT_FOUND);
     key.release();
 }
+#endif
 
 } // namespace

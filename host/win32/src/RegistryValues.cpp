@@ -104,18 +104,21 @@ LSTATUS GetValue(HKEY hkey, LPCWSTR subKey, LPCWSTR valueName, DWORD flags, DWOR
         data = BytesOf(ExpandEnvironment(units));
         type = REG_SZ;
     }
-    DWORD typeFlag = TypeFlag(type);
-    if (restriction != RRF_RT_ANY && !(restriction & typeFlag))
-        return ERROR_UNSUPPORTED_TYPE;
+    LSTATUS rc = ERROR_SUCCESS;
+    if (restriction != RRF_RT_ANY && !(restriction & TypeFlag(type)))
+        rc = ERROR_UNSUPPORTED_TYPE;
     // RRF_RT_DWORD and RRF_RT_QWORD take REG_BINARY only of the matching width.
-    if (type == REG_BINARY && (restriction == RRF_RT_DWORD || restriction == RRF_RT_QWORD) &&
-        data.size() != (restriction == RRF_RT_DWORD ? 4u : 8u))
-        return ERROR_DATATYPE_MISMATCH;
+    else if (type == REG_BINARY && (restriction == RRF_RT_DWORD || restriction == RRF_RT_QWORD) &&
+             data.size() != (restriction == RRF_RT_DWORD ? 4u : 8u))
+        rc = ERROR_DATATYPE_MISMATCH;
     if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)
         data = Terminated(std::move(data), type);
+    // A refused type still hands out the type, size and data, as Windows does;
+    // the result tells the caller not to use them.
     if (typeOut)
         *typeOut = type;
-    return CopyData(data, static_cast<BYTE*>(buffer), size);
+    LSTATUS copied = CopyData(data, static_cast<BYTE*>(buffer), size);
+    return rc ? rc : copied;
 }
 
 } // namespace
@@ -133,7 +136,11 @@ TVX_WIN32_API LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName
         bool nameShort = *lpcchValueName <= value.name.size();
         bool dataShort = lpData && *lpcbData < needed;
         if (nameShort || dataShort) {
-            // Nothing is copied; only the data size and type are reported.
+            // The data is never copied short; a name that fits still is.
+            if (!nameShort) {
+                CopyName(value.name, lpValueName);
+                *lpcchValueName = DWORD(value.name.size());
+            }
             if (lpType)
                 *lpType = value.type;
             if (lpcbData)
@@ -155,8 +162,12 @@ TVX_WIN32_API LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD* lp
         return ERROR_INVALID_PARAMETER;
     return WithOpenKey(hKey, KEY_QUERY_VALUE, [&](RegKey& key) -> LSTATUS {
         RegValue* value = key.FindValue(Text(lpValueName));
-        if (!value)
+        if (!value) {
+            // A size query for a missing value answers 0.
+            if (lpcbData && !lpData)
+                *lpcbData = 0;
             return ERROR_FILE_NOT_FOUND;
+        }
         if (lpType)
             *lpType = value->type;
         // Strings come back exactly as stored: no terminator is added.
