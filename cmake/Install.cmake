@@ -1,5 +1,7 @@
 # `cmake --install` lays out a self-contained SDK under the prefix:
-#   include/talvix/  the package SDK (interop/) and the Win32 subset's headers
+#   include/talvix/  the package SDK (interop/, with TalvixBds.idl), the Win32 subset's headers
+#                    (host/win32/c for packages in C) and, when widl built it, idl/TalvixBds.h
+#   share/talvix/    the example package list and, when widl built it, TalvixBds.tlb
 #   lib/             the win32 stand-in and the IDE stand-in
 #   bin/             talvix-sim and the wizard library it loads from beside it
 #   lib/cmake/TalvixSDK/, lib/pkgconfig/talvix-sdk.pc  for package builds
@@ -12,6 +14,11 @@ install(DIRECTORY interop/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/talvix/intero
 install(DIRECTORY host/win32/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/talvix/host/win32 FILES_MATCHING PATTERN "*.h"
         PATTERN src EXCLUDE PATTERN windows EXCLUDE)
 install(FILES examples/packages.reg DESTINATION ${CMAKE_INSTALL_DATADIR}/talvix)
+install(FILES interop/TalvixBds.idl DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/talvix/interop)
+if(TARGET talvix_idl)
+  install(FILES ${CMAKE_BINARY_DIR}/idl/TalvixBds.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/talvix/idl)
+  install(FILES ${CMAKE_BINARY_DIR}/idl/TalvixBds.tlb DESTINATION ${CMAKE_INSTALL_DATADIR}/talvix)
+endif()
 foreach(folder sim host/ide host/vcl)
   install(DIRECTORY ${folder}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/talvix/${folder} FILES_MATCHING PATTERN "*.h")
 endforeach()

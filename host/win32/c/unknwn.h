@@ -1,0 +1,2 @@
+/* Declared with the rest of the C subset. */
+#include "windows.h"
