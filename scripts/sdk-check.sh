@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# A package author's path through the SDK: install it from a build, build the
+# A package author's path through the SDK: install it from a build; build the
 # example package outside the tree against it (find_package, then
-# pkg-config), check that a package that does not link the SDK's library
-# fails to link, and run the example scenario of expect steps in the
-# installed simulator with the package built outside, and the package's own
-# tests (sessions of the simulated IDE in one process) built against the
-# installed simulator library.
+# pkg-config) and the C package from the installed IDL header; check that a
+# package that does not link the SDK's library fails to link; run the
+# example scenario of expect steps in the installed simulator with the
+# packages built outside, and the example's own tests (sessions of the
+# simulated IDE in one process) built against the installed simulator library.
 #   scripts/sdk-check.sh [BUILD_FOLDER]   (default: build/ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -52,4 +52,20 @@ for package in "$work/cmake/TalvixExamplePackage.so" "$work/ByPkgConfig.so"; do
     status=1
   fi
 done
+
+# The C package, from the header widl generated from the IDL (installed when
+# widl was there): one compiler line, and its own scenario.
+if [[ -f "$prefix/include/talvix/idl/TalvixBds.h" ]]; then
+  gcc -std=c11 -Wall -Wextra -Werror -fPIC -shared -fvisibility=hidden -I"$prefix/include/talvix/idl" \
+    -I"$prefix/include/talvix/host/win32/c" examples/CPackage/CPackage.c -o "$work/TalvixCPackage.so" \
+    -L"$prefix/lib" -lwin32 -Wl,-rpath,"$prefix/lib" -Wl,--no-undefined
+  if (cd "$work" && "$prefix/bin/talvix-sim" --reg "$OLDPWD/examples/CPackage/packages.reg" \
+    --register "$work/TalvixCPackage.so" --scenario "$OLDPWD/examples/CPackage/cpackage.scenario" \
+    >"$work/TalvixCPackage.so.report.txt"); then
+    echo "TalvixCPackage.so: built in C from the installed IDL header, its scenario passes"
+  else
+    echo "TalvixCPackage.so: its scenario failed (see $work/TalvixCPackage.so.report.txt)"
+    status=1
+  fi
+fi
 exit $status
