@@ -216,14 +216,10 @@ Report RunSession(const SessionOptions& options)
     ide.RegisterCommands(runner);
     RegisterExpectations(runner, ide, report);
     std::vector<ScenarioStep> steps;
-    if (options.ScenarioPath.empty() && !options.ScenarioText.empty()) {
-        try {
-            steps = runner.Parse(DecodeScenarioBytes(options.ScenarioText));
-        } catch (const ScenarioError& e) {
-            report.Problems.push_back(std::string("scenario text: ") + e.what());
-            return report;
-        }
-    } else if (!options.ScenarioPath.empty()) {
+    // The file's bytes or the caller's text, decoded and parsed alike.
+    std::string bytes = options.ScenarioText;
+    const std::string source = options.ScenarioPath.empty() ? "scenario text" : options.ScenarioPath;
+    if (!options.ScenarioPath.empty()) {
         std::ifstream file(options.ScenarioPath, std::ios::binary);
         if (!file) {
             report.Problems.push_back("cannot read the scenario " + options.ScenarioPath);
@@ -231,12 +227,13 @@ Report RunSession(const SessionOptions& options)
         }
         std::stringstream text;
         text << file.rdbuf();
-        try {
-            steps = runner.Parse(DecodeScenarioBytes(text.str()));
-        } catch (const ScenarioError& e) {
-            report.Problems.push_back(options.ScenarioPath + ": " + e.what());
-            return report;
-        }
+        bytes = text.str();
+    }
+    try {
+        steps = runner.Parse(DecodeScenarioBytes(bytes));
+    } catch (const ScenarioError& e) {
+        report.Problems.push_back(source + ": " + e.what());
+        return report;
     }
 
     WizardHost wizard(report.WizardPath);
